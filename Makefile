@@ -1,0 +1,43 @@
+# The project's commands. Each target installs what is missing first, so the
+# same commands work on a fresh Debian 12 machine and on a developer's.
+#   make test       build everything and run every test headless
+#   make sanitize   the Qt-free layers' tests under ASan and UBSan
+#   make run        build and open the most complete program on a sample table
+#   make bench      build optimised and run the benchmarks
+#   make fuzz-smoke run every fuzz target briefly; make fuzz runs them longer
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+WERROR ?= OFF
+CMAKE_FLAGS ?=
+CTEST_FLAGS ?=
+export QT_QPA_PLATFORM ?= offscreen
+
+.PHONY: all deps configure build test sanitize run bench fuzz fuzz-smoke clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABULON_WERROR=$(WERROR) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) $(CTEST_FLAGS)
+
+sanitize: deps
+	@cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTABULON_GUI=OFF -DTABULON_SANITIZE=ON \
+	  -DTABULON_WERROR=$(WERROR) >/dev/null
+	@cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS) $(CTEST_FLAGS)
+
+run: build
+	@scripts/run.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) build-sanitize build-bench build-fuzz

@@ -1,0 +1,200 @@
+// The file layer: open flags, sharing between opens and processes, I/O and
+// the fault injection other tests rely on.
+#include "platform/core/file.h"
+
+#include <cerrno>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/test_support.h"
+
+using platform::CFile;
+using platform::CFileException;
+namespace FileFaults = platform::FileFaults;
+using testing_support::TempDir;
+
+namespace {
+
+constexpr unsigned kReadShared = 0x8040, kReadWriteShared = 0x8042, kExclusive = 0x8012, kCreate = 0x9012;
+
+// Opens path in a child process with the flags; returns whether it succeeded.
+bool OpensInOtherProcess(const std::string& strPath, unsigned nFlags) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        CFile f;
+        _exit(f.Open(strPath, nFlags) ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string MakeFile(const TempDir& dir, const std::string& strBytes) {
+    std::string strPath = dir.Path("t.dbf");
+    testing_support::WriteFileBytes(strPath, strBytes);
+    return strPath;
+}
+
+}  // namespace
+
+TEST(File, ReadWriteSeekLengthAndTruncate) {
+    TempDir dir;
+    CFile f;
+    ASSERT_TRUE(f.Open(dir.Path("a.bin"), kCreate));
+    f.Write("hello world", 11);
+    EXPECT_EQ(f.GetLength(), 11u);
+    f.Seek(6, platform::SeekFrom::begin);
+    char buf[16] = {};
+    EXPECT_EQ(f.Read(buf, sizeof buf), 5u);
+    EXPECT_STREQ(buf, "world");
+    EXPECT_EQ(f.Read(buf, 4), 0u) << "reading at the end gives nothing";
+    f.Seek(-5, platform::SeekFrom::end);
+    f.Write("W", 1);
+    f.SetLength(7);
+    f.SeekToBegin();
+    std::string s(7, '\0');
+    EXPECT_EQ(f.Read(s.data(), 7), 7u);
+    EXPECT_EQ(s, "hello W");
+    EXPECT_THROW(f.Seek(-1, platform::SeekFrom::begin), CFileException);
+}
+
+TEST(File, ReadOnlyOpenRefusesWrites) {
+    TempDir dir;
+    std::string strPath = MakeFile(dir, "abc");
+    CFile f;
+    ASSERT_TRUE(f.Open(strPath, kReadShared));
+    try {
+        f.Write("x", 1);
+        FAIL() << "write on a read-only file succeeded";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.GetErrno(), EBADF);
+        EXPECT_EQ(e.GetPath(), strPath);
+    }
+    EXPECT_THROW(f.SetLength(0), CFileException);
+    EXPECT_EQ(testing_support::ReadFileBytes(strPath).size(), 3u);
+}
+
+TEST(File, MissingFileAndDirectoryDoNotOpen) {
+    TempDir dir;
+    CFile f;
+    int nErr = 0;
+    EXPECT_FALSE(f.Open(dir.Path("none.dbf"), kReadShared, &nErr));
+    EXPECT_EQ(nErr, ENOENT);
+    EXPECT_FALSE(f.Open(dir.Path(), kReadShared, &nErr));
+    EXPECT_EQ(nErr, EISDIR);
+    EXPECT_FALSE(f.IsOpen());
+}
+
+TEST(FileSharing, SharedOpensCoexistExclusiveDoesNot) {
+    TempDir dir;
+    std::string strPath = MakeFile(dir, "abc");
+    CFile a, b, c;
+    ASSERT_TRUE(a.Open(strPath, kReadShared));
+    EXPECT_TRUE(b.Open(strPath, kReadWriteShared));
+    int nErr = 0;
+    EXPECT_FALSE(c.Open(strPath, kExclusive, &nErr)) << "exclusive open while others hold the file";
+    EXPECT_EQ(nErr, EACCES);
+    a.Close();
+    b.Close();
+    EXPECT_TRUE(c.Open(strPath, kExclusive));
+    CFile d;
+    EXPECT_FALSE(d.Open(strPath, kReadShared)) << "any open while the file is held exclusively";
+    EXPECT_FALSE(d.Open(strPath, kExclusive));
+    c.Close();
+    EXPECT_TRUE(d.Open(strPath, kReadShared));
+}
+
+TEST(FileSharing, ExclusiveHoldsBetweenProcesses) {
+    TempDir dir;
+    std::string strPath = MakeFile(dir, "abc");
+    {
+        CFile f;
+        ASSERT_TRUE(f.Open(strPath, kExclusive));
+        EXPECT_FALSE(OpensInOtherProcess(strPath, kReadShared));
+        EXPECT_FALSE(OpensInOtherProcess(strPath, kExclusive));
+    }
+    {
+        CFile f;
+        ASSERT_TRUE(f.Open(strPath, kReadWriteShared));
+        EXPECT_TRUE(OpensInOtherProcess(strPath, kReadShared));
+        EXPECT_FALSE(OpensInOtherProcess(strPath, kExclusive));
+    }
+    EXPECT_TRUE(OpensInOtherProcess(strPath, kExclusive)) << "locks go with the closed file";
+}
+
+TEST(FileSharing, DenyWriteRefusesWritersOnly) {
+    TempDir dir;
+    std::string strPath = MakeFile(dir, "abc");
+    CFile a, b, c;
+    ASSERT_TRUE(a.Open(strPath, 0x8020));  // read, deny write
+    EXPECT_TRUE(b.Open(strPath, kReadShared));
+    EXPECT_FALSE(c.Open(strPath, kReadWriteShared));
+}
+
+TEST(FileSharing, RefusedCreateDoesNotTruncate) {
+    TempDir dir;
+    std::string strPath = MakeFile(dir, "precious");
+    CFile holder, creator;
+    ASSERT_TRUE(holder.Open(strPath, kReadShared));
+    EXPECT_FALSE(creator.Open(strPath, kCreate));
+    EXPECT_EQ(testing_support::ReadFileBytes(strPath).size(), 8u);
+}
+
+TEST(FilePaths, RenameNeverReplacesAndRemoveDeletes) {
+    TempDir dir;
+    testing_support::WriteFileBytes(dir.Path("a"), std::string("A"));
+    testing_support::WriteFileBytes(dir.Path("b"), std::string("B"));
+    EXPECT_THROW(CFile::Rename(dir.Path("a"), dir.Path("b")), CFileException);
+    EXPECT_EQ(testing_support::ReadFileBytes(dir.Path("b")), testing_support::Bytes{'B'});
+    CFile::Remove(dir.Path("b"));
+    EXPECT_FALSE(CFile::Exists(dir.Path("b")));
+    CFile::Rename(dir.Path("a"), dir.Path("b"));
+    EXPECT_TRUE(CFile::Exists(dir.Path("b")));
+    EXPECT_FALSE(CFile::Exists(dir.Path("a")));
+    EXPECT_THROW(CFile::Remove(dir.Path("a")), CFileException);
+}
+
+TEST(FileFaults, NthWriteFailsOnceOrStaysFailing) {
+    FileFaults::Scope faults;
+    TempDir dir;
+    CFile f;
+    ASSERT_TRUE(f.Open(dir.Path("a.bin"), kCreate));
+    FileFaults::Arm(FileFaults::Op::write, 2, ENOSPC);
+    f.Write("1", 1);
+    try {
+        f.Write("2", 1);
+        FAIL() << "armed write succeeded";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.GetErrno(), ENOSPC);
+    }
+    f.Write("3", 1);
+    EXPECT_EQ(f.GetLength(), 2u) << "the failed write wrote nothing";
+
+    FileFaults::Arm(FileFaults::Op::write, 1, EIO, true);
+    EXPECT_THROW(f.Write("4", 1), CFileException);
+    EXPECT_THROW(f.Write("5", 1), CFileException);
+    FileFaults::Reset();
+    f.Write("6", 1);
+    EXPECT_EQ(f.GetLength(), 3u);
+}
+
+TEST(FileFaults, ReadOpenAndTruncateFailuresAreInjectable) {
+    FileFaults::Scope faults;
+    TempDir dir;
+    std::string strPath = MakeFile(dir, "abc");
+    CFile f;
+    FileFaults::Arm(FileFaults::Op::open, 1, EMFILE);
+    int nErr = 0;
+    EXPECT_FALSE(f.Open(strPath, kReadWriteShared, &nErr));
+    EXPECT_EQ(nErr, EMFILE);
+    ASSERT_TRUE(f.Open(strPath, kReadWriteShared));
+    char c;
+    FileFaults::Arm(FileFaults::Op::read, 1, EIO);
+    EXPECT_THROW(f.Read(&c, 1), CFileException);
+    EXPECT_EQ(f.Read(&c, 1), 1u);
+    FileFaults::Arm(FileFaults::Op::setLength, 1, ENOSPC);
+    EXPECT_THROW(f.SetLength(1), CFileException);
+    EXPECT_EQ(f.GetLength(), 3u);
+}

@@ -1,0 +1,54 @@
+#include "tests/support/test_support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace testing_support {
+
+std::string CorpusDir() {
+    const char* pszEnv = std::getenv("TABULON_CORPUS_DIR");
+    std::string strDir = pszEnv && *pszEnv ? pszEnv : TABULON_DEFAULT_CORPUS_DIR;
+    std::error_code ec;
+    return fs::is_directory(strDir, ec) ? strDir : std::string();
+}
+
+std::string CorpusFile(const std::string& strName) { return CorpusDir() + "/" + strName; }
+
+TempDir::TempDir() {
+    std::string strTemplate = (fs::temp_directory_path() / "tabulon-test-XXXXXX").string();
+    if (!mkdtemp(strTemplate.data())) throw std::runtime_error("mkdtemp failed");
+    m_strPath = strTemplate;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    fs::remove_all(m_strPath, ec);
+}
+
+std::string TempDir::CopyIn(const std::string& strSource, const std::string& strName) const {
+    std::string strTarget = Path(strName.empty() ? fs::path(strSource).filename().string() : strName);
+    fs::copy_file(strSource, strTarget, fs::copy_options::overwrite_existing);
+    fs::permissions(strTarget, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
+    return strTarget;
+}
+
+Bytes ReadFileBytes(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& strPath, const Bytes& bytes) {
+    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+void WriteFileBytes(const std::string& strPath, const std::string& bytes) {
+    WriteFileBytes(strPath, Bytes(bytes.begin(), bytes.end()));
+}
+
+}  // namespace testing_support
