@@ -35,9 +35,6 @@ std::string FormatFixed(double d, unsigned nDecimals);
 double TextToDouble(std::string_view str, const CUserLocale& locale = CUserLocale::Current());
 // As TextToDouble, then rounded half to even; out of range raises.
 int32_t TextToInt32(std::string_view str, const CUserLocale& locale = CUserLocale::Current());
-// Exact parse into ten-thousandths, rounded half to even past the fourth
-// decimal; out of range raises.
-int64_t TextToCurrency(std::string_view str, const CUserLocale& locale = CUserLocale::Current());
 // "True" / "False" in any letter case, or a number (non-zero is true).
 bool TextToBool(std::string_view str, const CUserLocale& locale = CUserLocale::Current());
 
