@@ -45,7 +45,9 @@ TEST(ReaderCorpus, EveryTableOpensAndEveryCellReads) {
         bool bEngineFormat = strTable.find("dbase_02") == std::string::npos &&
                              strTable.find("dbase_8c") == std::string::npos &&
                              strTable.find("missing_memo") == std::string::npos;
-        if (bEngineFormat) EXPECT_TRUE(f.sink.errors.empty()) << f.sink.errors[0].strText;
+        if (bEngineFormat) {
+            EXPECT_TRUE(f.sink.errors.empty()) << f.sink.errors[0].strText;
+        }
     }
 }
 
