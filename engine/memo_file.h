@@ -108,13 +108,14 @@ protected:
     // raises 3014; an engine error undoes them and propagates.
     template <class F>
     void RunChange(F fnWrite) {
-        CChange change(*this);
         try {
+            CChange change(*this);
             fnWrite();
+            change.Commit();
         } catch (const platform::CFileException&) {
+            // The change has been undone by now: its scope is left.
             ThrowWriteError();
         }
-        change.Commit();
     }
     [[noreturn]] static void ThrowWriteError();
 
