@@ -43,10 +43,10 @@ run: build
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS ?=
 fuzz-smoke: deps
-	@JOBS=$(JOBS) scripts/fuzz.sh 60 $(FUZZ_TARGETS)
+	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/fuzz.sh 60 $(FUZZ_TARGETS)
 
 fuzz: deps
-	@JOBS=$(JOBS) scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-bench build-fuzz
