@@ -422,12 +422,14 @@ bool CDBFFileReader::ReadDBaseMemo(uint32_t nBlock) {
     return ReadDBase3Text(nPos, nFileLength);
 }
 
-// dBASE III text runs to the first 0x1A or to the end of the file, read a
-// block at a time; it never reads past the length the file had when the read
-// began, so a file without its end byte cannot keep the loop going.
+// dBASE III text runs to the first 0x1A or to the end of the file. It is
+// read in pieces of a fixed size (a damaged header may claim blocks of one
+// byte) and never past the length the file had when the read began, so a
+// file without its end byte cannot keep the loop going.
 bool CDBFFileReader::ReadDBase3Text(uint64_t nPos, uint64_t nFileLength) {
+    constexpr size_t kPiece = 8192;
     m_memoFile.Seek(int64_t(nPos), platform::SeekFrom::begin);
-    std::string strChunk(m_nMemoBlockSize, '\0');
+    std::string strChunk(kPiece, '\0');
     uint64_t nLeft = nFileLength - nPos;
     while (nLeft > 0) {
         size_t nWant = size_t(std::min<uint64_t>(nLeft, strChunk.size()));
