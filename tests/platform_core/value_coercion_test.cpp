@@ -118,6 +118,12 @@ TEST(FieldNumbers, ParseLikeStrtodInTheCLocale) {
     EXPECT_DOUBLE_EQ(parse("1.5e2xyz"), 150.0);
     EXPECT_DOUBLE_EQ(parse("12.34.56"), 12.34) << "stops at the first character that does not fit";
     EXPECT_DOUBLE_EQ(parse("7e"), 7.0);
+    EXPECT_DOUBLE_EQ(parse(" .5"), 0.5);
+    EXPECT_DOUBLE_EQ(parse("5."), 5.0);
+    EXPECT_DOUBLE_EQ(parse("-.5e1"), -5.0);
+    EXPECT_EQ(parse("+-5"), 0.0);
+    EXPECT_EQ(parse("inf"), 0.0) << "only decimal digits are numbers in a field";
+    EXPECT_EQ(parse("-1e-999"), 0.0);
     EXPECT_EQ(parse("        "), 0.0);
     EXPECT_EQ(parse("*****"), 0.0);
     EXPECT_EQ(parse("3,5"), 3.0) << "a comma is never a decimal point in field bytes";
@@ -166,6 +172,12 @@ TEST(UserLocale, NamedLocalesGiveTheirConventions) {
     EXPECT_EQ(c.m_cDecimal, '.');
     EXPECT_EQ(c.m_strDateFormat, "%m/%d/%Y");
     EXPECT_EQ(CUserLocale::FromName("xx_YY").m_cDecimal, '.') << "unknown languages get the C conventions";
+    // C.UTF-8 is always installed, so this one comes from nl_langinfo_l: its
+    // "%m/%d/%y" gains a four-digit year, and it has no thousands separator.
+    CUserLocale cUtf8 = CUserLocale::FromName("C.UTF-8");
+    EXPECT_EQ(cUtf8.m_strDateFormat, "%m/%d/%Y");
+    EXPECT_EQ(cUtf8.m_cThousands, 0);
+    EXPECT_EQ(cUtf8.m_strTimeFormat, "%H:%M:%S");
 }
 
 TEST(UserLocale, EnvironmentCategoriesAreReadSeparately) {
