@@ -6,7 +6,7 @@
 #include "engine/dbt_memo_file.h"
 #include "engine/fpt_memo_file.h"
 #include "engine/memo_file.h"
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
 using memo_testing::kReadOnly;
 using memo_testing::kReadWrite;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/memo_file.h"
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
 using dbf::CMemoFile;
 using memo_testing::CMemoImage;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/dbt_memo_file.h"
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
 using dbf::CDBTMemoFile;
 using memo_testing::CMemoImage;

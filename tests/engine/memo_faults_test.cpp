@@ -10,7 +10,7 @@
 #include "engine/fpt_memo_file.h"
 #include "engine/memo_file.h"
 #include "engine/smt_memo_file.h"
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
 using memo_testing::CMemoImage;
 using memo_testing::ErrorCodeOf;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/fpt_memo_file.h"
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
 using dbf::CFPTMemoFile;
 using memo_testing::Be32At;

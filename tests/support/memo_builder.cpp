@@ -1,5 +1,5 @@
 // The memo test builder: memo file images in each layout.
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
 #include <algorithm>
 #include <stdexcept>
