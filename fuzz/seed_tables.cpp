@@ -119,6 +119,35 @@ std::string Digits10(uint32_t n) {
     return sz;
 }
 
+// Reads of the first blocks, a new memo, a rewrite of it, a reopen, a read.
+Bytes MemoOps() {
+    Bytes ops;
+    for (uint32_t nBlock : {1u, 2u, 8u, 9u}) {
+        ops.push_back(0);
+        Bytes b = Cat({LE32(nBlock), LE32(16)});
+        ops.insert(ops.end(), b.begin(), b.end());
+    }
+    std::string strText = "a new memo text";
+    ops.push_back(2), ops.push_back(0);
+    Bytes w = Cat({LE32(0), LE32(0), Bytes{uint8_t(strText.size()), 0}, Text(strText)});
+    ops.insert(ops.end(), w.begin(), w.end());
+    std::string strLonger(900, 'L');
+    ops.push_back(2), ops.push_back(1);
+    Bytes w2 = Cat({Bytes{uint8_t(strLonger.size() & 0xFF), uint8_t(strLonger.size() >> 8)}, Text(strLonger)});
+    ops.insert(ops.end(), w2.begin(), w2.end());
+    ops.push_back(3);
+    ops.push_back(4);
+    return ops;
+}
+
+Bytes MemoInput(uint8_t nLayout, const Bytes& file) {
+    Bytes input{nLayout};
+    AppendSized(input, file);
+    Bytes ops = MemoOps();
+    input.insert(input.end(), ops.begin(), ops.end());
+    return input;
+}
+
 }  // namespace
 
 std::vector<SeedTable> BuildSeedTables() {
@@ -158,6 +187,12 @@ std::vector<SeedTable> BuildSeedTables() {
                      MakeTable(0x30, 0x02, {{"OBJECTID", 'I', 4, 0}, {"PROPERTY", 'M', 4, 0}},
                                {Cat({LE32(1), LE32(8)})}),
                      FptFile(64, {"property text"}), 3});
+    // An .SMT file has no table kind of its own here: only the memo target uses it.
+    Bytes smt(512, 0);
+    PutLE(smt, 0, 16, 4);  // end-of-file block: the first after the header
+    PutLE(smt, 4, 32, 4);  // block size
+    seeds.push_back({"built_smt", {}, {}, 0});
+    seeds.back().memo = smt;
     return seeds;
 }
 
@@ -166,7 +201,17 @@ std::vector<SeedInput> SeedInputsFor(const SeedTable& seed) {
     Bytes reader{uint8_t(seed.nMemoKind)};
     AppendSized(reader, seed.table);
     reader.insert(reader.end(), seed.memo.begin(), seed.memo.end());
-    inputs.push_back({"reader", "", reader});
+    if (!seed.table.empty()) inputs.push_back({"reader", "", reader});
+
+    // The memo file alone, with a few operations after it.
+    if (!seed.memo.empty()) {
+        uint8_t nVersion = seed.table.empty() ? 0 : seed.table[0];
+        uint8_t nLayout = seed.table.empty()      ? 2
+                          : seed.nMemoKind != 2 ? 3
+                          : (nVersion == 0x8B || nVersion == 0x7B || nVersion == 0xCB) ? 1
+                                                                                        : 0;
+        inputs.push_back({"memo", "", MemoInput(nLayout, seed.memo)});
+    }
     return inputs;
 }
 

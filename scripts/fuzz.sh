@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each one in
 # turn, niced and in one worker, for the given number of seconds:
-#   scripts/fuzz.sh SECONDS [target...]
+#   scripts/fuzz.sh SECONDS [target...]     (FUZZ_RUNS=N also stops each after N inputs)
 # Seeds come from the corpus of real tables and from tables built by
 # fuzz_seed_maker, written under build-fuzz/seeds/ (never into the project);
 # what a run learns stays in build-fuzz/corpus/. An input that fails is left in
@@ -33,7 +33,7 @@ for t in $TARGETS; do
   # -jobs=1 writes the run's output to fuzz-0.log in the working folder.
   (cd $BUILD/logs/$t && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     nice -n 10 ../../fuzz/${t}_fuzz -jobs=1 -workers=1 -max_total_time="$SECONDS_EACH" -timeout=20 \
-      -rss_limit_mb=2560 -max_len=16384 -print_final_stats=1 \
+      -rss_limit_mb=2560 -max_len=16384 -print_final_stats=1 -runs="${FUZZ_RUNS:--1}" \
       -artifact_prefix=../../artifacts/$t/ \
       ../../corpus/$t ../../seeds/$t ../../../fuzz/regressions/$t >/dev/null 2>&1) || true
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || true)
