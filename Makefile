@@ -39,5 +39,14 @@ sanitize: deps
 run: build
 	@scripts/run.sh $(BUILD)
 
+# The fuzzers: clang with libFuzzer in build-fuzz/, one target after the other.
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS ?=
+fuzz-smoke: deps
+	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/fuzz.sh 60 $(FUZZ_TARGETS)
+
+fuzz: deps
+	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 clean:
 	rm -rf $(BUILD) build-sanitize build-bench build-fuzz

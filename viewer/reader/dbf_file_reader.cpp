@@ -15,8 +15,8 @@
 #include <optional>
 
 #include "platform/core/byte_order.h"
+#include "platform/core/ole_date.h"
 #include "platform/core/string_table.h"
-#include "viewer/reader/reader_dates.h"
 
 namespace {
 
@@ -129,6 +129,45 @@ std::string FormatFixed(double dValue, unsigned nDecimals) {
 std::string PatternOf(unsigned nId, const char* pszFallback) {
     const char* psz = platform::FindString(nId);
     return psz ? psz : pszFallback;
+}
+
+// The number in a run of decimal digits; -1 when a character is not a digit.
+int DigitsValue(const std::string& str, size_t nFrom, size_t nCount) {
+    int nValue = 0;
+    for (size_t i = nFrom; i < nFrom + nCount; ++i) {
+        if (str[i] < '0' || str[i] > '9') return -1;
+        nValue = nValue * 10 + (str[i] - '0');
+    }
+    return nValue;
+}
+
+// A D field: eight digits, year, month and day. Spaces, zeros, letters and
+// days that are not in the calendar (30 February) give empty text.
+std::string DateText(const std::string& strRaw) {
+    if (strRaw.size() < 8) return std::string();
+    int nYear = DigitsValue(strRaw, 0, 4), nMonth = DigitsValue(strRaw, 4, 2), nDay = DigitsValue(strRaw, 6, 2);
+    double dDate = 0;
+    platform::DateTimeParts parts;
+    if (!platform::MakeOleDate(nYear, nMonth, nDay, 0, 0, 0, dDate) || !platform::SplitOleDate(dDate, parts))
+        return std::string();
+    return platform::FormatDateParts(parts, PatternOf(idsDatePattern, "%d.%m.%Y"));
+}
+
+// A T field: a Julian day number and milliseconds since midnight. Hours past
+// 23 (a damaged time) carry into the next days, as adding a time span to the
+// date would; before 1 January of year 1 or after 9999 the text is empty.
+std::string DateTimeText(int32_t nJulianDay, uint32_t nMilliseconds) {
+    if (nJulianDay < platform::kJulianDayOfYearOne) return std::string();
+    uint32_t nHours = nMilliseconds / 3600000;
+    uint32_t nMinutes = (nMilliseconds % 3600000) / 60000;
+    uint32_t nSeconds = (nMilliseconds % 3600000 - nMinutes * 60000) / 1000;
+    double dDate = 0;
+    platform::DateTimeParts parts;
+    if (!platform::OleDateFromDaysAndSeconds(int64_t(nJulianDay) - platform::kJulianDayOfOleZero,
+                                             int64_t(nHours) * 3600 + nMinutes * 60 + nSeconds, dDate) ||
+        !platform::SplitOleDate(dDate, parts))
+        return std::string();
+    return platform::FormatDateParts(parts, PatternOf(idsDateTimePattern, "%d.%m.%Y  %H:%M:%S"));
 }
 
 }  // namespace
@@ -422,12 +461,14 @@ bool CDBFFileReader::ReadDBaseMemo(uint32_t nBlock) {
     return ReadDBase3Text(nPos, nFileLength);
 }
 
-// dBASE III text runs to the first 0x1A or to the end of the file, read a
-// block at a time; it never reads past the length the file had when the read
-// began, so a file without its end byte cannot keep the loop going.
+// dBASE III text runs to the first 0x1A or to the end of the file. It is
+// read in pieces of a fixed size (a damaged header may claim blocks of one
+// byte) and never past the length the file had when the read began, so a
+// file without its end byte cannot keep the loop going.
 bool CDBFFileReader::ReadDBase3Text(uint64_t nPos, uint64_t nFileLength) {
+    constexpr size_t kPiece = 8192;
     m_memoFile.Seek(int64_t(nPos), platform::SeekFrom::begin);
-    std::string strChunk(m_nMemoBlockSize, '\0');
+    std::string strChunk(kPiece, '\0');
     uint64_t nLeft = nFileLength - nPos;
     while (nLeft > 0) {
         size_t nWant = size_t(std::min<uint64_t>(nLeft, strChunk.size()));
@@ -489,18 +530,12 @@ bool CDBFFileReader::GetFieldText(int nField, int32_t nRecord, std::string& strT
     std::string strRaw(pszField, strnlen(pszField, nWidth));
 
     switch (field.GetType()) {
-    case 'D': {
-        ReaderDate date;
-        if (ParseDbfDate(strRaw, date)) strText = FormatReaderDate(PatternOf(idsDatePattern, "%d.%m.%Y"), date);
+    case 'D':
+        strText = DateText(strRaw);
         return true;
-    }
-    case 'T': {
-        if (nWidth < 8) return true;
-        ReaderDate date;
-        if (DateTimeFromJulian(int32_t(platform::GetLE32(pField)), platform::GetLE32(pField + 4), date))
-            strText = FormatReaderDate(PatternOf(idsDateTimePattern, "%d.%m.%Y  %H:%M:%S"), date);
+    case 'T':
+        if (nWidth >= 8) strText = DateTimeText(int32_t(platform::GetLE32(pField)), platform::GetLE32(pField + 4));
         return true;
-    }
     case 'I': {
         if (nWidth < 4) return true;
         char sz[16];
