@@ -21,6 +21,8 @@ except ImportError as error:
 DBFTOOL, FOLDER = sys.argv[1], sys.argv[2]
 
 # Each table: file, dbf_type, code page, field spec, records, dump options.
+# python3-dbf stores an empty memo as a memo of length 0, which the .FPT
+# layout refuses as an invalid reference: the FoxPro table has none.
 # dBASE III and FoxPro tables are DOS tables (the automatic rule reads them as
 # OEM text); the Visual FoxPro table says Windows 1252 by its mark, which the
 # automatic rule would read as OEM, so its text is dumped as ANSI.
@@ -34,14 +36,14 @@ TABLES = [
     ("fp.dbf", "fp", "cp437",
      "NAME C(20); QTY N(5,0); F F(10,3); BORN D; OK L; NOTE M",
      [("Zoë", 5, 3.125, dbf.Date(2001, 12, 31), True, "fox memo ë"),
-      ("", -42, -0.001, None, False, ""),
+      ("", -42, -0.001, None, False, "-"),
       ("end", 0, 0, dbf.Date(1, 1, 1), True, "ä" * 100)],
      ["--oem=CP437", "--ansi=CP1252"]),
     ("vfp.dbf", "vfp", "cp1252",
      "NAME C(20); N I; CASH Y; WHEN T; D B; BORN D; OK L",
      [("Vis é", -12, decimal.Decimal("12.3456"), dbf.DateTime(2002, 3, 4, 12, 34, 57), 1.0 / 3,
        dbf.Date(2002, 3, 4), False),
-      ("€uro", 2147483647, decimal.Decimal("-922337203685.4775"), dbf.DateTime(1999, 12, 31, 23, 59, 59),
+      ("€uro", 2147483646, decimal.Decimal("-922337203685.4775"), dbf.DateTime(1999, 12, 31, 23, 59, 59),
        -1e300, dbf.Date(1999, 12, 31), True),
       ("", 0, 0, None, 0, None, None)],
      ["--codepage=ansi", "--ansi=CP1252"]),
@@ -55,7 +57,7 @@ def expected(field_type, value):
     if field_type == "L":
         return bool(value)  # '?' and blanks read as false
     if field_type == "M":
-        return value or None  # no memo is an empty value
+        return value or None  # no memo, or an empty one
     if field_type == "D":
         return value.isoformat() if value else None
     if field_type == "T":
@@ -66,6 +68,8 @@ def expected(field_type, value):
 
 
 def actual(field_type, value):
+    if field_type == "M":
+        return value or None
     if field_type == "Y":
         return decimal.Decimal(value)
     if field_type in "NFB" and value is not None:
@@ -82,7 +86,8 @@ for name, dbf_type, codepage, spec, records, options in TABLES:
         table.append(record)
     table.close()
 
-    reader = dbfread.DBF(path, encoding=codepage, char_decode_errors="strict")
+    # dbfread asks for a memo file whenever a B field is present.
+    reader = dbfread.DBF(path, encoding=codepage, char_decode_errors="strict", ignore_missing_memofile=True)
     types = {field.name: field.type for field in reader.fields}
     theirs = list(reader)
     run = subprocess.run([DBFTOOL, "dump", path] + options, capture_output=True, check=False)

@@ -123,9 +123,11 @@ std::vector<std::string> ReadYmlRecord(const std::string& strPath) {
             bInQuotes = false;
             continue;
         }
+        if (strLine == "---") continue;
         size_t nDash = strLine.find("- ");
-        if (strLine == "---" || nDash == std::string::npos) {
-            if (strLine.find_first_not_of(' ') != std::string::npos && strLine.back() == '-') values.push_back("null");
+        if (nDash == std::string::npos) {
+            // "-" alone: an empty entry.
+            if (!strLine.empty() && strLine.back() == '-') values.push_back("null");
             continue;
         }
         std::string strValue = strLine.substr(nDash + 2);
@@ -145,7 +147,10 @@ std::vector<std::string> ReadYmlRecord(const std::string& strPath) {
         } else if (strValue == "true" || strValue == "false") {
             values.push_back(strValue);
         } else {
-            values.push_back(JsonNumber(std::strtod(strValue.c_str(), nullptr)));
+            // A plain scalar: a number when all of it reads as one.
+            char* pEnd = nullptr;
+            double d = std::strtod(strValue.c_str(), &pEnd);
+            values.push_back(*pEnd == '\0' ? JsonNumber(d) : JsonString(strValue));
         }
     }
     return values;

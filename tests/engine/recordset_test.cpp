@@ -39,7 +39,7 @@ std::string Field(const CDBFFileCursor& cursor, int nIndex) {
                        desc.GetLayoutWidth());
 }
 
-std::string Bytes(const FieldValue& value) {
+std::string BytesOf(const FieldValue& value) {
     dbf::ByteView bytes = value.GetBytes();
     return std::string(reinterpret_cast<const char*>(bytes.pData), bytes.nLength);
 }
@@ -128,9 +128,9 @@ TEST(RecordsetFields, BinaryMemosAreBytesUntilTheNextBinaryRead) {
     FieldValue picture, general;
     EXPECT_EQ(cursor.GetFieldValue(0, picture), 6);
     ASSERT_EQ(picture.GetKind(), FieldKind::Bytes);
-    EXPECT_EQ(Bytes(picture), std::string("\x89PNG\0\x01", 6));
+    EXPECT_EQ(BytesOf(picture), std::string("\x89PNG\0\x01", 6));
     EXPECT_EQ(cursor.GetFieldValue(1, general), 10);
-    EXPECT_EQ(Bytes(general), "OLE object") << "the second read owns the buffer now";
+    EXPECT_EQ(BytesOf(general), "OLE object") << "the second read owns the buffer now";
     EXPECT_EQ(cursor.GetFieldValue(2), FieldValue::MakeText("a note"));
     EXPECT_EQ(cursor.GetFieldValue(3), FieldValue::MakeDouble(2.5)) << "an 8-byte B is a double, not a memo";
 
@@ -153,7 +153,7 @@ TEST(RecordsetFields, SmtMemosUseTheLengthInTheirReference) {
     EXPECT_EQ(cursor.GetFieldValue(0, value), 8);
     EXPECT_EQ(value, FieldValue::MakeText("smt memo"));
     EXPECT_EQ(cursor.GetFieldValue(1, value), 3);
-    EXPECT_EQ(Bytes(value), "smt") << "a binary .SMT memo reads its stored length too";
+    EXPECT_EQ(BytesOf(value), "smt") << "a binary .SMT memo reads its stored length too";
 
     // A new text of another length: the reference carries the new length.
     cursor.Edit();

@@ -78,7 +78,7 @@ int RunDump(const Args& args) {
 
     // Each field's key, escaped once.
     const int nFields = cursor.GetFieldCount();
-    std::vector<std::string> keys(size_t(nFields));
+    std::vector<std::string> keys(static_cast<size_t>(nFields));
     for (int i = 0; i < nFields; ++i) {
         keys[size_t(i)] = "," + text.QuoteName(cursor.GetFieldList().m_pDesc[i].GetName()) + ":";
     }
