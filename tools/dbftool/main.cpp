@@ -14,6 +14,7 @@ namespace {
 const std::vector<Command> kCommands = {
     kInfoCommand,
     kDumpCommand,
+    {"memo", kMemoUsage, RunMemo},
 };
 }  // namespace
 
