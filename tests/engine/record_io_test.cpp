@@ -60,7 +60,8 @@ TEST(RecordIO, RecordsOutsideTheFileAreOutOfRange) {
     std::vector<uint8_t> record(4);
     EXPECT_EQ(ErrorOf([&] { table.ReadRecord(3, record.data()); }), 3017) << "the end-of-file byte is no record";
     EXPECT_EQ(ErrorOf([&] { table.ReadRecord(-1, record.data()); }), 3017);
-    EXPECT_EQ(ErrorOf([&] { table.ReadRecords(2, 2, record.data()); }), 3017);
+    std::vector<uint8_t> two(8);
+    EXPECT_EQ(ErrorOf([&] { table.ReadRecords(2, 2, two.data()); }), 3017);
 
     // Truncated by someone else in the middle of the last record.
     platform::CFile other;
