@@ -33,6 +33,7 @@ void CDBFRecordset::OpenTableDef(const std::string& strPath, unsigned nOpenFlags
     if (!pTableDef->IsOpen()) return;
     m_pTableDef = std::move(pTableDef);
     m_fields = m_pTableDef->GetFieldList();
+    m_nRecordLength = m_pTableDef->GetRecordLength();
     m_nCurRecord = -1;
     m_nEditMode = editNone;
 }
@@ -41,6 +42,7 @@ void CDBFRecordset::Close() {
     if (m_pTableDef) m_pTableDef->Close();
     m_pTableDef.reset();
     m_fields = DBFFieldList();
+    m_nRecordLength = 0;
     m_nCurRecord = -1;
     m_bBOF = m_bEOF = true;
     m_nEditMode = editNone;
@@ -64,7 +66,7 @@ void CDBFRecordset::SetCurrentRecord(int32_t nRecord, uint8_t* pBuffer) {
 
 std::span<uint8_t> CDBFRecordset::CurrentRecord() {
     if (!m_pTableDef || !m_fields.m_pRecord) ThrowError(errOutOfRange);
-    return std::span<uint8_t>(m_fields.m_pRecord, m_pTableDef->GetRecordLength());
+    return std::span<uint8_t>(m_fields.m_pRecord, m_nRecordLength);
 }
 
 const DBFFieldDesc& CDBFRecordset::FieldDesc(int nIndex) {
@@ -197,7 +199,7 @@ void CDBFRecordset::WriteMemoText(const DBFFieldDesc& desc, const std::string& s
 // The edit protocol on the table file.
 
 void CDBFRecordset::InitNewRecord(uint8_t* pBuffer) {
-    const size_t nLength = m_pTableDef ? m_pTableDef->GetRecordLength() : 0;
+    const size_t nLength = m_nRecordLength;
     std::span<uint8_t> record(pBuffer, nLength);
     std::memset(pBuffer, 0, nLength);
     const bool bSmt = IsSmtTable();

@@ -78,6 +78,9 @@ public:
     bool IsEOF() const { return m_bEOF; }
     // The current record's bytes (record length of them), or null.
     const uint8_t* GetRecordBuffer() const { return m_fields.m_pRecord; }
+    // The length of this cursor's records: the table's as it was opened. A
+    // structure rewritten since does not change the records a cursor holds.
+    uint16_t GetRecordLength() const { return m_nRecordLength; }
 
 protected:
     // Creates the table definition and opens it (engine errors propagate);
@@ -97,6 +100,7 @@ protected:
 
     std::unique_ptr<CDBFTableDef> m_pTableDef;
     DBFFieldList m_fields;
+    uint16_t m_nRecordLength = 0;
     bool m_bBOF = true;
     bool m_bEOF = true;
     int32_t m_nCurRecord = -1;
