@@ -25,6 +25,13 @@ CFieldCopier::CFieldCopier(CDBFTableDef& table, const DBFFieldDesc* pOld, int nO
 
 void CFieldCopier::WriteBlank(std::span<uint8_t> record, const DBFFieldDesc& desc, bool bSmtTable) {
     WriteFieldValue(record, desc, FieldValue());
+    if (desc.type == 'T') {
+        // An Empty value writes spaces, which other programs read as a day
+        // beyond the year 9999 (or fail on); Visual FoxPro's own empty
+        // date-time is eight zero bytes.
+        std::memset(record.data() + desc.GetDisplacement(), 0, desc.GetLayoutWidth());
+        return;
+    }
     if (!IsMemoField(desc)) return;
     // Nothing is written for an Empty memo reference; what the field then
     // holds must still read as "no memo": a four-byte reference of spaces

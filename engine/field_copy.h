@@ -36,9 +36,10 @@ public:
     void Copy(std::span<const uint8_t> oldRecord, std::span<uint8_t> newRecord, int32_t nRecord);
 
     // The blank contents of a field that gets no value, written into a
-    // record: what an Empty value writes, and for memo references a
-    // reference to no memo in the form the table's programs read (ten
-    // spaces, or zero bytes in four-byte and .SMT references).
+    // record: what an Empty value writes, except that a date-time is eight
+    // zero bytes and a memo reference names no memo in the form the table's
+    // programs read (ten spaces, or zero bytes in four-byte and .SMT
+    // references).
     static void WriteBlank(std::span<uint8_t> record, const DBFFieldDesc& desc, bool bSmtTable);
 
 private:

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/dbf_exception.h"
+#include "engine/field_copy.h"
 #include "engine/field_io.h"
 
 namespace dbf {
@@ -15,8 +16,6 @@ namespace {
 bool IsBinaryMemo(const DBFFieldDesc& desc) {
     return desc.type == 'G' || desc.type == 'P' || (desc.type == 'B' && desc.width != 8);
 }
-
-bool IsMemoReference(const DBFFieldDesc& desc) { return desc.type == 'M' || IsBinaryMemo(desc); }
 
 }  // namespace
 
@@ -203,12 +202,7 @@ void CDBFRecordset::InitNewRecord(uint8_t* pBuffer) {
     std::span<uint8_t> record(pBuffer, nLength);
     std::memset(pBuffer, 0, nLength);
     const bool bSmt = IsSmtTable();
-    for (int i = 0; i < m_fields.m_nFields; ++i) {
-        const DBFFieldDesc& desc = m_fields.m_pDesc[i];
-        WriteFieldValue(record, desc, FieldValue());
-        if (IsMemoReference(desc) && desc.width == 10 && !bSmt)
-            std::memset(pBuffer + desc.GetDisplacement(), ' ', 10);
-    }
+    for (int i = 0; i < m_fields.m_nFields; ++i) CFieldCopier::WriteBlank(record, m_fields.m_pDesc[i], bSmt);
     if (nLength) pBuffer[0] = ' ';
 }
 

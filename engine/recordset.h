@@ -93,7 +93,8 @@ protected:
     // Fills pBuffer as a new record: zero bytes, the blank value of every
     // field, a space as deletion flag. Memo references 10 characters wide
     // are blanked with spaces outside .SMT tables, as the programs that read
-    // those tables expect ("no memo" in digits), never left as zero bytes.
+    // those tables expect ("no memo" in digits), never left as zero bytes;
+    // date-times are zero bytes, Visual FoxPro's empty date-time.
     void InitNewRecord(uint8_t* pBuffer);
     // The current record as a span; 3017 when there is none.
     std::span<uint8_t> CurrentRecord();

@@ -345,7 +345,9 @@ TEST(TableRestructure, FailureAtAnyStepLeavesTheTableOrItsBackup) {
                         << "code " << nCode;
                     EXPECT_EQ(ReadFileBytes(t.strPath), before);
                     EXPECT_EQ(table.GetStructMode(), 1);
-                    if (op != Op::remove) EXPECT_FALSE(platform::CFile::Exists(t.dir.Path("t._tmp")));
+                    if (op != Op::remove) {
+                        EXPECT_FALSE(platform::CFile::Exists(t.dir.Path("t._tmp")));
+                    }
                     // With the fault gone, the same edit goes through.
                     table.WriteStructure();
                     EXPECT_EQ(table.GetFieldCount(), 5);
