@@ -344,6 +344,8 @@ void PrepareOption(QStyleOption& opt, const QRect& r, unsigned nState) {
     opt.state = QStyle::State_None;
     if (!(nState & DFCS_INACTIVE))
         opt.state |= QStyle::State_Enabled;
+    else
+        opt.palette.setCurrentColorGroup(QPalette::Disabled);
     if (nState & DFCS_HOT)
         opt.state |= QStyle::State_MouseOver;
     if (nState & DFCS_PUSHED)
@@ -433,12 +435,18 @@ void DrawMenuGlyph(QPainter& painter, QStyle* pStyle, const QRect& r, unsigned n
     opt.palette.setColor(QPalette::Text, ToQColor(clrText));
     switch (nState & 0xFF) {
     case DFCS_MENUCHECK: {
-        QStyleOptionMenuItem item;
-        static_cast<QStyleOption&>(item) = opt;
-        item.checkType = QStyleOptionMenuItem::NonExclusive;
-        item.checked = true;
-        item.state |= QStyle::State_On;
-        pStyle->drawPrimitive(QStyle::PE_IndicatorMenuCheckMark, &item, &painter);
+        // A check mark is a glyph, not a themed control: styles draw it only
+        // inside their own menus, so it is drawn here in the text colour.
+        QRect box = GlyphArea(r, std::max(1, std::min(r.width(), r.height()) / 5));
+        QPen pen(ToQColor(clrText), std::max(1.5, box.width() / 6.0));
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(pen);
+        const QPointF points[3] = {QPointF(box.left(), box.top() + box.height() * 0.55),
+                                   QPointF(box.left() + box.width() * 0.38, box.bottom() - box.height() * 0.1),
+                                   QPointF(box.right(), box.top() + box.height() * 0.1)};
+        painter.drawPolyline(points, 3);
+        painter.restore();
         break;
     }
     case DFCS_MENUBULLET: {
