@@ -39,5 +39,10 @@ sanitize: deps
 run: build
 	@scripts/run.sh $(BUILD)
 
+bench: deps
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTABULON_BENCH=ON -DTABULON_WERROR=$(WERROR) >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/*_bench; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
+
 clean:
 	rm -rf $(BUILD) build-sanitize build-bench build-fuzz
