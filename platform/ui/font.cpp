@@ -111,6 +111,10 @@ CFont::CFont(const std::string& strFace, int nPixelHeight, int nWeight, bool bIt
     // Qt weights run 100..900 like ours, so they map one to one.
     m_pImpl->font.setWeight(static_cast<QFont::Weight>(std::clamp(nWeight, 100, 900)));
     m_pImpl->font.setItalic(bItalic);
+    // Text is placed glyph by glyph from a table (see GetGlyphs); pair
+    // kerning would make laid-out text and cell text disagree, and the
+    // programs' text has always been drawn unkerned.
+    m_pImpl->font.setKerning(false);
 }
 
 CFont::CFont(const CFont& other)
