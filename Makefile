@@ -44,5 +44,14 @@ bench: deps
 	@cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/*_bench; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
 
+# The fuzzers: clang with libFuzzer in build-fuzz/, one target after the other.
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS ?=
+fuzz-smoke: deps
+	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/fuzz.sh 60 $(FUZZ_TARGETS)
+
+fuzz: deps
+	@JOBS=$(JOBS) WERROR=$(WERROR) scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 clean:
 	rm -rf $(BUILD) build-sanitize build-bench build-fuzz

@@ -12,6 +12,19 @@ public:
     void ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes) override;
     void ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText) override;
     void WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::string& strText) override;
+    uint32_t GetNextBlock() const override;
+
+private:
+    // The engine reads and writes the first 8 bytes; FoxPro reserves 512.
+    static constexpr size_t kHeaderSize = 8;
+
+    void ReadMemoBytes(uint32_t nBlock, std::string& strText);
+    // The bytes the memo at nBlock may use (its blocks), or 0 when nBlock
+    // names no sound memo (such a reference is not rewritten).
+    uint64_t Capacity(uint32_t nBlock);
+    uint32_t Append(const std::string& strData);
+
+    uint8_t m_header[kHeaderSize] = {};
 };
 
 }  // namespace dbf

@@ -10,6 +10,7 @@
 // length before it is used, whatever the layout.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -55,14 +56,93 @@ public:
 
     const std::string& GetFilePath() const { return m_file.GetFilePath(); }
     uint32_t GetBlockSize() const { return m_nBlockSize; }
+    // The block the header names as the place of the next memo, as last read
+    // from the file: the next available block (dBASE III, FoxPro), the first
+    // free run or the end-of-file block (dBASE IV), the end-of-file block (.SMT).
+    virtual uint32_t GetNextBlock() const;
 
 protected:
+    // Opens the file with the binary flag added; raises 3010 when it cannot.
+    void OpenFile(const std::string& strPath, unsigned nOpenFlags);
+    // Reads the first nCount bytes of the file into pHeader during Open. A
+    // short read or a platform error closes the file and raises 3011.
+    void ReadOpenHeader(uint8_t* pHeader, size_t nCount);
+    // Closes the file and raises nCode: an Open that found a bad header.
+    [[noreturn]] void FailOpen(int nCode);
+
+    uint64_t BlockOffset(uint32_t nBlock) const { return uint64_t(nBlock) * m_nBlockSize; }
+    uint64_t BlocksFor(uint64_t nBytes) const { return (nBytes + m_nBlockSize - 1) / m_nBlockSize; }
+    // The first block after the header: no memo may start before it.
+    uint64_t FirstDataBlock() const { return BlocksFor(m_nHeaderBytes); }
+    // Blocks the file holds now, the last one possibly partial.
+    uint64_t EndBlock() const { return BlocksFor(m_file.GetLength()); }
+    // Where an appended memo goes: the end of the file. In a sound file the
+    // header's next free block says the same; when it does not (a pointer
+    // into the header or into memos written after it, or far past the end),
+    // the end of the file is the one place where a new memo overwrites
+    // nothing and leaves no hole.
+    uint64_t AppendBlock() const { return std::max(EndBlock(), FirstDataBlock()); }
+
+    // Reads exactly nCount bytes at nOffset; false on a short read. Platform
+    // errors propagate as CFileException.
+    bool ReadAt(uint64_t nOffset, void* pData, size_t nCount);
+    // Writes nCount bytes at nOffset. While a change is open, the bytes it
+    // replaces are remembered first so that the change can be undone.
+    void WriteAt(uint64_t nOffset, const void* pData, size_t nCount);
+
+    // A memo write as one unit: every write made through WriteAt (and the
+    // growth of the file) is undone when the change ends without Commit, so a
+    // failed write leaves the file as it was and the caller's old reference
+    // valid. Changes do not nest.
+    class CChange {
+    public:
+        explicit CChange(CMemoFile& memo);
+        ~CChange();
+        CChange(const CChange&) = delete;
+        CChange& operator=(const CChange&) = delete;
+        void Commit();
+
+    private:
+        CMemoFile& m_memo;
+        bool m_bDone = false;
+    };
+    // Runs fnWrite as one change: a platform file error undoes its writes and
+    // raises 3014; an engine error undoes them and propagates.
+    template <class F>
+    void RunChange(F fnWrite) {
+        try {
+            CChange change(*this);
+            fnWrite();
+            change.Commit();
+        } catch (const platform::CFileException&) {
+            // The change has been undone by now: its scope is left.
+            ThrowWriteError();
+        }
+    }
+    [[noreturn]] static void ThrowWriteError();
+
     platform::CFile m_file;
     bool m_bOpen = false;
     uint32_t m_nBlockSize = 0;
+    // Bytes at the start of the file that belong to the header.
+    uint32_t m_nHeaderBytes = 22;
 
 private:
+    struct UndoEntry {
+        uint64_t nOffset;
+        std::vector<uint8_t> oldBytes;
+    };
+    void RollBack() noexcept;
+    // dBASE III helpers.
+    // Scans for the memo's end byte from nBlock; fills pOut (may be null) with
+    // the text and returns the bytes consumed, the end byte included.
+    uint64_t ScanMemo(uint32_t nBlock, std::string* pOut);
+    void WriteMemoDBase3(uint32_t& nBlock, const std::string& strText);
+
     std::unique_ptr<uint8_t[]> m_pHeader;  // the first 22 bytes (dBASE III layout)
+    bool m_bRecording = false;
+    uint64_t m_nLengthBefore = 0;
+    std::vector<UndoEntry> m_undo;
 };
 
 }  // namespace dbf

@@ -24,4 +24,8 @@ bool TakeOption(Args& args, const std::string& strName, std::string& strValue);
 // Looks for a "--name" flag in args; removes it when found.
 bool TakeFlag(Args& args, const std::string& strName);
 
+// The commands, with their usage lines.
+int RunMemo(const Args& args);
+extern const char kMemoUsage[];
+
 }  // namespace dbftool

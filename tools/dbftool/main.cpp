@@ -12,6 +12,7 @@ namespace dbftool {
 namespace {
 // One line per command, in the order the usage text lists them.
 const std::vector<Command> kCommands = {
+    {"memo", kMemoUsage, RunMemo},
 };
 }  // namespace
 

@@ -1,0 +1,140 @@
+// Code pages: the pair a locale chooses, one byte for one byte translation,
+// look-alikes, UTF-8 both ways.
+#include "platform/core/code_page.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+const CCodePage& Page(const char* pszName) {
+    const CCodePage* p = CCodePage::Find(pszName);
+    if (!p) throw std::runtime_error(std::string("code page missing: ") + pszName);
+    return *p;
+}
+
+std::string AllBytes() {
+    std::string str;
+    for (int b = 0; b < 256; ++b) str += char(b);
+    return str;
+}
+
+}  // namespace
+
+TEST(CodePages, NamesFindTheSamePage) {
+    const CCodePage* p = CCodePage::Find("CP866");
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(CCodePage::Find("866"), p);
+    EXPECT_EQ(CCodePage::Find("ibm866"), p);
+    EXPECT_EQ(p->GetNumber(), 866);
+    EXPECT_EQ(CCodePage::Find("WINDOWS-1251"), CCodePage::Find("cp1251"));
+    EXPECT_NE(CCodePage::Find("KOI8-R"), nullptr);
+    EXPECT_EQ(CCodePage::Find("CP932"), nullptr) << "double-byte pages are not single-byte pages";
+    EXPECT_EQ(CCodePage::Find("no-such-page"), nullptr);
+    EXPECT_EQ(CCodePage::Find(""), nullptr);
+    ASSERT_NE(CCodePage::Find("CP720"), nullptr) << "built in where glibc lacks it";
+    EXPECT_EQ(Page("CP720").ToUnicode(0x98), U'\u0621');
+    EXPECT_EQ(Page("CP720").ToUnicode(0xB3), U'\u2502');
+}
+
+TEST(CodePages, LocalePicksTheWindowsPair) {
+    struct Case {
+        const char* pszLocale;
+        int nOem, nAnsi;
+    } cases[] = {
+        {"C", 437, 1252},            {"en_US.UTF-8", 437, 1252},  {"en_GB.UTF-8", 850, 1252}, {"de_DE.UTF-8", 850, 1252},
+        {"pl_PL.UTF-8", 852, 1250},  {"ru_RU.UTF-8", 866, 1251},  {"sr_RS@latin", 852, 1250}, {"sr_RS", 855, 1251},
+        {"el_GR.UTF-8", 737, 1253},  {"tr_TR.UTF-8", 857, 1254},  {"lt_LT.UTF-8", 775, 1257}, {"he_IL.UTF-8", 862, 1255},
+        {"ar_EG.UTF-8", 720, 1256},  {"th_TH.UTF-8", 874, 874},   {"vi_VN", 1258, 1258},      {"xx_XX", 437, 1252},
+    };
+    for (const auto& c : cases) {
+        CodePagePair pair = CodePagePairForLocale(c.pszLocale);
+        EXPECT_EQ(pair.nOem, c.nOem) << c.pszLocale;
+        EXPECT_EQ(pair.nAnsi, c.nAnsi) << c.pszLocale;
+        // Every page the choice can name must be available.
+        EXPECT_NE(CCodePage::Find(std::to_string(pair.nOem)), nullptr) << c.pszLocale;
+        EXPECT_NE(CCodePage::Find(std::to_string(pair.nAnsi)), nullptr) << c.pszLocale;
+    }
+}
+
+TEST(CodePages, OneByteForOneByteInEveryPair) {
+    const std::string all = AllBytes();
+    for (auto [pszOem, pszAnsi] : {std::pair{"437", "1252"}, {"850", "1252"}, {"852", "1250"}, {"866", "1251"},
+                                   {"737", "1253"}, {"857", "1254"}, {"775", "1257"}, {"862", "1255"},
+                                   {"720", "1256"}, {"874", "874"}}) {
+        CCodePageConverter toAnsi(Page(pszOem), Page(pszAnsi));
+        CCodePageConverter toOem(Page(pszAnsi), Page(pszOem));
+        std::string strAnsi = toAnsi.Convert(all);
+        ASSERT_EQ(strAnsi.size(), 256u);
+        EXPECT_EQ(strAnsi.substr(0, 128), all.substr(0, 128)) << pszOem << ": ASCII stays ASCII";
+        // Every character both pages share comes back as the same byte.
+        for (int b = 0x80; b < 256; ++b) {
+            char32_t c = Page(pszOem).ToUnicode(uint8_t(b));
+            if (Page(pszOem).IsDefined(uint8_t(b)) && Page(pszAnsi).Contains(c)) {
+                EXPECT_EQ(toOem.Convert(toAnsi.Convert(uint8_t(b))), b) << pszOem << " byte " << b;
+            }
+        }
+    }
+}
+
+TEST(CodePages, CyrillicTextSurvivesDosToWindowsAndBack) {
+    CCodePageConverter toAnsi(Page("866"), Page("1251"));
+    CCodePageConverter toOem(Page("1251"), Page("866"));
+    const std::string strOem = "\x8F\xE0\xA8\xA2\xA5\xE2 \xF0\xF1";  // "Привет Ёё" in 866
+    const std::string strAnsi = "\xCF\xF0\xE8\xE2\xE5\xF2 \xA8\xB8";  // the same in 1251
+    EXPECT_EQ(toAnsi.Convert(strOem), strAnsi);
+    EXPECT_EQ(toOem.Convert(strAnsi), strOem);
+    EXPECT_EQ(Page("866").ToUtf8(strOem), "Привет Ёё");
+}
+
+TEST(CodePages, MissingCharactersBecomeLookAlikes) {
+    CCodePageConverter toAnsi(Page("437"), Page("1252"));
+    EXPECT_EQ(toAnsi.Convert("\xDA\xC4\xBF\xB3\xC9\xCD\xBB\xBA\xC5\xB0"), "+-+|+-+|+#");
+    CCodePageConverter toOem(Page("1252"), Page("437"));
+    // Ã (C3) and õ (F5) are not in 437: the bare letter; “ ” (93 94) to straight quotes.
+    EXPECT_EQ(toOem.Convert("\xC3\xF5\x93\x94"), "Ao\"\"");
+    EXPECT_EQ(toOem.Convert("\xE9"), "\x82") << "é exists in 437";
+    // A double line becomes a single line where the target has only those.
+    EXPECT_EQ(Page("CP1251").FromUnicode(U'\u2554'), '+');
+    EXPECT_EQ(Page("CP866").FromUnicode(U'\u256D'), 0xDA) << "rounded corner to the plain one";
+    EXPECT_EQ(Page("CP1252").FromUnicode(U'\u0416'), '?') << "no look-alike";
+    EXPECT_EQ(Page("CP866").FromUnicode(U'\u0406'), 'I');
+    EXPECT_EQ(Page("CP720").FromUnicode(U'\u067E'), Page("CP720").FromUnicode(U'\u0628')) << "Persian peh to beh";
+}
+
+TEST(CodePages, Utf8BothWaysKeepsEveryByte) {
+    const std::string all = AllBytes();
+    for (const char* pszName : {"437", "850", "866", "1250", "1251", "1252", "1253", "1255", "1256", "1258", "720",
+                                "874", "KOI8-R"}) {
+        const CCodePage& page = Page(pszName);
+        std::string strUtf8 = page.ToUtf8(all);
+        EXPECT_EQ(page.FromUtf8(strUtf8), all) << pszName << ": undefined bytes come back through the private use area";
+    }
+    EXPECT_EQ(Page("1252").ToUtf8("\x80\x81"), "€\xEF\x9E\x81");
+    EXPECT_EQ(Page("1252").FromUtf8("Grüße €"), "Gr\xFC\xDF" "e \x80");
+    EXPECT_EQ(Page("1252").FromUtf8("Жx"), "?x");
+    // Malformed UTF-8: one '?' per bad byte, nothing shifts or is lost after it.
+    EXPECT_EQ(Page("1252").FromUtf8("a\xC3z\xE2\x82"), "a?z??");
+    EXPECT_EQ(Page("1252").FromUtf8("\xED\xA0\x80"), "???") << "a surrogate is not a character";
+    EXPECT_EQ(Page("1252").FromUtf8("\xC0\xAF"), "??") << "an overlong form is not a character";
+}
+
+TEST(CodePages, CurrentPairCanBeOverriddenByName) {
+    {
+        CScopedCodePages scoped("CP866", "CP1251");
+        ASSERT_TRUE(scoped.IsValid());
+        EXPECT_EQ(OemCodePage().GetNumber(), 866);
+        EXPECT_EQ(AnsiCodePage().GetNumber(), 1251);
+        EXPECT_EQ(OemToAnsi(std::string("\x80")), "\xC0");
+        EXPECT_EQ(AnsiToOem(std::string("\xC0")), "\x80");
+        std::string str = "\x80\x81";
+        OemToAnsi(str.data(), str.size());
+        EXPECT_EQ(str, "\xC0\xC1");
+        EXPECT_FALSE(SetCodePages("nonsense", "1252"));
+        EXPECT_EQ(OemCodePage().GetNumber(), 866) << "a failed change keeps the pair";
+    }
+    CodePagePair env = CodePagePairFromEnvironment();
+    EXPECT_EQ(OemCodePage().GetNumber(), env.nOem);
+    EXPECT_EQ(AnsiCodePage().GetNumber(), env.nAnsi);
+}

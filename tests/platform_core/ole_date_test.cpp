@@ -1,0 +1,195 @@
+// Automation dates: calendar arithmetic across the years 1 to 9999, the rule
+// for dates before 1899-12-30, parsing by locale order and formatting.
+#include "platform/core/ole_date.h"
+
+#include <cmath>
+#include <ctime>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+CUserLocale Locale(DateOrder eOrder, char cSep) {
+    CUserLocale l;
+    l.SetDateOrder(eOrder, cSep);
+    return l;
+}
+
+double Date(int y, int m, int d, int h = 0, int mi = 0, int s = 0) {
+    double dResult = NAN;
+    EXPECT_TRUE(MakeOleDate(y, m, d, h, mi, s, dResult)) << y << "-" << m << "-" << d;
+    return dResult;
+}
+
+std::string Split(double d) {
+    DateTimeParts p;
+    if (!SplitOleDate(d, p)) return "invalid";
+    char sz[40];
+    std::snprintf(sz, sizeof sz, "%04d-%02d-%02d %02d:%02d:%02d", p.nYear, p.nMonth, p.nDay, p.nHour, p.nMinute, p.nSecond);
+    return sz;
+}
+
+}  // namespace
+
+TEST(OleDate, KnownDaysOfTheCalendar) {
+    EXPECT_EQ(Date(1899, 12, 30), 0.0);
+    EXPECT_EQ(Date(1900, 1, 1), 2.0);
+    EXPECT_EQ(Date(1900, 3, 1), 61.0) << "1900 is not a leap year";
+    EXPECT_EQ(Date(2000, 1, 1), 36526.0);
+    EXPECT_EQ(Date(100, 1, 1), -657434.0);
+    EXPECT_EQ(Date(1, 1, 1), kMinOleDate);
+    EXPECT_EQ(Date(9999, 12, 31), 2958465.0);
+    EXPECT_EQ(Date(2002, 3, 4, 12, 0, 0), 37319.5);
+}
+
+TEST(OleDate, EveryRepresentativeYearRoundTrips) {
+    for (int nYear : {1, 4, 99, 100, 1582, 1600, 1899, 1900, 1970, 2000, 2038, 2100, 9999})
+        for (int nMonth : {1, 2, 12}) {
+            int nDay = DaysInMonth(nYear, nMonth);
+            double d = Date(nYear, nMonth, nDay, 23, 59, 59);
+            DateTimeParts p;
+            ASSERT_TRUE(SplitOleDate(d, p));
+            EXPECT_EQ(p.nYear, nYear);
+            EXPECT_EQ(p.nMonth, nMonth);
+            EXPECT_EQ(p.nDay, nDay);
+            EXPECT_EQ(p.nHour * 3600 + p.nMinute * 60 + p.nSecond, 86399) << nYear;
+        }
+    for (int64_t nDays = -693593; nDays <= 2958465; nDays += 997) {
+        int y, m, d;
+        CivilFromDays(nDays, y, m, d);
+        ASSERT_TRUE(IsValidDate(y, m, d));
+        ASSERT_EQ(DaysFromCivil(y, m, d), nDays);
+    }
+}
+
+TEST(OleDate, NegativeDatesKeepTheTimeRunningForward) {
+    EXPECT_EQ(Date(1899, 12, 29, 6, 0, 0), -1.25);
+    EXPECT_EQ(Split(-1.25), "1899-12-29 06:00:00");
+    EXPECT_EQ(Split(-1.75), "1899-12-29 18:00:00");
+    EXPECT_EQ(Split(-0.5), "1899-12-30 12:00:00") << "-0.5 has day 0";
+    EXPECT_EQ(Split(-2.0), "1899-12-28 00:00:00");
+    EXPECT_EQ(Split(Date(1, 1, 1, 12, 0, 0)), "0001-01-01 12:00:00");
+    EXPECT_EQ(Date(1, 1, 1, 12, 0, 0), -693593.5);
+    // A time a hair short of midnight rounds into the next day on both sides.
+    EXPECT_EQ(Split(1.9999999), "1900-01-01 00:00:00");
+    EXPECT_EQ(Split(-1.9999999), "1899-12-30 00:00:00");
+    DateTimeParts p;
+    EXPECT_EQ(p.nDayOfWeek, 6);
+    ASSERT_TRUE(SplitOleDate(Date(2002, 3, 4), p));
+    EXPECT_EQ(p.nDayOfWeek, 1) << "4 March 2002 was a Monday";
+    EXPECT_EQ(p.nDayOfYear, 63);
+}
+
+TEST(OleDate, OutsideTheYearsOneTo9999IsRefused) {
+    double d;
+    EXPECT_FALSE(MakeOleDate(0, 12, 31, 0, 0, 0, d));
+    EXPECT_FALSE(MakeOleDate(10000, 1, 1, 0, 0, 0, d));
+    EXPECT_FALSE(MakeOleDate(2002, 2, 29, 0, 0, 0, d));
+    EXPECT_FALSE(MakeOleDate(2002, 13, 1, 0, 0, 0, d));
+    EXPECT_FALSE(MakeOleDate(2002, 1, 1, 24, 0, 0, d));
+    DateTimeParts p;
+    EXPECT_FALSE(SplitOleDate(kMinOleDate - 1, p));
+    EXPECT_FALSE(SplitOleDate(2958466.0, p));
+    EXPECT_FALSE(SplitOleDate(NAN, p));
+    EXPECT_FALSE(SplitOleDate(1e300, p));
+    EXPECT_THROW(CheckOleDate(-1e9), CConversionError);
+    EXPECT_THROW(DateToText(3e6), CConversionError);
+    // Days and seconds (as date-time fields hold them) normalise across days.
+    ASSERT_TRUE(OleDateFromDaysAndSeconds(0, 86400 + 3600, d));
+    EXPECT_EQ(Split(d), "1899-12-31 01:00:00");
+    ASSERT_TRUE(OleDateFromDaysAndSeconds(0, -3600, d));
+    EXPECT_EQ(Split(d), "1899-12-29 23:00:00");
+    EXPECT_FALSE(OleDateFromDaysAndSeconds(-693593, -1, d));
+    EXPECT_FALSE(OleDateFromDaysAndSeconds(int64_t(538976288) - kJulianDayOfOleZero, 0, d));
+}
+
+TEST(DateParsing, EachLocaleOrder) {
+    double d;
+    ASSERT_TRUE(ParseDateText("03/04/2002", d, Locale(DateOrder::MDY, '/')));
+    EXPECT_EQ(d, Date(2002, 3, 4));
+    ASSERT_TRUE(ParseDateText("04.03.2002", d, Locale(DateOrder::DMY, '.')));
+    EXPECT_EQ(d, Date(2002, 3, 4));
+    ASSERT_TRUE(ParseDateText("2002/03/04", d, Locale(DateOrder::YMD, '/')));
+    EXPECT_EQ(d, Date(2002, 3, 4));
+    ASSERT_TRUE(ParseDateText("02-03-04", d, Locale(DateOrder::YMD, '-')));
+    EXPECT_EQ(d, Date(2002, 3, 4));
+    // Impossible in the locale's order is refused, not read in another order.
+    EXPECT_FALSE(ParseDateText("13/01/2002", d, Locale(DateOrder::MDY, '/')));
+    EXPECT_FALSE(ParseDateText("30.02.2000", d, Locale(DateOrder::DMY, '.')));
+}
+
+TEST(DateParsing, IsoAndTimes) {
+    CUserLocale dmy = Locale(DateOrder::DMY, '.');
+    double d;
+    ASSERT_TRUE(ParseDateText("2002-03-04", d, dmy));
+    EXPECT_EQ(d, Date(2002, 3, 4));
+    ASSERT_TRUE(ParseDateText("2002-03-04 12:34:56", d, Locale(DateOrder::MDY, '/')));
+    EXPECT_EQ(d, Date(2002, 3, 4, 12, 34, 56));
+    ASSERT_TRUE(ParseDateText("2002-03-04T12:34", d, dmy));
+    EXPECT_EQ(d, Date(2002, 3, 4, 12, 34, 0));
+    ASSERT_TRUE(ParseDateText("0001-01-01", d, dmy));
+    EXPECT_EQ(d, kMinOleDate);
+    ASSERT_TRUE(ParseDateText("9999-12-31 23:59:59.999", d, dmy));
+    EXPECT_EQ(Split(d), "9999-12-31 23:59:59");
+    ASSERT_TRUE(ParseDateText("04.03.2002 1:05 PM", d, dmy));
+    EXPECT_EQ(d, Date(2002, 3, 4, 13, 5, 0));
+    ASSERT_TRUE(ParseDateText("12:30", d, dmy));
+    EXPECT_EQ(Split(d), "1899-12-30 12:30:00");
+    for (const char* psz : {"", "abc", "2002", "2002-03-04 25:00", "04.03.2002 13:00 PM", "0000-01-01",
+                            "10000-01-01", "2002-03-04 12:", "04.03.2002 12:00 xyz", "2002-03-04\xC3\xA9"})
+        EXPECT_FALSE(ParseDateText(psz, d, dmy)) << psz;
+    EXPECT_THROW(TextToDate("abc", dmy), CConversionError);
+}
+
+TEST(DateParsing, MonthNamesTwoDigitYearsAndMissingYear) {
+    CUserLocale mdy = Locale(DateOrder::MDY, '/');
+    double d;
+    ASSERT_TRUE(ParseDateText("4 March 2002", d, mdy));
+    EXPECT_EQ(d, Date(2002, 3, 4));
+    ASSERT_TRUE(ParseDateText("Monday, 2002 March 4", d, mdy));
+    EXPECT_EQ(d, Date(2002, 3, 4));
+    ASSERT_TRUE(ParseDateText("3/4/29", d, mdy));
+    EXPECT_EQ(d, Date(2029, 3, 4));
+    ASSERT_TRUE(ParseDateText("3/4/30", d, mdy));
+    EXPECT_EQ(d, Date(1930, 3, 4));
+    ASSERT_TRUE(ParseDateText("3/4/800", d, mdy));
+    EXPECT_EQ(d, Date(800, 3, 4));
+    std::time_t now = std::time(nullptr);
+    std::tm tmNow{};
+    localtime_r(&now, &tmNow);
+    ASSERT_TRUE(ParseDateText("4.3", d, Locale(DateOrder::DMY, '.')));
+    EXPECT_EQ(d, Date(tmNow.tm_year + 1900, 3, 4));
+}
+
+TEST(DateFormatting, PatternsOfTheDisplaySettings) {
+    CUserLocale l;
+    double d = Date(2002, 3, 4, 13, 5, 9);
+    EXPECT_EQ(FormatOleDate(d, "%Y-%m-%d", l), "2002-03-04");
+    EXPECT_EQ(FormatOleDate(d, "%d.%m.%Y %H:%M:%S", l), "04.03.2002 13:05:09");
+    EXPECT_EQ(FormatOleDate(d, "%m/%d/%Y  %H:%M:%S", l), "03/04/2002  13:05:09");
+    EXPECT_EQ(FormatOleDate(d, "%a %A %b %B %y %j %I%p %#d %e %%", l), "Mon Monday Mar March 02 063 01PM 4  4 %");
+    EXPECT_EQ(FormatOleDate(d, "%F %T %D %x %q", l), "2002-03-04 13:05:09 03/04/02 03/04/2002 %q");
+    EXPECT_EQ(FormatOleDate(Date(800, 5, 5), "%d.%m.%Y", l), "05.05.0800");
+    EXPECT_EQ(FormatOleDate(Date(1, 1, 1), "%Y-%m-%d %A", l), "0001-01-01 Monday");
+    EXPECT_EQ(FormatOleDate(Date(9999, 12, 31), "%Y-%m-%d %a", l), "9999-12-31 Fri");
+    EXPECT_EQ(FormatOleDate(3e6, "%Y", l), "");
+}
+
+TEST(DateFormatting, DefaultTextAndItsRoundTrip) {
+    CUserLocale dmy = Locale(DateOrder::DMY, '.');
+    EXPECT_EQ(DateToText(Date(2002, 3, 4), dmy), "04.03.2002");
+    EXPECT_EQ(DateToText(Date(2002, 3, 4, 12, 34, 56), dmy), "04.03.2002 12:34:56");
+    EXPECT_EQ(DateToText(0.5, dmy), "12:00:00") << "a time alone";
+    EXPECT_EQ(DateToText(0.0, dmy), "30.12.1899");
+    for (DateOrder eOrder : {DateOrder::MDY, DateOrder::DMY, DateOrder::YMD}) {
+        CUserLocale l = Locale(eOrder, '/');
+        for (double d : {Date(1, 1, 1), Date(100, 2, 3, 4, 5, 6), Date(1899, 12, 29, 6), Date(1900, 1, 1),
+                         Date(2000, 2, 29), Date(9999, 12, 31, 23, 59, 59)}) {
+            double dBack;
+            ASSERT_TRUE(ParseDateText(DateToText(d, l), dBack, l)) << DateToText(d, l);
+            EXPECT_EQ(dBack, d) << DateToText(d, l);
+        }
+    }
+}

@@ -1,0 +1,199 @@
+// Text and numbers by the user's locale, and the locale-independent numbers
+// of field bytes.
+#include "platform/core/value_coercion.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "platform/core/currency.h"
+
+using namespace platform;
+
+namespace {
+
+CUserLocale CommaLocale() {
+    CUserLocale l;
+    l.m_cDecimal = ',';
+    l.m_cThousands = '.';
+    l.SetDateOrder(DateOrder::DMY, '.');
+    l.m_strCurrency = "EUR";
+    return l;
+}
+
+CUserLocale SpaceGroupLocale() {
+    CUserLocale l = CommaLocale();
+    l.m_cThousands = ' ';
+    return l;
+}
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* pszName, const char* pszValue) : m_strName(pszName) {
+        if (const char* p = std::getenv(pszName)) m_strOld = p, m_bHad = true;
+        if (pszValue) setenv(pszName, pszValue, 1);
+        else unsetenv(pszName);
+    }
+    ~ScopedEnv() {
+        if (m_bHad) setenv(m_strName.c_str(), m_strOld.c_str(), 1);
+        else unsetenv(m_strName.c_str());
+    }
+
+private:
+    std::string m_strName, m_strOld;
+    bool m_bHad = false;
+};
+
+}  // namespace
+
+TEST(LocaleNumbers, DotLocaleReadsAndWritesDecimals) {
+    CUserLocale dot;
+    EXPECT_DOUBLE_EQ(TextToDouble("3.25", dot), 3.25);
+    EXPECT_DOUBLE_EQ(TextToDouble("  -1,234.5  ", dot), -1234.5);
+    EXPECT_DOUBLE_EQ(TextToDouble("1.5E3", dot), 1500.0);
+    EXPECT_DOUBLE_EQ(TextToDouble("$12.50", dot), 12.5);
+    EXPECT_DOUBLE_EQ(TextToDouble("1,234,567", dot), 1234567.0);
+    EXPECT_EQ(DoubleToText(3.25, dot), "3.25");
+    EXPECT_EQ(DoubleToText(1e20, dot), "1E+20");
+    EXPECT_EQ(DoubleToText(1.0 / 3.0, dot), "0.333333333333333") << "15 significant digits";
+}
+
+TEST(LocaleNumbers, CommaLocaleReadsAndWritesDecimals) {
+    CUserLocale comma = CommaLocale();
+    EXPECT_DOUBLE_EQ(TextToDouble("3,25", comma), 3.25);
+    EXPECT_DOUBLE_EQ(TextToDouble("1.234,5", comma), 1234.5);
+    EXPECT_DOUBLE_EQ(TextToDouble("12,5 EUR", comma), 12.5);
+    EXPECT_EQ(DoubleToText(3.25, comma), "3,25");
+    EXPECT_EQ(TextToInt32("1.000", comma), 1000);
+    EXPECT_DOUBLE_EQ(TextToDouble("1 234,5", SpaceGroupLocale()), 1234.5);
+    EXPECT_DOUBLE_EQ(TextToDouble("1\xA0" "234,5", SpaceGroupLocale()), 1234.5) << "no-break space groups too";
+}
+
+TEST(LocaleNumbers, AmbiguousSeparatorsAreRefusedNotMisread) {
+    // Grouping needs exactly three digits, so a decimal typed with the other
+    // locale's separator is refused instead of becoming a much bigger number.
+    EXPECT_THROW(TextToDouble("3.14", CommaLocale()), CConversionError);
+    EXPECT_THROW(TextToDouble("3,14", CUserLocale()), CConversionError);
+    EXPECT_THROW(TextToDouble("1,23,456", CUserLocale()), CConversionError);
+    for (const char* psz : {"", "   ", "abc", "1.2.3", "12abc", "--1", "1e", ".", ",5", "1 2"})
+        EXPECT_THROW(TextToDouble(psz, CUserLocale()), CConversionError) << psz;
+    EXPECT_THROW(TextToDouble("1e400", CUserLocale()), CConversionError);
+    EXPECT_EQ(TextToDouble("1e-400", CUserLocale()), 0.0);
+}
+
+TEST(LocaleNumbers, IntegersRoundHalfToEvenAndRefuseOverflow) {
+    CUserLocale dot;
+    EXPECT_EQ(TextToInt32("2.5", dot), 2);
+    EXPECT_EQ(TextToInt32("3.5", dot), 4);
+    EXPECT_EQ(TextToInt32("-2.5", dot), -2);
+    EXPECT_EQ(TextToInt32("2147483647", dot), 2147483647);
+    EXPECT_EQ(TextToInt32("-2147483648", dot), INT32_MIN);
+    EXPECT_THROW(TextToInt32("2147483648", dot), CConversionError);
+    EXPECT_THROW(DoubleToInt32(NAN), CConversionError);
+    EXPECT_THROW(DoubleToInt32(-2147483649.0), CConversionError);
+}
+
+TEST(LocaleNumbers, Booleans) {
+    CUserLocale dot;
+    EXPECT_TRUE(TextToBool("True", dot));
+    EXPECT_TRUE(TextToBool(" TRUE ", dot));
+    EXPECT_FALSE(TextToBool("false", dot));
+    EXPECT_TRUE(TextToBool("-1", dot));
+    EXPECT_TRUE(TextToBool("0.5", dot));
+    EXPECT_FALSE(TextToBool("0", dot));
+    EXPECT_THROW(TextToBool("", dot), CConversionError);
+    EXPECT_THROW(TextToBool("yes", dot), CConversionError);
+}
+
+TEST(FieldNumbers, ParseLikeStrtodInTheCLocale) {
+    auto parse = [](const std::string& s) { return ParseCDouble(s.data(), s.size()); };
+    EXPECT_DOUBLE_EQ(parse("    3.14"), 3.14);
+    EXPECT_DOUBLE_EQ(parse("1.5e2xyz"), 150.0);
+    EXPECT_DOUBLE_EQ(parse("12.34.56"), 12.34) << "stops at the first character that does not fit";
+    EXPECT_DOUBLE_EQ(parse("7e"), 7.0);
+    EXPECT_DOUBLE_EQ(parse(" .5"), 0.5);
+    EXPECT_DOUBLE_EQ(parse("5."), 5.0);
+    EXPECT_DOUBLE_EQ(parse("-.5e1"), -5.0);
+    EXPECT_EQ(parse("+-5"), 0.0);
+    EXPECT_EQ(parse("inf"), 0.0) << "only decimal digits are numbers in a field";
+    EXPECT_EQ(parse("-1e-999"), 0.0);
+    EXPECT_EQ(parse("        "), 0.0);
+    EXPECT_EQ(parse("*****"), 0.0);
+    EXPECT_EQ(parse("3,5"), 3.0) << "a comma is never a decimal point in field bytes";
+    EXPECT_EQ(parse("1e999"), HUGE_VAL);
+    // Bounded by n: the digits after the field are not read.
+    const char sz[] = "12345";
+    EXPECT_EQ(ParseCDouble(sz, 2), 12.0);
+
+    bool bOverflow = false;
+    EXPECT_EQ(ParseCInteger(" 0042x", 6), 42);
+    EXPECT_EQ(ParseCInteger("-7", 2), -7);
+    EXPECT_EQ(ParseCInteger("99999999999999999999", 20, &bOverflow), INT64_MAX);
+    EXPECT_TRUE(bOverflow);
+}
+
+TEST(FieldNumbers, FormattingIgnoresTheProcessLocale) {
+    // Whatever locale the process has been switched to (a Qt program switches
+    // to the user's), field bytes keep '.'.
+    const char* pszOld = std::setlocale(LC_NUMERIC, nullptr);
+    std::string strOld = pszOld ? pszOld : "C";
+    bool bSwitched = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    EXPECT_EQ(FormatFixed(3.14159, 2), "3.14");
+    EXPECT_EQ(FormatFixed(2.5, 0), "2") << "exact value, ties to even like printf";
+    EXPECT_EQ(FormatFixed(0.125, 2), "0.12");
+    const char sz[] = "3.5";
+    EXPECT_EQ(ParseCDouble(sz, 3), 3.5);
+    std::setlocale(LC_NUMERIC, strOld.c_str());
+    if (!bSwitched) GTEST_LOG_(INFO) << "de_DE.UTF-8 not installed; checked in the C locale only";
+}
+
+TEST(UserLocale, NamedLocalesGiveTheirConventions) {
+    CUserLocale de = CUserLocale::FromName("de_DE.UTF-8");
+    EXPECT_EQ(de.m_cDecimal, ',');
+    EXPECT_EQ(de.m_eDateOrder, DateOrder::DMY);
+    EXPECT_EQ(de.m_strDateFormat, "%d.%m.%Y");
+    CUserLocale us = CUserLocale::FromName("en_US.UTF-8");
+    EXPECT_EQ(us.m_cDecimal, '.');
+    EXPECT_EQ(us.m_eDateOrder, DateOrder::MDY);
+    EXPECT_EQ(us.m_strDateFormat, "%m/%d/%Y");
+    EXPECT_EQ(CUserLocale::FromName("sv_SE").m_strDateFormat, "%Y-%m-%d");
+    EXPECT_EQ(CUserLocale::FromName("xx_YY").m_cDecimal, '.') << "unknown languages get the C conventions";
+    // C.UTF-8 is always installed, so this one comes from nl_langinfo_l: its
+    // "%m/%d/%y" gains a four-digit year, and it has no thousands separator.
+    CUserLocale cUtf8 = CUserLocale::FromName("C.UTF-8");
+    EXPECT_EQ(cUtf8.m_strDateFormat, "%m/%d/%Y");
+    EXPECT_EQ(cUtf8.m_cThousands, 0);
+    EXPECT_EQ(cUtf8.m_strTimeFormat, "%H:%M:%S");
+}
+
+TEST(UserLocale, EnvironmentCategoriesAreReadSeparately) {
+    ScopedEnv all("LC_ALL", nullptr);
+    ScopedEnv lang("LANG", "en_US.UTF-8");
+    ScopedEnv numeric("LC_NUMERIC", "ru_RU.UTF-8");
+    ScopedEnv time("LC_TIME", "en_GB.UTF-8");
+    CUserLocale l = CUserLocale::FromEnvironment();
+    EXPECT_EQ(l.m_cDecimal, ',');
+    EXPECT_EQ(l.m_eDateOrder, DateOrder::DMY);
+    EXPECT_EQ(l.m_cDateSeparator, '/');
+    {
+        ScopedEnv all2("LC_ALL", "de_CH.UTF-8");
+        CUserLocale ch = CUserLocale::FromEnvironment();
+        EXPECT_EQ(ch.m_cDecimal, '.');
+        EXPECT_EQ(ch.m_strDateFormat, "%d.%m.%Y");
+    }
+    // The process's own locale is not touched.
+    EXPECT_EQ(std::string(std::setlocale(LC_NUMERIC, nullptr)), "C");
+}
+
+TEST(UserLocale, CurrentCanBeReplacedAndRestored) {
+    CUserLocale before = CUserLocale::Current();
+    const CUserLocale& ref = CUserLocale::Current();
+    {
+        CScopedUserLocale scoped(CommaLocale());
+        EXPECT_EQ(ref.m_cDecimal, ',') << "references to the current locale follow it";
+        EXPECT_DOUBLE_EQ(TextToDouble("2,5"), 2.5);
+    }
+    EXPECT_EQ(CUserLocale::Current().m_cDecimal, before.m_cDecimal);
+}
