@@ -51,7 +51,7 @@ TEST(ReaderMemoText, FoxProMemosComeBackWhole) {
 
 TEST(ReaderMemoText, DBase3MemoLongerThanABlockKeepsEveryByte) {
     TempDir dir;
-    std::string strLong = LongText(1500) + "\r\nend";
+    std::string strLong = LongText(20000) + "\r\nend";  // ends well past the first piece read
     auto blocks = WriteDbt3File(dir.Path("t.DBT"), {"short", strLong});
     WriteMemoTable(dir, 0x83, blocks);
     ReaderFixture f;
