@@ -210,7 +210,7 @@ bool CDBTMemoFile::TakeFreeRun(uint64_t nNeed, const std::string& strText, uint3
 }
 
 uint32_t CDBTMemoFile::Append(uint64_t nNeed, const std::string& strText) {
-    const uint64_t nNew = std::max(EndBlock(), FirstDataBlock());
+    const uint64_t nNew = AppendBlock();
     if (nNew + nNeed > UINT32_MAX) ThrowWriteError();  // block numbers are 32-bit
     WriteMemoAt(uint32_t(nNew), strText);
     ReadHeader();

@@ -152,7 +152,10 @@ void WriteMemoReference(uint8_t* p, const FieldBytes& f, const FieldValue& value
 uint32_t ReadFieldValue(std::span<const uint8_t> record, const DBFFieldDesc& desc, FieldValue& value) {
     value.Clear();
     const FieldBytes f = Locate(record.size(), desc);
-    const uint8_t* p = record.data() + f.nOffset;
+    // An empty record may have no buffer at all; a field of width 0 there
+    // still gets a valid (empty) place to read from.
+    static const uint8_t kNoBytes[1] = {};
+    const uint8_t* p = record.data() ? record.data() + f.nOffset : kNoBytes;
     switch (desc.type) {
     case 'C': value = ReadCharacter(p, f, desc); break;
     case 'N':
@@ -186,6 +189,7 @@ uint32_t ReadFieldValue(std::span<const uint8_t> record, const DBFFieldDesc& des
 void WriteFieldValue(std::span<uint8_t> record, const DBFFieldDesc& desc, const FieldValue& value,
                      const platform::CUserLocale& locale) {
     const FieldBytes f = Locate(record.size(), desc);
+    if (f.nLayoutWidth == 0) return;  // nowhere to store anything
     uint8_t* p = record.data() + f.nOffset;
     const bool bNull = value.IsNull();
     switch (desc.type) {

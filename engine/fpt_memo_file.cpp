@@ -114,10 +114,11 @@ uint64_t CFPTMemoFile::Capacity(uint32_t nBlock) {
 }
 
 uint32_t CFPTMemoFile::Append(const std::string& strData) {
-    // Re-read: another program may have appended since we last looked.
+    // Re-read: another program may have written the header since we last
+    // looked, and the bytes we do not use go back as they are.
     uint8_t header[kHeaderSize];
     if (!ReadAt(0, header, sizeof header)) ThrowWriteError();
-    const uint64_t nNew = AppendBlock(platform::GetBE32(header));
+    const uint64_t nNew = AppendBlock();
     const uint64_t nNext = nNew + BlocksFor(strData.size());
     if (nNext > UINT32_MAX) ThrowWriteError();  // block numbers are 32-bit
     // The memo first, then the header that accounts for it.

@@ -49,12 +49,6 @@ void CMemoFile::FailOpen(int nCode) {
     ThrowError(nCode);
 }
 
-uint64_t CMemoFile::AppendBlock(uint64_t nNext) const {
-    const uint64_t nEnd = std::max(EndBlock(), FirstDataBlock());
-    if (nNext < FirstDataBlock() || nNext > nEnd) return nEnd;
-    return nNext;
-}
-
 bool CMemoFile::ReadAt(uint64_t nOffset, void* pData, size_t nCount) {
     m_file.Seek(int64_t(nOffset), platform::SeekFrom::begin);
     return m_file.Read(pData, nCount) == nCount;
@@ -212,11 +206,12 @@ void CMemoFile::WriteMemoDBase3(uint32_t& nBlock, const std::string& strText) {
             return;
         }
     }
-    // Append at the block the header names, re-read now: another program may
-    // have appended since we last looked.
+    // Append. The header is re-read now (another program may have written
+    // it since we last looked) so that the bytes we do not use go back as
+    // they are.
     uint8_t header[kDBase3HeaderSize];
     if (!ReadAt(0, header, sizeof header)) ThrowWriteError();
-    const uint64_t nNew = AppendBlock(platform::GetLE32(header));
+    const uint64_t nNew = AppendBlock();
     const uint64_t nNext = nNew + BlocksFor(strData.size());
     if (nNext > UINT32_MAX) ThrowWriteError();  // the file cannot name blocks that far
     // The memo first, then the header: a header naming blocks past a memo

@@ -10,6 +10,7 @@
 // length before it is used, whatever the layout.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -75,11 +76,12 @@ protected:
     uint64_t FirstDataBlock() const { return BlocksFor(m_nHeaderBytes); }
     // Blocks the file holds now, the last one possibly partial.
     uint64_t EndBlock() const { return BlocksFor(m_file.GetLength()); }
-    // Where an appended memo goes when the header names nNext: the named block
-    // when it lies between the header and the end of the file, else the end
-    // of the file (a damaged pointer must never send a memo over the header,
-    // nor far past the end).
-    uint64_t AppendBlock(uint64_t nNext) const;
+    // Where an appended memo goes: the end of the file. In a sound file the
+    // header's next free block says the same; when it does not (a pointer
+    // into the header or into memos written after it, or far past the end),
+    // the end of the file is the one place where a new memo overwrites
+    // nothing and leaves no hole.
+    uint64_t AppendBlock() const { return std::max(EndBlock(), FirstDataBlock()); }
 
     // Reads exactly nCount bytes at nOffset; false on a short read. Platform
     // errors propagate as CFileException.

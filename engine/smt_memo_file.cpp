@@ -212,7 +212,7 @@ bool CSMTMemoFile::TakeFreeBlocks(uint64_t nNeed, const std::string& strText, ui
 }
 
 uint32_t CSMTMemoFile::Append(const std::string& strText) {
-    const uint64_t nNew = std::max(EndBlock(), FirstDataBlock());
+    const uint64_t nNew = AppendBlock();
     if (nNew + BlocksFor(strText.size()) > UINT32_MAX) ThrowWriteError();  // block numbers are 32-bit
     WriteAt(BlockOffset(uint32_t(nNew)), strText.data(), strText.size());
     ReadHeader();

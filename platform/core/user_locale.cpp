@@ -213,7 +213,7 @@ void SplitLocaleName(std::string_view strName, std::string& strLanguage, std::st
 CUserLocale CUserLocale::FromName(std::string_view strName) {
     CUserLocale result;
     result.m_strName = strName.empty() ? "C" : std::string(strName);
-    if (IsCLocaleName(strName)) return result;
+    if (strName.empty() || strName == "C" || strName == "POSIX") return result;
     if (FromSystem(strName, result)) return result;
     std::string strLanguage, strTerritory;
     SplitLocaleName(strName, strLanguage, strTerritory);

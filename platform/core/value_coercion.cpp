@@ -153,6 +153,16 @@ double ParseCDouble(const char* p, size_t n) {
     while (i < s.size() && IsAsciiSpace(s[i])) ++i;
     detail::DecimalNumber number;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) number.bNegative = s[i++] == '-';
+    // The usual case (digits that fit a double) goes straight to from_chars,
+    // which reads the same decimal grammar as strtod after the sign; only a
+    // number out of range takes the long way to find which end it overflows.
+    if (i < s.size() && (IsAsciiDigit(s[i]) || s[i] == '.')) {
+        double d = 0;
+        auto [ptr, ec] = std::from_chars(s.data() + i, s.data() + s.size(), d, std::chars_format::general);
+        (void)ptr;
+        if (ec == std::errc()) return number.bNegative ? -d : d;
+        if (ec == std::errc::invalid_argument) return 0.0;
+    }
     size_t nDigits = TakeDigits(s, i, number.strDigits);
     size_t nFrac = 0;
     if (i < s.size() && s[i] == '.') {
@@ -193,12 +203,20 @@ int64_t ParseCInteger(const char* p, size_t n, bool* pbOverflow) {
 }
 
 std::string FormatFixed(double d, unsigned nDecimals) {
-    std::string strBuffer(size_t(330) + nDecimals, '\0');
-    auto [ptr, ec] = std::to_chars(strBuffer.data(), strBuffer.data() + strBuffer.size(), d, std::chars_format::fixed,
-                                   int(nDecimals));
+    // The longest double has 309 whole digits; a stack buffer serves the
+    // usual decimal counts without an allocation per field.
+    char szStack[400];
+    std::string strHeap;
+    char* pBuffer = szStack;
+    size_t nSize = sizeof szStack;
+    if (nDecimals > 64) {
+        strHeap.resize(size_t(330) + nDecimals);
+        pBuffer = strHeap.data();
+        nSize = strHeap.size();
+    }
+    auto [ptr, ec] = std::to_chars(pBuffer, pBuffer + nSize, d, std::chars_format::fixed, int(nDecimals));
     if (ec != std::errc()) return std::string();
-    strBuffer.resize(size_t(ptr - strBuffer.data()));
-    return strBuffer;
+    return std::string(pBuffer, ptr);
 }
 
 double TextToDouble(std::string_view str, const CUserLocale& locale) {

@@ -6,170 +6,97 @@
 #include "engine/dbt_memo_file.h"
 #include "engine/fpt_memo_file.h"
 #include "engine/memo_file.h"
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
-using memo_testing::kReadOnly;
-using memo_testing::kReadWrite;
-using testing_support::Bytes;
+using namespace memo_testing;
 using testing_support::CorpusFile;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 
 namespace {
 
-struct MemoRef {
-    uint32_t nRecord;
-    uint32_t nBlock;
-};
-
-// The non-zero memo references of a table's M, G and P fields, read straight
+// The non-zero blocks named by a table's M, G and P fields, read straight
 // from the .dbf bytes: 10 ASCII digits, or 4 binary bytes in Visual FoxPro.
-std::vector<MemoRef> MemoRefsOf(const std::string& strTable) {
+std::vector<uint32_t> MemoBlocksOf(const std::string& strTable) {
     const Bytes dbf = ReadFileBytes(strTable);
-    if (dbf.size() < 32) return {};
-    const uint32_t nRecords = memo_testing::Le32At(dbf, 4);
-    const size_t nHeader = dbf[8] | dbf[9] << 8, nRecordLength = dbf[10] | dbf[11] << 8;
-    struct Field {
-        size_t nOffset, nWidth;
-    };
-    std::vector<Field> fields;
-    size_t nOffset = 1;
-    for (size_t nDesc = 32; nDesc + 32 <= nHeader && dbf[nDesc] != 0x0D; nDesc += 32) {
-        const char cType = char(dbf[nDesc + 11]);
-        const size_t nWidth = dbf[nDesc + 16];
-        if (cType == 'M' || cType == 'G' || cType == 'P') fields.push_back({nOffset, nWidth});
-        nOffset += nWidth;
+    const size_t nHeader = dbf.at(8) | dbf.at(9) << 8, nRecordLength = dbf.at(10) | dbf.at(11) << 8;
+    std::vector<std::pair<size_t, size_t>> fields;  // offset, width
+    for (size_t nDesc = 32, nOffset = 1; nDesc + 32 <= nHeader && dbf[nDesc] != 0x0D; nDesc += 32) {
+        if (std::string("MGP").find(char(dbf[nDesc + 11])) != std::string::npos) fields.emplace_back(nOffset, dbf[nDesc + 16]);
+        nOffset += dbf[nDesc + 16];
     }
-    std::vector<MemoRef> refs;
-    for (uint32_t r = 0; r < nRecords; ++r) {
-        const size_t nStart = nHeader + size_t(r) * nRecordLength;
-        if (nStart + nRecordLength > dbf.size()) break;
-        for (const Field& f : fields) {
-            const uint8_t* p = dbf.data() + nStart + f.nOffset;
+    std::vector<uint32_t> blocks;
+    for (size_t nStart = nHeader, r = 0; r < U32(dbf, 4) && nStart + nRecordLength <= dbf.size(); ++r, nStart += nRecordLength) {
+        for (auto [nOffset, nWidth] : fields) {
             uint32_t nBlock = 0;
-            if (f.nWidth == 4) {
-                nBlock = memo_testing::Le32At(dbf, nStart + f.nOffset);
-            } else {
-                for (size_t i = 0; i < f.nWidth; ++i)
-                    if (p[i] >= '0' && p[i] <= '9') nBlock = nBlock * 10 + uint32_t(p[i] - '0');
+            if (nWidth == 4) nBlock = U32(dbf, nStart + nOffset);
+            for (size_t i = 0; nWidth != 4 && i < nWidth; ++i) {
+                const uint8_t c = dbf[nStart + nOffset + i];
+                if (c >= '0' && c <= '9') nBlock = nBlock * 10 + uint32_t(c - '0');
             }
-            if (nBlock != 0) refs.push_back({r, nBlock});
+            if (nBlock != 0) blocks.push_back(nBlock);
         }
     }
-    return refs;
+    return blocks;
 }
 
+// Reads every memo, then in a copy appends one, rewrites the first with a
+// text of its size (in place) and checks that all the others read as before.
 template <class Memo>
-std::vector<std::string> ReadAll(Memo& memo, const std::vector<MemoRef>& refs) {
+std::vector<std::string> CheckMemos(const std::string& strMemo, const std::vector<uint32_t>& blocks) {
+    Memo original;
+    original.Open(strMemo, kReadOnly);
     std::vector<std::string> texts;
-    for (const MemoRef& ref : refs) {
-        std::string strText;
-        uint32_t nLength = 0;
-        memo.ReadMemoText(ref.nBlock, nLength, strText);
-        EXPECT_GE(nLength, strText.size());
-        texts.push_back(strText);
-    }
-    return texts;
-}
+    for (uint32_t nBlock : blocks) texts.push_back(ReadText(original, nBlock));
 
-// Writes into a copy: a new memo, a rewrite of the first memo, and checks
-// that every other memo still reads as before.
-template <class Memo>
-void WriteIntoCopy(const std::string& strMemo, const std::vector<MemoRef>& refs, const std::vector<std::string>& texts) {
     TempDir dir;
-    std::string strCopy = dir.CopyIn(strMemo);
     Memo memo;
-    memo.Open(strCopy, kReadWrite);
-    uint32_t nNew = 0, nLength = 0;
+    memo.Open(dir.CopyIn(strMemo), kReadWrite);
+    uint32_t nNew = 0, nFirst = blocks[0], nLength = 0;
     memo.WriteMemo(nNew, nLength, "A memo appended by the test.");
-    uint32_t nFirst = refs[0].nBlock;
     memo.WriteMemo(nFirst, nLength, std::string(texts[0].size(), '#'));
-    EXPECT_EQ(nFirst, refs[0].nBlock) << "same size: rewritten in place";
-    std::string strText;
-    memo.ReadMemoText(nNew, nLength, strText);
-    EXPECT_EQ(strText, "A memo appended by the test.");
-    for (size_t i = 1; i < refs.size(); ++i) {
-        if (refs[i].nBlock == refs[0].nBlock) continue;
-        memo.ReadMemoText(refs[i].nBlock, nLength, strText);
-        EXPECT_EQ(strText, texts[i]) << "memo at block " << refs[i].nBlock;
-    }
+    EXPECT_EQ(nFirst, blocks[0]) << "same size: rewritten in place";
+    EXPECT_EQ(ReadText(memo, nNew), "A memo appended by the test.");
+    for (size_t i = 1; i < blocks.size(); ++i)
+        if (blocks[i] != blocks[0]) {
+            EXPECT_EQ(ReadText(memo, blocks[i]), texts[i]) << "block " << blocks[i];
+        }
+    return texts;
 }
 
 }  // namespace
 
-TEST(MemoCorpus, DBase3MemosOfDbase83) {
+TEST(MemoCorpus, DBase3AndDBase4) {
     REQUIRE_CORPUS();
-    auto refs = MemoRefsOf(CorpusFile("dbase_83.dbf"));
-    ASSERT_EQ(refs.size(), 67u);
-    dbf::CMemoFile memo;
-    memo.Open(CorpusFile("dbase_83.dbt"), kReadOnly);
-    EXPECT_EQ(memo.GetBlockSize(), 512u);
-    auto texts = ReadAll(memo, refs);
+    auto blocks = MemoBlocksOf(CorpusFile("dbase_83.dbf"));
+    ASSERT_EQ(blocks.size(), 67u);
+    auto texts = CheckMemos<dbf::CMemoFile>(CorpusFile("dbase_83.dbt"), blocks);
     EXPECT_EQ(texts[0].rfind("Our Original assortment...a little taste of heaven for everyone.  Let us\r\n", 0), 0u);
-    EXPECT_NE(texts[0].find("Plum Squares, Milk chocolate squares, and Raspberry Blanc."), std::string::npos);
+    EXPECT_NE(texts[0].find("Milk chocolate squares, and Raspberry Blanc."), std::string::npos);
     EXPECT_EQ(texts[9].rfind("Once tasted you will understand why we won The\r\nBoston Herald's", 0), 0u);
-    for (const std::string& strText : texts) EXPECT_EQ(strText.find('\x1A'), std::string::npos);
-    WriteIntoCopy<dbf::CMemoFile>(CorpusFile("dbase_83.dbt"), refs, texts);
-}
 
-TEST(MemoCorpus, DBase4MemosOfDbase8b) {
-    REQUIRE_CORPUS();
-    auto refs = MemoRefsOf(CorpusFile("dbase_8b.dbf"));
-    ASSERT_EQ(refs.size(), 9u);
-    dbf::CDBTMemoFile memo;
-    memo.Open(CorpusFile("dbase_8b.dbt"), kReadOnly);
-    EXPECT_EQ(memo.GetBlockSize(), 512u);
-    EXPECT_EQ(memo.GetNextBlock(), 10u) << "nothing free: the chain ends at the end of the file";
-    auto texts = ReadAll(memo, refs);
+    blocks = MemoBlocksOf(CorpusFile("dbase_8b.dbf"));
+    ASSERT_EQ(blocks.size(), 9u);
+    texts = CheckMemos<dbf::CDBTMemoFile>(CorpusFile("dbase_8b.dbt"), blocks);
     EXPECT_EQ(texts[0], "First memo\r\n");
-    EXPECT_EQ(texts[1], "Second memo");
     EXPECT_EQ(texts[8], "Nineth memo");
-    WriteIntoCopy<dbf::CDBTMemoFile>(CorpusFile("dbase_8b.dbt"), refs, texts);
-
-    // Clearing a memo and writing a new one reuses its block.
-    TempDir dir;
-    std::string strCopy = dir.CopyIn(CorpusFile("dbase_8b.dbt"));
-    dbf::CDBTMemoFile copy;
-    copy.Open(strCopy, kReadWrite);
-    uint32_t nBlock = refs[4].nBlock, nLength = 0;
-    copy.WriteMemo(nBlock, nLength, "");
-    uint32_t nNew = 0;
-    copy.WriteMemo(nNew, nLength, "Reused");
-    EXPECT_EQ(nNew, refs[4].nBlock);
-    EXPECT_EQ(ReadFileBytes(strCopy).size(), ReadFileBytes(CorpusFile("dbase_8b.dbt")).size());
 }
 
-TEST(MemoCorpus, FoxProMemosOfDbase30AndDbaseF5AndADatabaseContainer) {
+TEST(MemoCorpus, FoxProVisualFoxProAndADatabaseContainer) {
     REQUIRE_CORPUS();
     const struct {
-        const char* pszTable;
-        const char* pszMemo;
-        size_t nRefs;
+        const char *pszTable, *pszMemo;
+        size_t nMemos;
+        const char* pszFirst;  // how the first memo starts
     } files[] = {
-        {"dbase_30.dbf", "dbase_30.fpt", 303},
-        {"dbase_f5.dbf", "dbase_f5.fpt", 211},
-        {"foxprodb/FOXPRO-DB-TEST.DBC", "foxprodb/FOXPRO-DB-TEST.DCT", 20},
+        {"dbase_30.dbf", "dbase_30.fpt", 303, "Domestic Life\r\nWeddings\r\n"},
+        {"dbase_f5.dbf", "dbase_f5.fpt", 211, "El meu pare.\r\n"},
+        {"foxprodb/FOXPRO-DB-TEST.DBC", "foxprodb/FOXPRO-DB-TEST.DCT", 20, "\x0B"},
     };
     for (const auto& f : files) {
-        SCOPED_TRACE(f.pszMemo);
-        auto refs = MemoRefsOf(CorpusFile(f.pszTable));
-        ASSERT_EQ(refs.size(), f.nRefs);
-        dbf::CFPTMemoFile memo;
-        memo.Open(CorpusFile(f.pszMemo), kReadOnly);
-        EXPECT_EQ(memo.GetBlockSize(), 64u);
-        auto texts = ReadAll(memo, refs);
-        for (const std::string& strText : texts) EXPECT_FALSE(strText.empty());
-        WriteIntoCopy<dbf::CFPTMemoFile>(CorpusFile(f.pszMemo), refs, texts);
+        auto blocks = MemoBlocksOf(CorpusFile(f.pszTable));
+        ASSERT_EQ(blocks.size(), f.nMemos) << f.pszTable;
+        auto texts = CheckMemos<dbf::CFPTMemoFile>(CorpusFile(f.pszMemo), blocks);
+        EXPECT_EQ(texts[0].rfind(f.pszFirst, 0), 0u) << f.pszMemo;
     }
-    dbf::CFPTMemoFile memo;
-    memo.Open(CorpusFile("dbase_30.fpt"), kReadOnly);
-    std::string strText;
-    uint32_t nLength = 0;
-    memo.ReadMemoText(8, nLength, strText);
-    EXPECT_EQ(strText.substr(0, 25), "Domestic Life\r\nWeddings\r\n");
-    EXPECT_EQ(nLength, 25u);
-    dbf::CFPTMemoFile f5;
-    f5.Open(CorpusFile("dbase_f5.fpt"), kReadOnly);
-    f5.ReadMemoText(8, nLength, strText);
-    EXPECT_EQ(strText.rfind("El meu pare.\r\n", 0), 0u);
 }

@@ -1,139 +1,78 @@
 // Memo files damaged by other programs: lengths past the end, references
 // outside the file, free chains and tables that loop or point anywhere, and
-// header pointers that would send a memo over the header. Each gets its
-// error or a safe placement, never a hang, a huge allocation or a write over
-// somebody else's memo.
+// header pointers that would send a memo over the header or other memos.
+// Each gets its error or a safe placement, never a hang, a huge allocation
+// or a write over somebody else's memo.
 #include <gtest/gtest.h>
 
 #include "engine/dbt_memo_file.h"
 #include "engine/fpt_memo_file.h"
 #include "engine/memo_file.h"
 #include "engine/smt_memo_file.h"
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
-using memo_testing::CMemoImage;
-using memo_testing::DBase4Chain;
-using memo_testing::ErrorCodeOf;
-using memo_testing::kReadWrite;
-using memo_testing::Le32At;
+using namespace memo_testing;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 
-namespace {
-
-template <class Memo>
-int ReadCode(Memo& memo, uint32_t nBlock, uint32_t nLength = 0) {
-    return ErrorCodeOf([&] {
-        std::string strText;
-        memo.ReadMemoText(nBlock, nLength, strText);
-    });
-}
-
-template <class Memo>
-std::string ReadText(Memo& memo, uint32_t nBlock, uint32_t nLength = 0) {
-    std::string strText;
-    memo.ReadMemoText(nBlock, nLength, strText);
-    return strText;
-}
-
-}  // namespace
-
-TEST(MemoDamaged, StatedLengthsPastTheEndRaiseInsteadOfAllocating) {
+TEST(MemoDamaged, LengthsAndReferencesOutsideTheFileRaiseBeforeAllocating) {
     TempDir dir;
     CMemoImage dbt = CMemoImage::DBase4(3);
-    dbt.DBase4Memo(1, "ok").Blocks(3).Le32(2 * 512, 0x0008FFFF).Le32(2 * 512 + 4, 0x7FFFFFF0);
-    dbt.Le32(512 + 4, 1025);  // one byte more than the rest of the file holds
+    dbt.DBase4Memo(1, "ok").Le32(512 + 4, 1025).DBase4Memo(2, "").Le32(2 * 512 + 4, 0x7FFFFFF0).Blocks(3);
     dbf::CDBTMemoFile dbase4;
     dbase4.Open(dbt.Save(dir, "a.dbt"), kReadWrite);
-    EXPECT_EQ(ReadCode(dbase4, 1), dbf::errInvalidMemoRef);
+    EXPECT_EQ(ReadCode(dbase4, 1), dbf::errInvalidMemoRef) << "one byte more than the rest of the file";
     EXPECT_EQ(ReadCode(dbase4, 2), dbf::errInvalidMemoRef) << "two gigabytes in a 1.5 KB file";
+    EXPECT_EQ(ReadCode(dbase4, 0x800000), dbf::errInvalidMemoRef) << "0x800000 x 512 is 2^32, not offset 0";
 
-    CMemoImage fpt = CMemoImage::Fpt(10);
-    fpt.FptMemo(8, std::string(56, 'a')).Blocks(10).Be32(9 * 64 + 4, 57);
     dbf::CFPTMemoFile fox;
-    fox.Open(fpt.Save(dir, "a.fpt"), kReadWrite);
-    EXPECT_EQ(ReadText(fox, 8), std::string(56, 'a')) << "a memo that fills its block is fine";
+    fox.Open(CMemoImage::Fpt(10).FptMemo(8, std::string(56, 'a')).FptMemo(9, "").Be32(9 * 64 + 4, 57).Blocks(10)
+                 .Save(dir, "a.fpt"), kReadWrite);
+    EXPECT_EQ(ReadText(fox, 8), std::string(56, 'a'));
     EXPECT_EQ(ReadCode(fox, 9), dbf::errInvalidMemoRef);
+    EXPECT_EQ(ReadCode(fox, 1), dbf::errInvalidMemoRef) << "FoxPro's header holds 512 bytes";
 
     dbf::CSMTMemoFile smt;
-    smt.Open(CMemoImage::Smt(17, 32).AtBlock(16, std::string(32, 's')).Save(dir, "a.smt"), kReadWrite);
-    EXPECT_EQ(ReadText(smt, 16, 32), std::string(32, 's'));
-    EXPECT_EQ(ReadCode(smt, 16, 33), dbf::errInvalidMemoRef);
-    EXPECT_EQ(ReadCode(smt, 16, 0xFFFFFFFF), dbf::errInvalidMemoRef);
-}
+    smt.Open(CMemoImage::Smt(2, 0x10000).AtBlock(1, "data").Save(dir, "a.smt"), kReadWrite);
+    EXPECT_EQ(ReadText(smt, 1, 4), "data");
+    EXPECT_EQ(ReadCode(smt, 1, 5), dbf::errInvalidMemoRef);
+    EXPECT_EQ(ReadCode(smt, 1, 0xFFFFFFFF), dbf::errInvalidMemoRef);
+    EXPECT_EQ(ReadCode(smt, 0x10000, 4), dbf::errInvalidMemoRef) << "0x10000 x 0x10000 is 2^32, not offset 0";
 
-TEST(MemoDamaged, ReferencesIntoTheHeaderOrPastTheEndRaise) {
-    TempDir dir;
     dbf::CMemoFile dbase3;
-    dbase3.Open(CMemoImage::DBase3(2).DBase3Memo(1, "x").Save(dir, "a.dbt"), kReadWrite);
+    dbase3.Open(CMemoImage::DBase3(2).DBase3Memo(1, "x").Save(dir, "b.dbt"), kReadWrite);
     EXPECT_EQ(ReadCode(dbase3, 0), dbf::errInvalidMemoRef) << "block 0 is the header";
     EXPECT_EQ(ReadCode(dbase3, 2), dbf::errInvalidMemoRef) << "starts at the end of the file";
-    EXPECT_EQ(ReadCode(dbase3, 0xFFFFFFFF), dbf::errInvalidMemoRef);
-
-    dbf::CFPTMemoFile fox;
-    fox.Open(CMemoImage::Fpt(9).FptMemo(8, "x").Blocks(9).Save(dir, "a.fpt"), kReadWrite);
-    EXPECT_EQ(ReadCode(fox, 1), dbf::errInvalidMemoRef) << "FoxPro's header holds 512 bytes";
-    EXPECT_EQ(ReadCode(fox, 9), dbf::errInvalidMemoRef);
 }
 
-TEST(MemoDamaged, BlockOffsetsAreComputedIn64Bits) {
+TEST(MemoDamaged, FreeChainsThatLoopOrLeaveTheFileEndTheWalk) {
     TempDir dir;
-    // 0x800000 x 512 and 0x10000 x 0x10000 are 2^32: in 32 bits they wrap to
-    // offset 0 and would read the header as a memo.
-    dbf::CDBTMemoFile dbase4;
-    dbase4.Open(CMemoImage::DBase4(2).DBase4Memo(1, "x").Blocks(2).Save(dir, "a.dbt"), kReadWrite);
-    EXPECT_EQ(ReadCode(dbase4, 0x800000), dbf::errInvalidMemoRef);
-
-    CMemoImage smtImage = CMemoImage::Smt(2, 0x10000);
-    smtImage.AtBlock(1, "data");
-    dbf::CSMTMemoFile smt;
-    smt.Open(smtImage.Save(dir, "a.smt"), kReadWrite);
-    EXPECT_EQ(ReadText(smt, 1, 4), "data");
-    EXPECT_EQ(ReadCode(smt, 0x10000, 4), dbf::errInvalidMemoRef);
-}
-
-TEST(MemoDamaged, LoopingFreeChainEndsTheWalk) {
-    TempDir dir;
-    // header -> 1 -> 3 -> 1 -> ... : every run too small for the new memo.
-    CMemoImage image = CMemoImage::DBase4(1);
-    image.DBase4Run(1, 3, 1).DBase4Memo(2, "keep").DBase4Run(3, 1, 1).Blocks(4);
-    std::string strPath = image.Save(dir, "a.dbt");
-    dbf::CDBTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 0, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(1000, 'z'));
-    EXPECT_EQ(nBlock, 4u) << "no run fits: appended";
-    // Freeing walks the same loop and still ends; the memo joins the chain.
-    uint32_t nKeep = 2;
-    memo.WriteMemo(nKeep, nLength, "");
-    EXPECT_EQ(ReadText(memo, 4), std::string(1000, 'z'));
-}
-
-TEST(MemoDamaged, FreeChainLeavingTheFileIsNotFollowed) {
-    TempDir dir;
-    for (uint32_t nLink : {0u, 1000u, 0xFFFFFFFEu}) {
-        CMemoImage image = CMemoImage::DBase4(nLink);
-        image.DBase4Memo(1, "keep").Blocks(2);
-        std::string strPath = image.Save(dir, "a.dbt");
+    struct {
+        const char* pszWhat;
+        uint32_t nFirstFree;
+        uint32_t nNext1, nCount1;  // the run at block 1
+    } cases[] = {
+        {"a loop 1 -> 3 -> 1", 1, 3, 1},
+        {"a link to block 0", 0, 0, 0},
+        {"a link past the end", 1000, 0, 0},
+        {"a run counting past the end", 1, 5, 50},
+    };
+    for (const auto& c : cases) {
+        CMemoImage image = CMemoImage::DBase4(c.nFirstFree);
+        image.DBase4Run(1, c.nNext1, c.nCount1).DBase4Memo(2, "keep").DBase4Run(3, 1, 1).DBase4Memo(4, "keep too");
         dbf::CDBTMemoFile memo;
-        memo.Open(strPath, kReadWrite);
+        memo.Open(image.Blocks(5).Save(dir, "a.dbt"), kReadWrite);
         uint32_t nBlock = 0, nLength = 0;
-        memo.WriteMemo(nBlock, nLength, "new");
-        EXPECT_EQ(nBlock, 2u) << "first free " << nLink;
-        EXPECT_EQ(ReadText(memo, 1), "keep");
+        memo.WriteMemo(nBlock, nLength, std::string(1000, 'z'));
+        EXPECT_EQ(nBlock, 5u) << c.pszWhat << ": nothing fits, appended";
+        uint32_t nKeep = 4;
+        memo.WriteMemo(nKeep, nLength, "");  // a free walks the same chain
+        EXPECT_EQ(ReadText(memo, 2), "keep") << c.pszWhat;
+        EXPECT_EQ(ReadText(memo, 5), std::string(1000, 'z')) << c.pszWhat;
     }
-    // A run whose count reaches past the end of the file is no free space.
-    CMemoImage image = CMemoImage::DBase4(1);
-    image.DBase4Run(1, 3, 50).DBase4Memo(2, "keep").Blocks(3);
-    dbf::CDBTMemoFile memo;
-    memo.Open(image.Save(dir, "b.dbt"), kReadWrite);
-    uint32_t nBlock = 0, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, "new");
-    EXPECT_EQ(nBlock, 3u);
-    EXPECT_EQ(ReadText(memo, 2), "keep");
 }
 
-TEST(MemoDamaged, AStaleChainEndPointingAtAMemoIsNotTakenForFreeSpace) {
+TEST(MemoDamaged, AStaleLinkToTheOldEndOfTheFileIsNotFreeSpace) {
     TempDir dir;
     // Run 1 still links to block 2, the end of the file before a memo was
     // appended there. Read as a run, that memo would look like 18 free
@@ -141,97 +80,82 @@ TEST(MemoDamaged, AStaleChainEndPointingAtAMemoIsNotTakenForFreeSpace) {
     CMemoImage image = CMemoImage::DBase4(1);
     image.DBase4Run(1, 2, 1).DBase4Memo(2, "ten bytes!");
     for (uint32_t n = 3; n < 31; ++n) image.DBase4Memo(n, "memo " + std::to_string(n));
-    std::string strPath = image.Blocks(31).Save(dir, "a.dbt");
     dbf::CDBTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
+    memo.Open(image.Blocks(31).Save(dir, "a.dbt"), kReadWrite);
     uint32_t nBlock = 0, nLength = 0;
     memo.WriteMemo(nBlock, nLength, std::string(600, 'w'));
     EXPECT_EQ(nBlock, 31u);
     for (uint32_t n = 3; n < 31; ++n) EXPECT_EQ(ReadText(memo, n), "memo " + std::to_string(n));
-    EXPECT_EQ(ReadText(memo, 2), "ten bytes!");
 }
 
-TEST(MemoDamaged, FreeingTheSameMemoTwiceKeepsTheChainSound) {
-    TempDir dir;
-    // Two records naming one memo: both get cleared.
+TEST(MemoDamaged, AMemoFreedTwiceIsListedOnce) {
+    // Two records naming one memo, both cleared.
     for (bool bRunBefore : {false, true}) {
+        TempDir dir;
         CMemoImage image = CMemoImage::DBase4(bRunBefore ? 1 : 4);
         if (bRunBefore) image.DBase4Run(1, 4, 1);
-        else image.DBase4Memo(1, "a");
-        image.DBase4Memo(2, "shared").DBase4Memo(3, "b").Blocks(4);
-        std::string strPath = image.Save(dir, "a.dbt");
+        std::string strPath = image.DBase4Memo(2, "shared").DBase4Memo(3, "b").Blocks(4).Save(dir, "a.dbt");
         dbf::CDBTMemoFile memo;
         memo.Open(strPath, kReadWrite);
         for (int i = 0; i < 2; ++i) {
             uint32_t nBlock = 2, nLength = 0;
             memo.WriteMemo(nBlock, nLength, "");
         }
-        auto runs = DBase4Chain(ReadFileBytes(strPath));
-        EXPECT_EQ(runs.size(), 1u) << (bRunBefore ? "merged into the run before" : "a run of its own");
+        EXPECT_EQ(DBase4Chain(ReadFileBytes(strPath)).size(), 1u);
         uint32_t nA = 0, nB = 0, nLength = 0;
         memo.WriteMemo(nA, nLength, "one");
         memo.WriteMemo(nB, nLength, "two");
         EXPECT_NE(nA, nB) << "the same blocks are never handed out twice";
         EXPECT_EQ(ReadText(memo, 3), "b");
     }
-
-    TempDir smtDir;
-    std::string strPath = CMemoImage::Smt(20, 32).Blocks(20).Save(smtDir, "a.smt");
+    TempDir dir;
+    std::string strPath = CMemoImage::Smt(20, 32).Blocks(20).Save(dir, "a.smt");
     dbf::CSMTMemoFile smt;
     smt.Open(strPath, kReadWrite);
     for (int i = 0; i < 2; ++i) {
         uint32_t nBlock = 17, nLength = 40;
         smt.WriteMemo(nBlock, nLength, "");
     }
-    EXPECT_EQ(memo_testing::SmtFreeTable(ReadFileBytes(strPath)),
-              (std::vector<std::pair<uint16_t, uint32_t>>{{2, 17}}));
+    EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Runs{{2, 17}}));
 }
 
-TEST(MemoDamaged, SmtFreeEntriesOutsideTheFileAreNotUsed) {
+TEST(MemoDamaged, SmtFreeEntriesOutsideTheFileOrBeyond81AreNotUsed) {
     TempDir dir;
-    CMemoImage image = CMemoImage::Smt(20, 32, {{1, 0}, {0, 17}, {5, 18}, {1, 500}});
-    std::string strPath = image.AtBlock(16, "head-safe").Blocks(20).Save(dir, "a.smt");
+    std::string strPath = CMemoImage::Smt(20, 32, {{1, 0}, {0, 17}, {5, 18}, {1, 500}})
+                              .AtBlock(16, "head-safe").Blocks(20).Save(dir, "a.smt");
     dbf::CSMTMemoFile smt;
     smt.Open(strPath, kReadWrite);
     uint32_t nBlock = 0, nLength = 0;
     smt.WriteMemo(nBlock, nLength, "x");
-    EXPECT_EQ(nBlock, 20u) << "block 0 is the header, 18+5 passes the end, 500 is outside: appended";
-    auto file = ReadFileBytes(strPath);
-    EXPECT_EQ(Le32At(file, 4), 32u) << "header intact";
+    EXPECT_EQ(nBlock, 20u) << "block 0 is the header, 18+5 passes the end, 500 is outside";
     EXPECT_EQ(ReadText(smt, 16, 9), "head-safe");
-}
 
-TEST(MemoDamaged, SmtEntryCountGrownAfterOpeningIsBounded) {
-    TempDir dir;
-    std::string strPath = CMemoImage::Smt(20, 32).Blocks(20).Save(dir, "a.smt");
-    dbf::CSMTMemoFile smt;
-    smt.Open(strPath, kReadWrite);
-    // Another program writes a count of 60000 into the header.
+    // Another program writes a count of 60000 after we opened the file.
     auto bytes = ReadFileBytes(strPath);
     bytes[18] = 0x60;
     bytes[19] = 0xEA;
     testing_support::WriteFileBytes(strPath, bytes);
-    uint32_t nBlock = 17, nLength = 3;
+    nBlock = 17;
+    nLength = 3;
     smt.WriteMemo(nBlock, nLength, "");
-    nBlock = 0;
     smt.WriteMemo(nBlock, nLength, "new");
-    EXPECT_GE(nBlock, 16u);
     EXPECT_EQ(ReadText(smt, nBlock, 3), "new");
 }
 
-TEST(MemoDamaged, HeaderPointersIntoTheHeaderOrFarPastTheEndAppendAtTheEnd) {
+TEST(MemoDamaged, HeaderPointersThatDisagreeWithTheFileAppendAtItsEnd) {
     TempDir dir;
-    for (uint32_t nNext : {0u, 5000u}) {
-        std::string strPath = CMemoImage::DBase3(nNext).DBase3Memo(1, "keep").Save(dir, "a.dbt");
+    for (uint32_t nNext : {0u, 1u, 5000u}) {  // the header, an existing memo, far past the end
+        std::string strPath = CMemoImage::DBase3(nNext).DBase3Memo(1, "keep").DBase3Memo(2, "keep too").Save(dir, "a.dbt");
         dbf::CMemoFile memo;
         memo.Open(strPath, kReadWrite);
         uint32_t nBlock = 0, nLength = 0;
         memo.WriteMemo(nBlock, nLength, "new");
-        EXPECT_EQ(nBlock, 2u) << "next available " << nNext;
+        EXPECT_EQ(nBlock, 3u) << "next available " << nNext;
         auto file = ReadFileBytes(strPath);
-        EXPECT_EQ(Le32At(file, 0), 3u);
-        EXPECT_LT(file.size(), 2000u) << "no hole up to block 5000";
+        EXPECT_EQ(U32(file, 0), 4u);
+        EXPECT_EQ(file.size(), 3u * 512 + 4) << "no hole";
         EXPECT_EQ(ReadText(memo, 1), "keep");
+        EXPECT_EQ(ReadText(memo, 2), "keep too");
     }
     std::string strFox = CMemoImage::Fpt(2).FptMemo(8, "keep").Blocks(9).Save(dir, "a.fpt");
     dbf::CFPTMemoFile fox;
@@ -239,27 +163,25 @@ TEST(MemoDamaged, HeaderPointersIntoTheHeaderOrFarPastTheEndAppendAtTheEnd) {
     uint32_t nBlock = 0, nLength = 0;
     fox.WriteMemo(nBlock, nLength, "new");
     EXPECT_EQ(nBlock, 9u) << "block 2 lies inside FoxPro's 512-byte header";
-    EXPECT_EQ(memo_testing::Be32At(ReadFileBytes(strFox), 4) & 0xFFFF, 64u) << "block size untouched";
+    EXPECT_EQ(U32(ReadFileBytes(strFox), 4, true), 64u) << "block size untouched";
 }
 
-TEST(MemoDamaged, ReplacingAReferenceThatNamesNoMemoPlacesTheTextAnew) {
+TEST(MemoDamaged, AReferenceThatNamesNoMemoIsReplacedNotFreedOrRewritten) {
     TempDir dir;
-    // Block 2 holds the head of a free run, not a memo: a record still naming
-    // it must neither free it again nor rewrite it.
+    // Block 2 is the head of a free run, not a memo: a record still naming it
+    // must neither free it again nor rewrite it.
     CMemoImage image = CMemoImage::DBase4(2);
-    image.DBase4Memo(1, "a").DBase4Run(2, 4, 2).Blocks(4);
-    std::string strPath = image.Save(dir, "a.dbt");
+    std::string strPath = image.DBase4Memo(1, "a").DBase4Run(2, 4, 2).Blocks(4).Save(dir, "a.dbt");
     dbf::CDBTMemoFile memo;
     memo.Open(strPath, kReadWrite);
     uint32_t nBlock = 2, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(1000, 'q'));  // two blocks
-    EXPECT_EQ(nBlock, 2u) << "the run itself is taken";
+    memo.WriteMemo(nBlock, nLength, std::string(1000, 'q'));
+    EXPECT_EQ(nBlock, 2u) << "placed as a new memo: the run itself fits";
     EXPECT_TRUE(DBase4Chain(ReadFileBytes(strPath)).empty());
-
-    // References past the end are replaced by an append, in every layout.
     uint32_t nFar = 900;
     memo.WriteMemo(nFar, nLength, "far");
     EXPECT_EQ(nFar, 4u);
+
     std::string strSmt = CMemoImage::Smt(17, 32).Blocks(17).Save(dir, "a.smt");
     dbf::CSMTMemoFile smt;
     smt.Open(strSmt, kReadWrite);
@@ -267,5 +189,5 @@ TEST(MemoDamaged, ReplacingAReferenceThatNamesNoMemoPlacesTheTextAnew) {
     nLength = 10;
     smt.WriteMemo(nFar, nLength, "far");
     EXPECT_EQ(nFar, 17u);
-    EXPECT_TRUE(memo_testing::SmtFreeTable(ReadFileBytes(strSmt)).empty()) << "nothing was freed";
+    EXPECT_TRUE(SmtFreeTable(ReadFileBytes(strSmt)).empty()) << "nothing was freed";
 }

@@ -3,146 +3,76 @@
 #include <gtest/gtest.h>
 
 #include "engine/memo_file.h"
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
+using namespace memo_testing;
 using dbf::CMemoFile;
-using memo_testing::CMemoImage;
-using memo_testing::ErrorCodeOf;
-using memo_testing::kReadWrite;
-using memo_testing::Le32At;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 
-TEST(MemoDBase3, BlockSizeComesFromHeaderAndZeroMeans512) {
+TEST(MemoDBase3, ReadsUpToTheFirstEndByteOrTheEndOfTheFile) {
     TempDir dir;
+    const std::string strLong(20000, 'x');  // longer than one read chunk
+    CMemoImage image = CMemoImage::DBase3(60);
+    image.AtBlock(1, "first\x1A\x1Arest").AtBlock(2, strLong + "\x1Atail").AtBlock(60, "no end byte");
     CMemoFile memo;
-    memo.Open(CMemoImage::DBase3(1).Save(dir, "a.dbt"), kReadWrite);
-    EXPECT_TRUE(memo.IsOpen());
-    EXPECT_EQ(memo.GetMemoType(), dbf::memoDBase3);
-    EXPECT_EQ(memo.GetBlockSize(), 512u);
-    EXPECT_EQ(memo.GetNextBlock(), 1u);
+    memo.Open(image.Save(dir, "a.dbt"), kReadWrite);
+    EXPECT_EQ(memo.GetBlockSize(), 512u) << "bytes 20-21 hold 0";
+    uint32_t nLength = 0;
+    EXPECT_EQ(ReadText(memo, 1, 0, &nLength), "first");
+    EXPECT_EQ(nLength, 6u) << "the end byte is counted";
+    EXPECT_EQ(ReadText(memo, 2, 0, &nLength), strLong);
+    EXPECT_EQ(nLength, 20001u);
+    EXPECT_EQ(ReadText(memo, 60, 0, &nLength), "no end byte");
+    EXPECT_EQ(nLength, 11u);
+    std::vector<uint8_t> bytes;
+    memo.ReadMemoBinary(1, nLength, bytes);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "first");
 
     CMemoFile small;
     small.Open(CMemoImage::DBase3(9, 64).Save(dir, "b.dbt"), kReadWrite);
     EXPECT_EQ(small.GetBlockSize(), 64u);
-    small.Close();
-    EXPECT_FALSE(small.IsOpen());
 }
 
-TEST(MemoDBase3, ReadingStopsAtTheFirstEndByte) {
-    TempDir dir;
-    std::string strPath = CMemoImage::DBase3(3).AtBlock(1, "first\x1A\x1Arest").DBase3Memo(2, "second").Save(dir, "a.dbt");
-    CMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    std::string strText;
-    uint32_t nLength = 0;
-    memo.ReadMemoText(1, nLength, strText);
-    EXPECT_EQ(strText, "first");
-    EXPECT_EQ(nLength, 6u) << "the end byte is counted";
-    std::vector<uint8_t> bytes;
-    memo.ReadMemoBinary(2, nLength, bytes);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "second");
-    EXPECT_EQ(nLength, 7u);
-}
-
-TEST(MemoDBase3, MemoWithoutEndByteRunsToTheEndOfTheFile) {
-    TempDir dir;
-    // Longer than one read chunk, so the scan crosses chunk boundaries.
-    std::string strLong(20000, 'x');
-    CMemoFile memo;
-    memo.Open(CMemoImage::DBase3(50).AtBlock(1, strLong).Save(dir, "a.dbt"), kReadWrite);
-    std::string strText;
-    uint32_t nLength = 0;
-    memo.ReadMemoText(1, nLength, strText);
-    EXPECT_EQ(strText, strLong);
-    EXPECT_EQ(nLength, 20000u);
-
-    CMemoFile other;
-    other.Open(CMemoImage::DBase3(50).AtBlock(1, strLong + "\x1Atail").Save(dir, "b.dbt"), kReadWrite);
-    other.ReadMemoText(1, nLength, strText);
-    EXPECT_EQ(strText.size(), 20000u);
-    EXPECT_EQ(nLength, 20001u);
-}
-
-TEST(MemoDBase3, AppendsAtTheNextAvailableBlockAndAdvancesIt) {
-    TempDir dir;
-    std::string strPath = CMemoImage::DBase3(1).Save(dir, "a.dbt");
-    CMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 0, nLength = 5;
-    memo.WriteMemo(nBlock, nLength, "hello");
-    EXPECT_EQ(nBlock, 1u);
-    uint32_t nSecond = 0;
-    memo.WriteMemo(nSecond, nLength, std::string(600, 'y'));
-    EXPECT_EQ(nSecond, 2u);
-    EXPECT_EQ(memo.GetNextBlock(), 4u) << "601 bytes take two blocks";
-
-    auto file = ReadFileBytes(strPath);
-    EXPECT_EQ(Le32At(file, 0), 4u);
-    EXPECT_EQ(std::string(file.begin() + 512, file.begin() + 518), "hello\x1A");
-    EXPECT_EQ(file.size(), 1024u + 601u) << "the file is not padded";
-    std::string strText;
-    memo.ReadMemoText(nSecond, nLength, strText);
-    EXPECT_EQ(strText, std::string(600, 'y'));
-}
-
-TEST(MemoDBase3, RewritesInPlaceOnlyWhileTextAndEndByteFitTheOldBlocks) {
+TEST(MemoDBase3, AppendsAndRewritesInPlaceOnlyWhileTextAndEndByteFit) {
     TempDir dir;
     std::string strPath = CMemoImage::DBase3(2).DBase3Memo(1, std::string(511, 'a')).Save(dir, "a.dbt");
     CMemoFile memo;
     memo.Open(strPath, kReadWrite);
     uint32_t nBlock = 1, nLength = 0;
     memo.WriteMemo(nBlock, nLength, std::string(511, 'b'));
-    EXPECT_EQ(nBlock, 1u) << "511 characters and the end byte fill one block exactly";
-    EXPECT_EQ(Le32At(ReadFileBytes(strPath), 0), 2u);
-
+    EXPECT_EQ(nBlock, 1u) << "511 characters and the end byte fill one block";
     memo.WriteMemo(nBlock, nLength, std::string(512, 'c'));
-    EXPECT_EQ(nBlock, 2u) << "512 characters need a second block: appended";
-    EXPECT_EQ(Le32At(ReadFileBytes(strPath), 0), 4u);
-    std::string strText;
-    memo.ReadMemoText(1, nLength, strText);
-    EXPECT_EQ(strText, std::string(511, 'b')) << "the old memo is left as it was";
-
-    // A shorter text goes back into the same blocks.
+    EXPECT_EQ(nBlock, 2u) << "512 need a second block: appended";
+    EXPECT_EQ(ReadText(memo, 1), std::string(511, 'b')) << "the old memo stays";
+    auto file = ReadFileBytes(strPath);
+    EXPECT_EQ(U32(file, 0), 4u);
+    EXPECT_EQ(file.size(), 1024u + 513u) << "not padded";
     memo.WriteMemo(nBlock, nLength, "short");
     EXPECT_EQ(nBlock, 2u);
-    memo.ReadMemoText(2, nLength, strText);
-    EXPECT_EQ(strText, "short");
-}
+    EXPECT_EQ(ReadText(memo, 2), "short");
 
-TEST(MemoDBase3, EmptyTextGivesBlockZeroAndWritesNothing) {
-    TempDir dir;
-    std::string strPath = CMemoImage::DBase3(2).DBase3Memo(1, "keep").Save(dir, "a.dbt");
-    auto before = ReadFileBytes(strPath);
-    CMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 1, nLength = 4;
+    const auto before = ReadFileBytes(strPath);
     memo.WriteMemo(nBlock, nLength, "");
     EXPECT_EQ(nBlock, 0u);
-    EXPECT_EQ(ReadFileBytes(strPath), before);
+    EXPECT_EQ(ReadFileBytes(strPath), before) << "an empty text writes nothing";
 }
 
-TEST(MemoDBase3, ClosedFileReadsNothingAndWritesNothing) {
+TEST(MemoDBase3, OpenErrorsAndAClosedFile) {
+    TempDir dir;
     CMemoFile memo;
     std::string strText = "stale";
     uint32_t nLength = 0, nBlock = 7;
     memo.ReadMemoText(1, nLength, strText);
-    EXPECT_TRUE(strText.empty());
     memo.WriteMemo(nBlock, nLength, "text");
-    EXPECT_EQ(nBlock, 7u);
-}
+    EXPECT_TRUE(strText.empty());
+    EXPECT_EQ(nBlock, 7u) << "a closed memo file does nothing";
 
-TEST(MemoDBase3, OpenErrors) {
-    TempDir dir;
-    CMemoFile memo;
     EXPECT_EQ(ErrorCodeOf([&] { memo.Open(dir.Path("missing.dbt"), kReadWrite); }), dbf::errCantOpenMemo);
     testing_support::WriteFileBytes(dir.Path("short.dbt"), std::string(21, '\0'));
     EXPECT_EQ(ErrorCodeOf([&] { memo.Open(dir.Path("short.dbt"), kReadWrite); }), dbf::errMemoHeader);
     EXPECT_FALSE(memo.IsOpen());
-    // A failed open leaves the object usable for the next one.
     memo.Open(CMemoImage::DBase3(1).Save(dir, "good.dbt"), kReadWrite);
-    EXPECT_TRUE(memo.IsOpen());
-    // Opening again while open changes nothing.
     memo.Open(dir.Path("missing.dbt"), kReadWrite);
-    EXPECT_EQ(memo.GetFilePath(), dir.Path("good.dbt"));
+    EXPECT_EQ(memo.GetFilePath(), dir.Path("good.dbt")) << "opening an open file changes nothing";
 }

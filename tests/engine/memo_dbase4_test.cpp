@@ -1,72 +1,45 @@
 // The dBASE IV .DBT layout: memos with an 8-byte block header, a chain of
 // free runs taken from their tail, freed runs merged with one neighbour.
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "engine/dbt_memo_file.h"
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
+using namespace memo_testing;
 using dbf::CDBTMemoFile;
-using memo_testing::CMemoImage;
-using memo_testing::DBase4Chain;
-using memo_testing::ErrorCodeOf;
-using memo_testing::kReadWrite;
-using memo_testing::Le32At;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
-using Runs = std::vector<std::pair<uint32_t, uint32_t>>;
 
 namespace {
-
-std::string ReadText(CDBTMemoFile& memo, uint32_t nBlock) {
-    std::string strText;
-    uint32_t nLength = 0;
-    memo.ReadMemoText(nBlock, nLength, strText);
-    EXPECT_EQ(nLength, strText.size());
-    return strText;
-}
-
 // Text that needs exactly n blocks of 512 with its 8-byte block header.
-std::string TextOfBlocks(int n, char c = 't') { return std::string(size_t(n) * 512 - 8, c); }
-
+std::string TextOfBlocks(int n) { return std::string(size_t(n) * 512 - 8, 't'); }
 }  // namespace
 
-TEST(MemoDBase4, OpensWithTheHeaderBlockSize) {
+TEST(MemoDBase4, OpensAndReadsTheStoredLength) {
     TempDir dir;
-    CDBTMemoFile memo;
-    memo.Open(CMemoImage::DBase4(1, 1024).Save(dir, "a.dbt"), kReadWrite);
-    EXPECT_EQ(memo.GetMemoType(), dbf::memoDBase4);
-    EXPECT_EQ(memo.GetBlockSize(), 1024u);
-
     CDBTMemoFile zero, tiny;
     EXPECT_EQ(ErrorCodeOf([&] { zero.Open(CMemoImage::DBase4(1, 0).Save(dir, "z.dbt"), kReadWrite); }),
               dbf::errMemoBlockSize);
-    EXPECT_FALSE(zero.IsOpen());
-    // Blocks too small for the 8-byte memo header or free-run record.
     EXPECT_EQ(ErrorCodeOf([&] { tiny.Open(CMemoImage::DBase4(1, 7).Save(dir, "t.dbt"), kReadWrite); }),
-              dbf::errMemoBlockSize);
-}
+              dbf::errMemoBlockSize) << "too small for a memo's 8-byte block header";
 
-TEST(MemoDBase4, ReadsTheStoredLengthAndRefusesEmptyOrHugeOnes) {
-    TempDir dir;
     CMemoImage image = CMemoImage::DBase4(6);
     image.DBase4Memo(1, "Hello, memo").DBase4Memo(2, "").Blocks(6);
-    image.Le32(3 * 512, 0x0008FFFF).Le32(3 * 512 + 4, 7);           // shorter than its own header
-    image.Le32(4 * 512, 0x0008FFFF).Le32(4 * 512 + 4, 0x80000008);  // past the largest length
-    image.AtBlock(5, std::string("\0\0\0\0", 4)).Le32(5 * 512 + 4, 9).Put(5 * 512 + 8, "x");  // no marker
+    image.DBase4Memo(3, "").Le32(3 * 512 + 4, 7).DBase4Memo(4, "").Le32(4 * 512 + 4, 0x80000008);
+    image.DBase4Run(5, 0, 9).Put(5 * 512 + 8, "x");  // no marker
     CDBTMemoFile memo;
     memo.Open(image.Save(dir, "a.dbt"), kReadWrite);
-    EXPECT_EQ(ReadText(memo, 1), "Hello, memo");
-    std::vector<uint8_t> bytes;
     uint32_t nLength = 0;
-    memo.ReadMemoBinary(1, nLength, bytes);
+    EXPECT_EQ(ReadText(memo, 1, 0, &nLength), "Hello, memo");
     EXPECT_EQ(nLength, 11u);
-    EXPECT_EQ(bytes.size(), 11u);
     for (uint32_t nBlock : {2u, 3u, 4u})
-        EXPECT_EQ(ErrorCodeOf([&] { ReadText(memo, nBlock); }), dbf::errInvalidMemoRef) << "block " << nBlock;
+        EXPECT_EQ(ReadCode(memo, nBlock), dbf::errInvalidMemoRef) << "stored length 8, 7, 0x80000008";
     EXPECT_EQ(ReadText(memo, 5), "x") << "the marker is not needed to read";
 }
 
-TEST(MemoDBase4, AppendOnEmptyChainMovesTheChainEndAndPadsTheFile) {
+TEST(MemoDBase4, AppendPadsTheFileAndMovesTheEndOfAnEmptyChain) {
     TempDir dir;
     std::string strPath = CMemoImage::DBase4(1).Save(dir, "a.dbt");
     CDBTMemoFile memo;
@@ -76,51 +49,41 @@ TEST(MemoDBase4, AppendOnEmptyChainMovesTheChainEndAndPadsTheFile) {
     EXPECT_EQ(nBlock, 1u);
     auto file = ReadFileBytes(strPath);
     EXPECT_EQ(file.size(), 3u * 512);
-    EXPECT_EQ(Le32At(file, 0), 3u) << "first free block follows the end of the file";
-    EXPECT_EQ(Le32At(file, 512), 0x0008FFFFu);
-    EXPECT_EQ(Le32At(file, 516), 1024u);
+    EXPECT_EQ(U32(file, 0), 3u) << "the empty chain ends at the new end of the file";
+    EXPECT_EQ(U32(file, 512), 0x0008FFFFu);
+    EXPECT_EQ(U32(file, 516), 1024u);
 
-    uint32_t nSmall = 0;
-    memo.WriteMemo(nSmall, nLength, "abc");
-    EXPECT_EQ(nSmall, 3u);
-    EXPECT_EQ(ReadFileBytes(strPath).size(), 4u * 512);
-    EXPECT_EQ(ReadText(memo, 3), "abc");
+    // A chain with a run in it is left alone.
+    CMemoImage chained = CMemoImage::DBase4(1);
+    std::string strChained = chained.DBase4Run(1, 3, 1).DBase4Memo(2, "a").Blocks(3).Save(dir, "b.dbt");
+    CDBTMemoFile other;
+    other.Open(strChained, kReadWrite);
+    nBlock = 0;
+    other.WriteMemo(nBlock, nLength, TextOfBlocks(2));
+    EXPECT_EQ(nBlock, 3u);
+    EXPECT_EQ(U32(ReadFileBytes(strChained), 0), 1u);
 }
 
-TEST(MemoDBase4, SameBlockCountRewritesInPlace) {
-    TempDir dir;
-    std::string strPath = CMemoImage::DBase4(3).DBase4Memo(1, TextOfBlocks(2, 'a')).Blocks(3).Save(dir, "a.dbt");
-    CDBTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 1, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(600, 'b'));
-    EXPECT_EQ(nBlock, 1u);
-    EXPECT_EQ(nLength, 600u);
-    EXPECT_EQ(ReadText(memo, 1), std::string(600, 'b'));
-    auto file = ReadFileBytes(strPath);
-    EXPECT_EQ(file.size(), 3u * 512);
-    EXPECT_EQ(Le32At(file, 512), 0x0008FFFFu) << "the marker stays";
-    EXPECT_EQ(Le32At(file, 0), 3u) << "the chain is untouched";
-}
-
-TEST(MemoDBase4, FewerBlocksFreeTheOldRunAndTakeItsTail) {
+TEST(MemoDBase4, SameBlockCountRewritesInPlaceFewerMovesToTheFreedRunsTail) {
     TempDir dir;
     std::string strPath = CMemoImage::DBase4(4).DBase4Memo(1, TextOfBlocks(3)).Blocks(4).Save(dir, "a.dbt");
     CDBTMemoFile memo;
     memo.Open(strPath, kReadWrite);
     uint32_t nBlock = 1, nLength = 0;
+    memo.WriteMemo(nBlock, nLength, std::string(1100, 'b'));
+    EXPECT_EQ(nBlock, 1u);
+    EXPECT_EQ(ReadText(memo, 1), std::string(1100, 'b'));
     memo.WriteMemo(nBlock, nLength, "now short");
-    EXPECT_EQ(nBlock, 3u) << "placed at the tail of the run just freed";
+    EXPECT_EQ(nBlock, 3u) << "the old run is freed, then its tail taken";
     EXPECT_EQ(ReadText(memo, 3), "now short");
     auto file = ReadFileBytes(strPath);
     EXPECT_EQ(DBase4Chain(file), (Runs{{1, 2}}));
-    EXPECT_EQ(Le32At(file, 512), 4u) << "the run ends the chain at the end-of-file block";
-    EXPECT_EQ(file.size(), 4u * 512) << "nothing appended";
+    EXPECT_EQ(U32(file, 512), 4u) << "the run links to the end-of-file block";
+    EXPECT_EQ(file.size(), 4u * 512);
 }
 
-TEST(MemoDBase4, ExactFitUnlinksTheRun) {
+TEST(MemoDBase4, AnExactFitUnlinksTheRun) {
     TempDir dir;
-    // Chain: header -> run 1 (1 block) -> run 3 (2 blocks) -> end; memo at 2.
     CMemoImage image = CMemoImage::DBase4(1);
     image.DBase4Run(1, 3, 1).DBase4Memo(2, "mid").DBase4Run(3, 5, 2).Blocks(5);
     std::string strPath = image.Save(dir, "a.dbt");
@@ -129,90 +92,42 @@ TEST(MemoDBase4, ExactFitUnlinksTheRun) {
     uint32_t nBlock = 0, nLength = 0;
     memo.WriteMemo(nBlock, nLength, TextOfBlocks(2));
     EXPECT_EQ(nBlock, 3u);
-    EXPECT_EQ(DBase4Chain(ReadFileBytes(strPath)), (Runs{{1, 1}}));
-    EXPECT_EQ(Le32At(ReadFileBytes(strPath), 512), 5u) << "run 1 now links to what run 3 linked to";
-
-    uint32_t nOther = 0;
-    memo.WriteMemo(nOther, nLength, "x");
-    EXPECT_EQ(nOther, 1u) << "the first run fits exactly: taken and unlinked from the header";
-    EXPECT_EQ(Le32At(ReadFileBytes(strPath), 0), 5u);
+    EXPECT_EQ(U32(ReadFileBytes(strPath), 512), 5u) << "run 1 links to what run 3 linked to";
+    nBlock = 0;
+    memo.WriteMemo(nBlock, nLength, "x");
+    EXPECT_EQ(nBlock, 1u);
+    EXPECT_EQ(U32(ReadFileBytes(strPath), 0), 5u) << "the header links past the first run";
     EXPECT_EQ(ReadText(memo, 2), "mid");
 }
 
-TEST(MemoDBase4, FreedBlocksAfterARunGrowThatRun) {
-    TempDir dir;
-    CMemoImage image = CMemoImage::DBase4(1);
-    image.DBase4Run(1, 5, 1).DBase4Memo(2, TextOfBlocks(2)).DBase4Memo(4, "after").Blocks(5);
-    std::string strPath = image.Save(dir, "a.dbt");
-    CDBTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 2, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, "");
-    EXPECT_EQ(nBlock, 0u);
-    EXPECT_EQ(DBase4Chain(ReadFileBytes(strPath)), (Runs{{1, 3}})) << "no new run appears";
-    EXPECT_EQ(ReadText(memo, 4), "after");
-}
-
-TEST(MemoDBase4, FreedBlocksBeforeARunTakeItOver) {
-    TempDir dir;
-    CMemoImage image = CMemoImage::DBase4(3);
-    image.DBase4Memo(1, "first").DBase4Memo(2, "second").DBase4Run(3, 5, 2).Blocks(5);
-    std::string strPath = image.Save(dir, "a.dbt");
-    CDBTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 2, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, "");
-    auto file = ReadFileBytes(strPath);
-    EXPECT_EQ(DBase4Chain(file), (Runs{{2, 3}}));
-    EXPECT_EQ(Le32At(file, 2 * 512), 5u) << "the merged run keeps the old run's link";
-    EXPECT_EQ(ReadText(memo, 1), "first");
-}
-
-TEST(MemoDBase4, FreeingBetweenTwoRunsMergesWithOneOnly) {
-    TempDir dir;
-    CMemoImage image = CMemoImage::DBase4(1);
-    image.DBase4Run(1, 3, 1).DBase4Memo(2, "middle").DBase4Run(3, 4, 1).Blocks(4);
-    std::string strPath = image.Save(dir, "a.dbt");
-    CDBTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 2, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, "");
-    EXPECT_EQ(DBase4Chain(ReadFileBytes(strPath)), (Runs{{1, 2}, {3, 1}}));
-}
-
-TEST(MemoDBase4, FreedBlocksWithoutNeighbourBecomeTheLastRun) {
-    TempDir dir;
-    CMemoImage image = CMemoImage::DBase4(1);
-    image.DBase4Run(1, 5, 1).DBase4Memo(2, "a").DBase4Memo(3, "b").DBase4Memo(4, "c").Blocks(5);
-    std::string strPath = image.Save(dir, "a.dbt");
-    CDBTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 3, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, "");
-    auto file = ReadFileBytes(strPath);
-    EXPECT_EQ(DBase4Chain(file), (Runs{{1, 1}, {3, 1}}));
-    EXPECT_EQ(Le32At(file, 3 * 512), 5u) << "the new last run links to the end-of-file block";
-
-    // On an empty chain the header itself names the freed run.
-    std::string strEmpty = CMemoImage::DBase4(3).DBase4Memo(1, "a").DBase4Memo(2, "b").Blocks(3).Save(dir, "b.dbt");
-    CDBTMemoFile other;
-    other.Open(strEmpty, kReadWrite);
-    nBlock = 1;
-    other.WriteMemo(nBlock, nLength, "");
-    EXPECT_EQ(DBase4Chain(ReadFileBytes(strEmpty)), (Runs{{1, 1}}));
-}
-
-TEST(MemoDBase4, AppendLeavesANonEmptyChainAlone) {
-    TempDir dir;
-    CMemoImage image = CMemoImage::DBase4(1);
-    image.DBase4Run(1, 3, 1).DBase4Memo(2, "a").Blocks(3);
-    std::string strPath = image.Save(dir, "a.dbt");
-    CDBTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 0, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, TextOfBlocks(2));
-    EXPECT_EQ(nBlock, 3u);
-    auto file = ReadFileBytes(strPath);
-    EXPECT_EQ(Le32At(file, 0), 1u);
-    EXPECT_EQ(file.size(), 5u * 512);
+TEST(MemoDBase4, FreedBlocksMergeWithOneNeighbourOrJoinTheEndOfTheChain) {
+    struct Case {
+        const char* pszWhat;
+        std::function<void(CMemoImage&)> build;  // five blocks, memo at the block freed
+        uint32_t nFirstFree, nFreed;
+        Runs chain;
+    } cases[] = {
+        {"after a run: the run grows", [](CMemoImage& m) { m.DBase4Run(1, 5, 1).DBase4Memo(2, "x"); }, 1, 2, {{1, 2}}},
+        {"before a run: takes it over", [](CMemoImage& m) { m.DBase4Memo(2, "x").DBase4Run(3, 5, 1); }, 3, 2, {{2, 2}}},
+        {"between two runs: merges with the first only",
+         [](CMemoImage& m) { m.DBase4Run(1, 3, 1).DBase4Memo(2, "x").DBase4Run(3, 5, 1); }, 1, 2, {{1, 2}, {3, 1}}},
+        {"no neighbour: the last run", [](CMemoImage& m) { m.DBase4Run(1, 5, 1).DBase4Memo(3, "x"); }, 1, 3,
+         {{1, 1}, {3, 1}}},
+        {"empty chain: the header names it", [](CMemoImage& m) { m.DBase4Memo(3, "x"); }, 5, 3, {{3, 1}}},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        CMemoImage image = CMemoImage::DBase4(c.nFirstFree);
+        c.build(image);
+        std::string strPath = image.DBase4Memo(4, "after").Blocks(5).Save(dir, "a.dbt");
+        CDBTMemoFile memo;
+        memo.Open(strPath, kReadWrite);
+        uint32_t nBlock = c.nFreed, nLength = 0;
+        memo.WriteMemo(nBlock, nLength, "");
+        EXPECT_EQ(nBlock, 0u);
+        auto file = ReadFileBytes(strPath);
+        EXPECT_EQ(DBase4Chain(file), c.chain) << c.pszWhat;
+        EXPECT_EQ(U32(file, size_t(c.chain.back().first) * 512), 5u) << c.pszWhat << ": the chain ends at the end";
+        EXPECT_EQ(ReadText(memo, 4), "after");
+    }
 }

@@ -3,169 +3,104 @@
 #include <gtest/gtest.h>
 
 #include "engine/smt_memo_file.h"
-#include "tests/engine/memo_builder.h"
+#include "tests/support/memo_builder.h"
 
+using namespace memo_testing;
 using dbf::CSMTMemoFile;
-using memo_testing::CMemoImage;
-using memo_testing::ErrorCodeOf;
-using memo_testing::kReadWrite;
-using memo_testing::Le32At;
-using memo_testing::SmtFreeTable;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
-using Entries = std::vector<std::pair<uint16_t, uint32_t>>;
 
 namespace {
-
-// Block size 32: the 510-byte header fills blocks 0 to 15, memos start at 16.
-constexpr uint32_t kBs = 32;
-
-std::string ReadText(CSMTMemoFile& memo, uint32_t nBlock, uint32_t nLength) {
-    std::string strText;
-    memo.ReadMemoText(nBlock, nLength, strText);
-    return strText;
-}
-
-// A file of blocks 16..nBlocks-1 filled with memos of one block each ("m16", ...).
-CMemoImage Filled(uint32_t nBlocks, const Entries& free = {}) {
-    CMemoImage image = CMemoImage::Smt(nBlocks, kBs, free);
+// Blocks of 32: the 510-byte header fills blocks 0 to 15. Blocks 16 to
+// nBlocks - 1 hold one-block memos "m16", "m17", ...
+CMemoImage Filled(uint32_t nBlocks, const Runs& free = {}) {
+    CMemoImage image = CMemoImage::Smt(nBlocks, 32, free);
     for (uint32_t n = 16; n < nBlocks; ++n) image.AtBlock(n, "m" + std::to_string(n));
     return image.Blocks(nBlocks);
 }
-
 }  // namespace
 
-TEST(MemoSmt, OpenChecksBlockSizeAndEntryCount) {
+TEST(MemoSmt, OpenChecksTheHeaderAndReadsUseTheRecordsLength) {
     TempDir dir;
-    CSMTMemoFile memo;
-    memo.Open(CMemoImage::Smt(16, kBs).Save(dir, "a.smt"), kReadWrite);
-    EXPECT_EQ(memo.GetMemoType(), dbf::memoSmt);
-    EXPECT_EQ(memo.GetBlockSize(), kBs);
-    EXPECT_EQ(memo.GetNextBlock(), 16u);
-
-    CSMTMemoFile zero, crowded, full, shortHeader;
+    CSMTMemoFile zero, crowded, shortHeader, memo;
     EXPECT_EQ(ErrorCodeOf([&] { zero.Open(CMemoImage::Smt(16, 0).Save(dir, "z.smt"), kReadWrite); }),
               dbf::errMemoBlockSize);
-    CMemoImage tooMany = CMemoImage::Smt(16, kBs);
-    tooMany.Le16(18, 82);
-    EXPECT_EQ(ErrorCodeOf([&] { crowded.Open(tooMany.Save(dir, "c.smt"), kReadWrite); }), dbf::errMemoHeader);
-    tooMany.Le16(18, 81);
-    full.Open(tooMany.Save(dir, "f.smt"), kReadWrite);
-    EXPECT_TRUE(full.IsOpen());
+    CMemoImage image = Filled(18).AtBlock(17, "hello world");
+    EXPECT_EQ(ErrorCodeOf([&] { crowded.Open(image.Le16(18, 82).Save(dir, "c.smt"), kReadWrite); }),
+              dbf::errMemoHeader) << "82 entries in a table of 81";
     testing_support::WriteFileBytes(dir.Path("s.smt"), std::string(509, '\0'));
     EXPECT_EQ(ErrorCodeOf([&] { shortHeader.Open(dir.Path("s.smt"), kReadWrite); }), dbf::errMemoHeader);
-}
 
-TEST(MemoSmt, ReadUsesTheLengthFromTheReference) {
-    TempDir dir;
-    CSMTMemoFile memo;
-    memo.Open(Filled(18).AtBlock(17, "hello world").Save(dir, "a.smt"), kReadWrite);
+    memo.Open(image.Le16(18, 81).Save(dir, "a.smt"), kReadWrite);
+    EXPECT_EQ(memo.GetBlockSize(), 32u);
     EXPECT_EQ(ReadText(memo, 17, 5), "hello");
-    std::vector<uint8_t> bytes;
-    uint32_t nLength = 11;
-    memo.ReadMemoBinary(17, nLength, bytes);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "hello world");
-    EXPECT_EQ(ErrorCodeOf([&] { ReadText(memo, 17, 0); }), dbf::errInvalidMemoRef) << "length 0 with a block";
-    EXPECT_EQ(ErrorCodeOf([&] { ReadText(memo, 17, 33); }), dbf::errInvalidMemoRef) << "past the end of the file";
+    EXPECT_EQ(ReadText(memo, 17, 11), "hello world");
+    EXPECT_EQ(ReadCode(memo, 17, 0), dbf::errInvalidMemoRef) << "length 0 with a block";
+    EXPECT_EQ(ReadCode(memo, 17, 33), dbf::errInvalidMemoRef) << "past the end of the file";
 }
 
-TEST(MemoSmt, AppendWritesBareBytesAndRecordsTheEndBlock) {
-    TempDir dir;
-    std::string strPath = Filled(17).Save(dir, "a.smt");
-    CSMTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 0, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(40, 'a'));
-    EXPECT_EQ(nBlock, 17u);
-    EXPECT_EQ(nLength, 40u);
-    auto file = ReadFileBytes(strPath);
-    EXPECT_EQ(file.size(), 17u * kBs + 40) << "no header, no terminator, no padding";
-    EXPECT_EQ(Le32At(file, 0), 19u);
-    EXPECT_EQ(memo.GetNextBlock(), 19u);
-    EXPECT_EQ(ReadText(memo, 17, 40), std::string(40, 'a'));
-}
-
-TEST(MemoSmt, RewriteKeepsTheBlockForTheSameCountAndReturnsTheNewLength) {
+TEST(MemoSmt, WritesReturnTheNewLengthAndReuseFreedBlocks) {
     TempDir dir;
     std::string strPath = Filled(20).AtBlock(17, std::string(64, 'o')).Save(dir, "a.smt");
     CSMTMemoFile memo;
     memo.Open(strPath, kReadWrite);
     uint32_t nBlock = 17, nLength = 64;
     memo.WriteMemo(nBlock, nLength, std::string(33, 'n'));
-    EXPECT_EQ(nBlock, 17u);
+    EXPECT_EQ(nBlock, 17u) << "two blocks either way: in place";
     EXPECT_EQ(nLength, 33u);
-    EXPECT_EQ(ReadText(memo, nBlock, nLength), std::string(33, 'n'));
-    EXPECT_TRUE(SmtFreeTable(ReadFileBytes(strPath)).empty());
-
-    // One block instead of two: the old run is freed and its tail reused.
     memo.WriteMemo(nBlock, nLength, "tiny");
-    EXPECT_EQ(nBlock, 18u);
+    EXPECT_EQ(nBlock, 18u) << "one block: the old run is freed and its tail reused";
     EXPECT_EQ(nLength, 4u);
     EXPECT_EQ(ReadText(memo, nBlock, nLength), "tiny");
-    EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Entries{{1, 17}}));
+    EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Runs{{1, 17}}));
+
+    uint32_t nNew = 0;
+    memo.WriteMemo(nNew, nLength, std::string(40, 'a'));
+    EXPECT_EQ(nNew, 20u) << "two blocks fit no entry: appended at the end";
+    auto file = ReadFileBytes(strPath);
+    EXPECT_EQ(file.size(), 20u * 32 + 40) << "bare bytes, no padding";
+    EXPECT_EQ(U32(file, 0), 22u) << "the header's end-of-file block";
     EXPECT_EQ(ReadText(memo, 19, 3), "m19");
 }
 
-TEST(MemoSmt, FreedRunBeforeAnEntryMergesIntoIt) {
+TEST(MemoSmt, FreeTableMergesInsertsInOrderAndGivesTails) {
     TempDir dir;
-    std::string strPath = Filled(30, {{2, 20}}).Save(dir, "a.smt");
+    std::string strPath = Filled(40, {{2, 20}, {1, 30}}).Save(dir, "a.smt");
     CSMTMemoFile memo;
     memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 18, nLength = 64;  // blocks 18 and 19
-    memo.WriteMemo(nBlock, nLength, "");
-    EXPECT_EQ(nBlock, 0u);
-    EXPECT_EQ(nLength, 0u);
-    EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Entries{{4, 18}}));
-}
-
-TEST(MemoSmt, FreedRunsAreInsertedInBlockOrder) {
-    TempDir dir;
-    std::string strPath = Filled(40, {{1, 20}, {1, 30}}).Save(dir, "a.smt");
-    CSMTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
-    for (uint32_t nFree : {25u, 17u, 35u}) {
+    for (uint32_t nFree : {19u, 25u, 17u, 22u, 35u}) {
         uint32_t nBlock = nFree, nLength = 3;
         memo.WriteMemo(nBlock, nLength, "");
+        EXPECT_EQ(nBlock | nLength, 0u);
     }
-    EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Entries{{1, 17}, {1, 20}, {1, 25}, {1, 30}, {1, 35}}));
-}
-
-TEST(MemoSmt, TakingARunUsesItsTailOrRemovesTheEntry) {
-    TempDir dir;
-    std::string strPath = Filled(40, {{1, 17}, {3, 20}, {2, 30}}).Save(dir, "a.smt");
-    CSMTMemoFile memo;
-    memo.Open(strPath, kReadWrite);
+    EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Runs{{1, 17}, {3, 19}, {1, 22}, {1, 25}, {1, 30}, {1, 35}}))
+        << "19 merged into the entry it precedes; 22, right after an entry, gets its own";
     uint32_t nBlock = 0, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(64, 'x'));  // two blocks
-    EXPECT_EQ(nBlock, 21u) << "the first entry that fits gives its last two blocks";
-    EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Entries{{1, 17}, {1, 20}, {2, 30}}));
+    memo.WriteMemo(nBlock, nLength, std::string(64, 'x'));
+    EXPECT_EQ(nBlock, 20u) << "the first entry that fits gives its last two blocks";
     nBlock = 0;
     memo.WriteMemo(nBlock, nLength, "y");
     EXPECT_EQ(nBlock, 17u);
-    EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Entries{{1, 20}, {2, 30}})) << "exact fit removes the entry";
+    EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Runs{{1, 19}, {1, 22}, {1, 25}, {1, 30}, {1, 35}}))
+        << "an exact fit removes its entry";
 }
 
 TEST(MemoSmt, AFullTableLosesRunsItCannotRecordButStillMerges) {
     TempDir dir;
-    Entries free;
-    for (uint32_t i = 0; i < 81; ++i) free.emplace_back(1, 100 + 2 * i);  // every other block from 100
+    Runs free;
+    for (uint32_t i = 0; i < 81; ++i) free.emplace_back(1, 100 + 2 * i);
     std::string strPath = Filled(300, free).Save(dir, "a.smt");
-    auto before = ReadFileBytes(strPath);
+    const auto before = ReadFileBytes(strPath);
     CSMTMemoFile memo;
     memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 20, nLength = 3;
-    memo.WriteMemo(nBlock, nLength, "");
-    EXPECT_EQ(nBlock, 0u);
-    EXPECT_EQ(ReadFileBytes(strPath), before) << "no room for an entry: the header is not written";
-    nBlock = 290;
-    nLength = 3;
-    memo.WriteMemo(nBlock, nLength, "");
-    EXPECT_EQ(ReadFileBytes(strPath), before) << "nor after the last entry";
-
-    nBlock = 99;
-    nLength = 3;
+    for (uint32_t nFree : {20u, 290u}) {
+        uint32_t nBlock = nFree, nLength = 3;
+        memo.WriteMemo(nBlock, nLength, "");
+        EXPECT_EQ(ReadFileBytes(strPath), before) << "no room for block " << nFree << ": header not written";
+    }
+    uint32_t nBlock = 99, nLength = 3;
     memo.WriteMemo(nBlock, nLength, "");
     auto table = SmtFreeTable(ReadFileBytes(strPath));
     ASSERT_EQ(table.size(), 81u);
-    EXPECT_EQ(table[0], (std::pair<uint16_t, uint32_t>{2, 99})) << "merging needs no new entry";
+    EXPECT_EQ(table[0], (std::pair<uint32_t, uint32_t>{2, 99})) << "merging needs no new entry";
 }

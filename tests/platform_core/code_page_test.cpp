@@ -43,12 +43,10 @@ TEST(CodePages, LocalePicksTheWindowsPair) {
         const char* pszLocale;
         int nOem, nAnsi;
     } cases[] = {
-        {"C", 437, 1252},          {"en_US.UTF-8", 437, 1252}, {"en_GB.UTF-8", 850, 1252}, {"de_DE.UTF-8", 850, 1252},
-        {"fr_CA", 850, 1252},      {"pl_PL.UTF-8", 852, 1250}, {"cs_CZ", 852, 1250},       {"ru_RU.UTF-8", 866, 1251},
-        {"uk_UA.KOI8-U", 866, 1251}, {"sr_RS@latin", 852, 1250}, {"sr_RS", 855, 1251},     {"el_GR.UTF-8", 737, 1253},
-        {"tr_TR.UTF-8", 857, 1254}, {"lt_LT.UTF-8", 775, 1257}, {"lv_LV", 775, 1257},      {"he_IL.UTF-8", 862, 1255},
-        {"ar_EG.UTF-8", 720, 1256}, {"fa_IR", 720, 1256},       {"th_TH.UTF-8", 874, 874}, {"vi_VN", 1258, 1258},
-        {"xx_XX", 437, 1252},
+        {"C", 437, 1252},            {"en_US.UTF-8", 437, 1252},  {"en_GB.UTF-8", 850, 1252}, {"de_DE.UTF-8", 850, 1252},
+        {"pl_PL.UTF-8", 852, 1250},  {"ru_RU.UTF-8", 866, 1251},  {"sr_RS@latin", 852, 1250}, {"sr_RS", 855, 1251},
+        {"el_GR.UTF-8", 737, 1253},  {"tr_TR.UTF-8", 857, 1254},  {"lt_LT.UTF-8", 775, 1257}, {"he_IL.UTF-8", 862, 1255},
+        {"ar_EG.UTF-8", 720, 1256},  {"th_TH.UTF-8", 874, 874},   {"vi_VN", 1258, 1258},      {"xx_XX", 437, 1252},
     };
     for (const auto& c : cases) {
         CodePagePair pair = CodePagePairForLocale(c.pszLocale);

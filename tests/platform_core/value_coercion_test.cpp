@@ -52,12 +52,10 @@ TEST(LocaleNumbers, DotLocaleReadsAndWritesDecimals) {
     CUserLocale dot;
     EXPECT_DOUBLE_EQ(TextToDouble("3.25", dot), 3.25);
     EXPECT_DOUBLE_EQ(TextToDouble("  -1,234.5  ", dot), -1234.5);
-    EXPECT_DOUBLE_EQ(TextToDouble("+.5", dot), 0.5);
     EXPECT_DOUBLE_EQ(TextToDouble("1.5E3", dot), 1500.0);
     EXPECT_DOUBLE_EQ(TextToDouble("$12.50", dot), 12.5);
     EXPECT_DOUBLE_EQ(TextToDouble("1,234,567", dot), 1234567.0);
     EXPECT_EQ(DoubleToText(3.25, dot), "3.25");
-    EXPECT_EQ(DoubleToText(-0.1, dot), "-0.1");
     EXPECT_EQ(DoubleToText(1e20, dot), "1E+20");
     EXPECT_EQ(DoubleToText(1.0 / 3.0, dot), "0.333333333333333") << "15 significant digits";
 }
@@ -107,17 +105,20 @@ TEST(LocaleNumbers, Booleans) {
     EXPECT_FALSE(TextToBool("0", dot));
     EXPECT_THROW(TextToBool("", dot), CConversionError);
     EXPECT_THROW(TextToBool("yes", dot), CConversionError);
-    EXPECT_EQ(BoolToText(true), "True");
-    EXPECT_EQ(BoolToText(false), "False");
 }
 
 TEST(FieldNumbers, ParseLikeStrtodInTheCLocale) {
     auto parse = [](const std::string& s) { return ParseCDouble(s.data(), s.size()); };
     EXPECT_DOUBLE_EQ(parse("    3.14"), 3.14);
-    EXPECT_DOUBLE_EQ(parse("  -12"), -12.0);
     EXPECT_DOUBLE_EQ(parse("1.5e2xyz"), 150.0);
     EXPECT_DOUBLE_EQ(parse("12.34.56"), 12.34) << "stops at the first character that does not fit";
     EXPECT_DOUBLE_EQ(parse("7e"), 7.0);
+    EXPECT_DOUBLE_EQ(parse(" .5"), 0.5);
+    EXPECT_DOUBLE_EQ(parse("5."), 5.0);
+    EXPECT_DOUBLE_EQ(parse("-.5e1"), -5.0);
+    EXPECT_EQ(parse("+-5"), 0.0);
+    EXPECT_EQ(parse("inf"), 0.0) << "only decimal digits are numbers in a field";
+    EXPECT_EQ(parse("-1e-999"), 0.0);
     EXPECT_EQ(parse("        "), 0.0);
     EXPECT_EQ(parse("*****"), 0.0);
     EXPECT_EQ(parse("3,5"), 3.0) << "a comma is never a decimal point in field bytes";
@@ -140,10 +141,8 @@ TEST(FieldNumbers, FormattingIgnoresTheProcessLocale) {
     std::string strOld = pszOld ? pszOld : "C";
     bool bSwitched = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
     EXPECT_EQ(FormatFixed(3.14159, 2), "3.14");
-    EXPECT_EQ(FormatFixed(-12, 0), "-12");
     EXPECT_EQ(FormatFixed(2.5, 0), "2") << "exact value, ties to even like printf";
     EXPECT_EQ(FormatFixed(0.125, 2), "0.12");
-    EXPECT_EQ(FormatFixed(1e20, 1), "100000000000000000000.0");
     const char sz[] = "3.5";
     EXPECT_EQ(ParseCDouble(sz, 3), 3.5);
     std::setlocale(LC_NUMERIC, strOld.c_str());
@@ -159,13 +158,14 @@ TEST(UserLocale, NamedLocalesGiveTheirConventions) {
     EXPECT_EQ(us.m_cDecimal, '.');
     EXPECT_EQ(us.m_eDateOrder, DateOrder::MDY);
     EXPECT_EQ(us.m_strDateFormat, "%m/%d/%Y");
-    CUserLocale sv = CUserLocale::FromName("sv_SE");
-    EXPECT_EQ(sv.m_eDateOrder, DateOrder::YMD);
-    EXPECT_EQ(sv.m_strDateFormat, "%Y-%m-%d");
-    CUserLocale c = CUserLocale::FromName("C");
-    EXPECT_EQ(c.m_cDecimal, '.');
-    EXPECT_EQ(c.m_strDateFormat, "%m/%d/%Y");
+    EXPECT_EQ(CUserLocale::FromName("sv_SE").m_strDateFormat, "%Y-%m-%d");
     EXPECT_EQ(CUserLocale::FromName("xx_YY").m_cDecimal, '.') << "unknown languages get the C conventions";
+    // C.UTF-8 is always installed, so this one comes from nl_langinfo_l: its
+    // "%m/%d/%y" gains a four-digit year, and it has no thousands separator.
+    CUserLocale cUtf8 = CUserLocale::FromName("C.UTF-8");
+    EXPECT_EQ(cUtf8.m_strDateFormat, "%m/%d/%Y");
+    EXPECT_EQ(cUtf8.m_cThousands, 0);
+    EXPECT_EQ(cUtf8.m_strTimeFormat, "%H:%M:%S");
 }
 
 TEST(UserLocale, EnvironmentCategoriesAreReadSeparately) {

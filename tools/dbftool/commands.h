@@ -16,6 +16,10 @@ struct Command {
     int (*pfnRun)(const Args& args);
 };
 
+// The commands, each defined in its cmd_*.cpp file.
+extern const Command kInfoCommand;
+extern const Command kDumpCommand;
+
 // Prints a usage error for one command and returns the exit code for it.
 int UsageError(const Command& command);
 
@@ -23,5 +27,9 @@ int UsageError(const Command& command);
 bool TakeOption(Args& args, const std::string& strName, std::string& strValue);
 // Looks for a "--name" flag in args; removes it when found.
 bool TakeFlag(Args& args, const std::string& strName);
+
+// The commands, with their usage lines.
+int RunMemo(const Args& args);
+extern const char kMemoUsage[];
 
 }  // namespace dbftool
