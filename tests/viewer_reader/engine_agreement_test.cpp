@@ -14,7 +14,6 @@
 #include "tests/viewer_reader/reader_test_util.h"
 
 using namespace reader_test;
-using testing_support::TempDir;
 
 namespace {
 
@@ -107,44 +106,4 @@ TEST(ReaderEngineAgreement, EveryCorpusTable) {
     }
     EXPECT_GE(nTables, 12);
     EXPECT_GT(nCells, 10000);
-}
-
-TEST(ReaderEngineAgreement, BuiltTablesOfEveryMemoLayout) {
-    TempDir dir;
-    {
-        auto blocks = WriteDbt3File(dir.Path("d3.DBT"), {"plain memo", std::string(1300, 'q') + "\r\nend"});
-        TableBuilder t;
-        t.nVersion = 0x83;
-        t.Field("NAME", 'C', 6).Field("AMOUNT", 'N', 8, 2).Field("WHEN", 'D', 8).Field("OK", 'L', 1)
-            .Field("NOTES", 'M', 10);
-        t.Record("alpha    12.5020240229T         " + std::to_string(blocks[0]));
-        t.Record("beta     -3.00        t" + Pad("", 10));
-        t.Record(" gamma      .5        ?         " + std::to_string(blocks[1]));
-        t.Write(dir.Path("d3.dbf"));
-        EXPECT_EQ(CompareTable(dir.Path("d3.dbf")), 14);  // one memo field is empty
-    }
-    {
-        auto blocks = WriteDbt4File(dir.Path("d4.DBT"), 512, 512, {"dBASE IV memo", std::string(700, 'w')});
-        TableBuilder t;
-        t.nVersion = 0x8B;
-        t.Field("NOTES", 'M', 10).Field("RATE", 'F', 10, 4);
-        char sz[64];
-        std::snprintf(sz, sizeof sz, "%10u   -0.1250%10u    1.0000", blocks[0], blocks[1]);
-        std::string strBoth = sz;
-        t.Record(strBoth.substr(0, 20)).Record(strBoth.substr(20));
-        t.Write(dir.Path("d4.dbf"));
-        EXPECT_EQ(CompareTable(dir.Path("d4.dbf")), 4);
-    }
-    {
-        auto blocks = WriteFptFile(dir.Path("vfp.FPT"), 64, {"fox memo", std::string(3000, 'f')});
-        TableBuilder t;
-        t.nVersion = 0x30;
-        t.Field("NAME", 'C', 4).Field("COUNT", 'I', 4).Field("NOTES", 'M', 4);
-        t.Record("one " + LE32(uint32_t(-42)) + LE32(blocks[0]));
-        t.Record("two " + LE32(7) + LE32(blocks[1]));
-        testing_support::Bytes bytes = t.Build();
-        bytes[28] = dbf::kTableFlagHasMemo;
-        testing_support::WriteFileBytes(dir.Path("vfp.dbf"), bytes);
-        EXPECT_EQ(CompareTable(dir.Path("vfp.dbf")), 6);
-    }
 }
