@@ -1,0 +1,120 @@
+// The Qt window that carries the engine: real key, mouse and wheel events, its
+// scroll bars driven by the engine, notifications as signals, and its painting
+// on the offscreen platform.
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "grid/grid_window.h"
+#include "tests/grid/grid_test_support.h"
+
+using grid_test::CTestGrid;
+using platform::Size;
+
+namespace {
+
+struct WindowFixture {
+    grid_test::AppGuard app;
+    CTestGrid grid{6, 1000};
+    CKelGridWindow window;
+    WindowFixture(uint32_t nStyle = 0) {
+        window.SetGridStyle(nStyle);
+        window.SetGrid(&grid);
+        window.resize(420, 300);
+        window.show();
+        QCoreApplication::processEvents();
+    }
+    std::vector<unsigned> Messages(const QSignalSpy& spy) const {
+        std::vector<unsigned> v;
+        for (const QList<QVariant>& args : spy)
+            v.push_back(args.at(0).toUInt());
+        return v;
+    }
+};
+
+}  // namespace
+
+TEST(GridWindow, KeysMoveTheCurrentCellAndReportItInOrder) {
+    WindowFixture f(GS_MULTISELECT);
+    QSignalSpy spy(&f.window, &CKelGridWindow::gridNotify);
+    QTest::keyClick(&f.window, Qt::Key_Down);
+    QTest::keyClick(&f.window, Qt::Key_Tab);
+    EXPECT_EQ(f.grid.GetCurrentRow(), 2);
+    EXPECT_EQ(f.grid.GetCurrentColumn(), 2);
+    QTest::keyClick(&f.window, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(f.grid.GetCurrentColumn(), 1);
+    QTest::keyClick(&f.window, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(f.grid.GetCurrentColumn(), 1);
+    EXPECT_EQ(f.Messages(spy), (std::vector<unsigned>{WM_GRID_CURCELLCHANGED, WM_GRID_CURCELLCHANGED,
+                                                      WM_GRID_CURCELLCHANGED, WM_GRID_SELCHANGED}));
+    EXPECT_EQ(spy.at(0).at(1).value<quintptr>(), f.window.GetWindowId());
+}
+
+TEST(GridWindow, ScrollBarsFollowTheEngine) {
+    WindowFixture f;
+    QScrollBar* pBar = f.window.verticalScrollBar();
+    ASSERT_TRUE(f.window.IsScrollBarShown(SB_VERT));
+    ASSERT_TRUE(pBar->isVisible());
+    pBar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    GridPos nPage = f.grid.GetPageHeight() - f.grid.GetHeaderHeight();
+    EXPECT_EQ(f.grid.GetVertPos(), nPage);
+    EXPECT_EQ(pBar->value(), nPage);
+    pBar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(f.grid.GetVertPos(), f.grid.GetVertExtent() - f.grid.GetPageHeight() + 1);
+    EXPECT_EQ(pBar->value(), pBar->maximum());
+
+    // The wheel moves the same positions; the bar follows.
+    QPoint pt(100, 100);
+    QWheelEvent wheel(pt, f.window.viewport()->mapToGlobal(pt), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(f.window.viewport(), &wheel);
+    EXPECT_LT(f.grid.GetVertPos(), f.grid.GetVertExtent() - f.grid.GetPageHeight() + 1);
+    EXPECT_EQ(pBar->value(), f.grid.GetVertPos());
+}
+
+TEST(GridWindow, ClicksAndDraggedBordersReachTheEngine) {
+    WindowFixture f;
+    QSignalSpy spy(&f.window, &CKelGridWindow::gridNotify);
+    int H = f.grid.GetHeaderHeight(), R = f.grid.GetRowHeight(), W = f.grid.GetFixedColumnWidth();
+    QTest::mouseClick(f.window.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(W + 2 * 60 + 10, H + 4 * R + 5));
+    EXPECT_EQ(f.grid.GetCurrentColumn(), 3);
+    EXPECT_EQ(f.grid.GetCurrentRow(), 5);
+
+    int xBorder = W + 60 - 1;
+    QTest::mouseMove(f.window.viewport(), QPoint(xBorder, H / 2));
+    EXPECT_EQ(f.window.viewport()->cursor().shape(), Qt::SplitHCursor);
+    QTest::mousePress(f.window.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(xBorder, H / 2));
+    QMouseEvent move(QEvent::MouseMove, QPointF(xBorder + 30, H / 2), f.window.viewport()->mapToGlobal(QPointF(xBorder + 30, H / 2)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.window.viewport(), &move);
+    EXPECT_EQ(f.window.GetTrackingLine(), xBorder + 30);
+    QTest::mouseRelease(f.window.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(xBorder + 30, H / 2));
+    EXPECT_EQ(f.grid.GetColumnWidth(0, 0), 90);
+    EXPECT_EQ(f.window.GetTrackingLine(), -1);
+    EXPECT_EQ(f.Messages(spy).back(), unsigned{WM_GRID_COLRESIZED});
+}
+
+TEST(GridWindow, RowCountChangesArriveAfterTheCurrentEvent) {
+    WindowFixture f;
+    QSignalSpy spy(&f.window, &CKelGridWindow::gridNotify);
+    f.grid.SetRowCount(5, true);
+    EXPECT_EQ(spy.count(), 0);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toUInt(), unsigned{WM_GRID_ROWCOUNT});
+    EXPECT_EQ(spy.at(0).at(2).value<qintptr>(), 5);
+}
+
+TEST(GridWindow, TheWindowShowsWhatTheEnginePaints) {
+    WindowFixture f(GS_MULTISELECT);
+    f.grid.MoveTo(2, 3);
+    f.grid.ExtendSelectionTo(5, 7);
+    f.grid.SetSortIndicator(1, 0, 1);
+    QCoreApplication::processEvents();
+    QImage shown = f.window.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage painted = grid_test::Paint(f.grid, f.window.GetClientSize());
+    ASSERT_EQ(shown.size(), painted.size());
+    EXPECT_TRUE(shown == painted);
+}

@@ -1,0 +1,287 @@
+// The draw context: where text lands for each text-drawing flag, how lines,
+// frames, focus rectangles, clipping and the anisotropic mapping put pixels,
+// and that frame-control states look different from one another.
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+
+#include <gtest/gtest.h>
+
+#include "platform/ui/draw_context.h"
+#include "platform/ui/system_metrics.h"
+
+using namespace platform;
+
+namespace {
+
+void EnsureApplication() {
+    if (QCoreApplication::instance())
+        return;
+    static int s_argc = 1;
+    static char s_arg0[] = "platform_ui_tests";
+    static char* s_argv[] = {s_arg0, nullptr};
+    static QApplication* s_pApp = new QApplication(s_argc, s_argv);
+    (void)s_pApp;
+}
+
+constexpr Color kWhite = Rgb(255, 255, 255);
+constexpr Color kBlack = Rgb(0, 0, 0);
+constexpr Color kRed = Rgb(255, 0, 0);
+constexpr Color kBlue = Rgb(0, 0, 255);
+
+QImage WhiteImage(int cx, int cy) {
+    QImage image(cx, cy, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+Color PixelAt(const QImage& image, int x, int y) {
+    QRgb c = image.pixel(x, y);
+    return Rgb(qRed(c), qGreen(c), qBlue(c));
+}
+
+// The bounding box of every pixel that is not white.
+Rect Ink(const QImage& image) {
+    Rect rc{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (PixelAt(image, x, y) != kWhite) {
+                rc.left = std::min(rc.left, x);
+                rc.top = std::min(rc.top, y);
+                rc.right = std::max(rc.right, x + 1);
+                rc.bottom = std::max(rc.bottom, y + 1);
+            }
+    return rc;
+}
+
+Rect DrawnText(const char* pszText, Rect rc, unsigned nFlags, int cx = 200, int cy = 60) {
+    QImage image = WhiteImage(cx, cy);
+    {
+        CDrawContext dc(image);
+        dc.SetBkMode(TRANSPARENT);
+        dc.DrawText(pszText, rc, nFlags);
+    }
+    return Ink(image);
+}
+
+class DrawContextTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureApplication(); }
+};
+
+}  // namespace
+
+TEST_F(DrawContextTest, SingleLineTextIsPlacedByItsAlignmentFlags) {
+    const Rect rc{20, 10, 180, 50};
+    Rect left = DrawnText("Wgy", rc, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+    Rect right = DrawnText("Wgy", rc, DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
+    Rect centre = DrawnText("Wgy", rc, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
+    Rect top = DrawnText("Wgy", rc, DT_LEFT | DT_SINGLELINE);
+    Rect bottom = DrawnText("Wgy", rc, DT_LEFT | DT_SINGLELINE | DT_BOTTOM);
+    EXPECT_GE(left.left, rc.left);
+    EXPECT_LE(left.left, rc.left + 3);
+    EXPECT_LE(right.right, rc.right);
+    EXPECT_GE(right.right, rc.right - 3);
+    EXPECT_LE(std::abs((centre.left - rc.left) - (rc.right - centre.right)), 3);
+    EXPECT_LE(std::abs((left.top - rc.top) - (rc.bottom - left.bottom)), 4);  // centred vertically
+    EXPECT_LT(top.top, left.top);
+    EXPECT_GT(bottom.bottom, left.bottom);
+    // Vertical centring applies to single lines only.
+    Rect multi = DrawnText("Wgy", rc, DT_LEFT | DT_VCENTER);
+    EXPECT_EQ(multi.top, top.top);
+}
+
+TEST_F(DrawContextTest, MeasuringMatchesTheExtentAndDrawsNothing) {
+    QImage image = WhiteImage(200, 60);
+    CDrawContext dc(image);
+    Rect rc{10, 10, 15, 15};
+    int nHeight = dc.DrawText("Measure me", rc, DT_SINGLELINE | DT_CALCRECT);
+    Size size = dc.GetTextExtent("Measure me");
+    EXPECT_EQ(rc.Width(), size.cx);
+    EXPECT_EQ(rc.Height(), size.cy);
+    EXPECT_EQ(nHeight, size.cy);
+    EXPECT_EQ(size.cy, dc.GetTextMetrics().nHeight);
+    EXPECT_EQ(Ink(image).left, INT_MAX);
+
+    Rect rcWrap{0, 0, 60, 0};
+    dc.DrawText("several words that wrap", rcWrap, DT_WORDBREAK | DT_CALCRECT);
+    EXPECT_GE(rcWrap.Height(), 2 * size.cy);
+    EXPECT_LE(rcWrap.Width(), 60);
+}
+
+TEST_F(DrawContextTest, LongTextIsClippedOrEllipsizedUnlessNoClip) {
+    const Rect rc{10, 10, 60, 40};
+    const char* pszLong = "A very long piece of text";
+    Rect clipped = DrawnText(pszLong, rc, DT_SINGLELINE);
+    Rect ellipsis = DrawnText(pszLong, rc, DT_SINGLELINE | DT_END_ELLIPSIS);
+    Rect free = DrawnText(pszLong, rc, DT_SINGLELINE | DT_NOCLIP);
+    EXPECT_LE(clipped.right, rc.right);
+    EXPECT_LE(ellipsis.right, rc.right);
+    EXPECT_GT(free.right, rc.right + 20);
+}
+
+TEST_F(DrawContextTest, AmpersandsArePrefixesUnlessNoPrefix) {
+    QImage image = WhiteImage(10, 10);
+    CDrawContext dc(image);
+    Rect plain{0, 0, 300, 40}, prefixed{0, 0, 300, 40};
+    dc.DrawText("&File", plain, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    dc.DrawText("&File", prefixed, DT_SINGLELINE | DT_CALCRECT);
+    EXPECT_EQ(plain.Width(), dc.GetTextExtent("&File").cx);
+    EXPECT_NEAR(prefixed.Width(), dc.GetTextExtent("File").cx, 1);  // laid out text may round up a pixel
+    EXPECT_LT(prefixed.Width() + 3, plain.Width());
+}
+
+TEST_F(DrawContextTest, TextIsDecodedFromTheWindowsCodePage) {
+    EXPECT_EQ(DecodeText("\x80\xe9"), QString::fromUtf8("\xe2\x82\xac\xc3\xa9"));  // euro sign, e acute
+    CharTable table = Windows1252CharTable();
+    table['A'] = u'Z';
+    EXPECT_EQ(DecodeText("AB", &table), QStringLiteral("ZB"));
+}
+
+TEST_F(DrawContextTest, LinesStopShortOfTheirEndPoint) {
+    QImage image = WhiteImage(20, 20);
+    {
+        CDrawContext dc(image);
+        dc.SelectPen(kRed);
+        dc.MoveTo(2, 5);
+        dc.LineTo(10, 5);
+        dc.LineTo(10, 12);
+        dc.MoveTo(15, 2);
+        dc.LineTo(18, 5);
+    }
+    EXPECT_EQ(PixelAt(image, 2, 5), kRed);
+    EXPECT_EQ(PixelAt(image, 9, 5), kRed);
+    EXPECT_EQ(PixelAt(image, 10, 5), kRed);  // drawn by the second segment
+    EXPECT_EQ(PixelAt(image, 10, 11), kRed);
+    EXPECT_EQ(PixelAt(image, 10, 12), kWhite);
+    EXPECT_EQ(PixelAt(image, 1, 5), kWhite);
+    EXPECT_EQ(PixelAt(image, 15, 2), kRed);
+    EXPECT_EQ(PixelAt(image, 17, 4), kRed);
+    EXPECT_EQ(PixelAt(image, 18, 5), kWhite);
+}
+
+TEST_F(DrawContextTest, FramesAnd3dRectanglesPutTheirColoursOnTheRightEdges) {
+    QImage image = WhiteImage(30, 30);
+    {
+        CDrawContext dc(image);
+        dc.FrameRect(Rect{1, 1, 11, 11}, kBlack);
+        dc.Draw3dRect(Rect{15, 15, 25, 25}, kRed, kBlue);
+    }
+    EXPECT_EQ(PixelAt(image, 1, 1), kBlack);
+    EXPECT_EQ(PixelAt(image, 10, 10), kBlack);
+    EXPECT_EQ(PixelAt(image, 11, 10), kWhite);
+    EXPECT_EQ(PixelAt(image, 5, 5), kWhite);
+    EXPECT_EQ(PixelAt(image, 15, 15), kRed);
+    EXPECT_EQ(PixelAt(image, 23, 15), kRed);
+    EXPECT_EQ(PixelAt(image, 24, 15), kBlue);  // the top-right corner belongs to the bottom-right colour
+    EXPECT_EQ(PixelAt(image, 15, 24), kBlue);
+    EXPECT_EQ(PixelAt(image, 24, 24), kBlue);
+}
+
+TEST_F(DrawContextTest, TheFocusRectangleAlternatesTextAndBackgroundColours) {
+    QImage image = WhiteImage(20, 20);
+    {
+        CDrawContext dc(image);
+        dc.SetTextColor(kBlue);
+        dc.SetBkColor(kRed);
+        dc.DrawFocusRect(Rect{2, 2, 12, 8});
+    }
+    EXPECT_EQ(PixelAt(image, 2, 2), kBlue);
+    EXPECT_EQ(PixelAt(image, 3, 2), kRed);
+    EXPECT_EQ(PixelAt(image, 4, 2), kBlue);
+    EXPECT_EQ(PixelAt(image, 2, 3), kRed);
+    EXPECT_EQ(PixelAt(image, 11, 6), kRed);
+    EXPECT_EQ(PixelAt(image, 11, 7), kBlue);
+    EXPECT_EQ(PixelAt(image, 5, 5), kWhite);
+}
+
+TEST_F(DrawContextTest, ClippingLimitsDrawingAndCanBeRemoved) {
+    QImage image = WhiteImage(40, 40);
+    {
+        CDrawContext dc(image);
+        Rect rcClip{10, 10, 20, 20};
+        dc.SelectClipRect(&rcClip);
+        EXPECT_EQ(dc.GetClipBox(), rcClip);
+        dc.FillSolidRect(Rect{0, 0, 40, 40}, kRed);
+        dc.SelectClipRect(nullptr);
+        EXPECT_EQ(dc.GetClipBox(), (Rect{0, 0, 40, 40}));
+        dc.FillSolidRect(Rect{30, 30, 35, 35}, kBlue);
+    }
+    EXPECT_EQ(PixelAt(image, 9, 9), kWhite);
+    EXPECT_EQ(PixelAt(image, 10, 10), kRed);
+    EXPECT_EQ(PixelAt(image, 19, 19), kRed);
+    EXPECT_EQ(PixelAt(image, 20, 20), kWhite);
+    EXPECT_EQ(PixelAt(image, 32, 32), kBlue);
+
+    // A context made for part of a device never draws outside that part.
+    QImage second = WhiteImage(40, 40);
+    {
+        QPainter painter(&second);
+        CDrawContext dc(painter, Rect{0, 0, 20, 40});
+        dc.SelectClipRect(nullptr);
+        dc.FillSolidRect(Rect{0, 0, 40, 40}, kRed);
+    }
+    EXPECT_EQ(PixelAt(second, 19, 5), kRed);
+    EXPECT_EQ(PixelAt(second, 20, 5), kWhite);
+}
+
+TEST_F(DrawContextTest, TheAnisotropicMappingScalesLogicalUnits) {
+    QImage image = WhiteImage(100, 100);
+    {
+        CDrawContext dc(image);
+        dc.SetMapMode(MM_ANISOTROPIC);
+        dc.SetWindowExt(100, 100);
+        dc.SetViewportExt(50, 200);
+        dc.SetViewportOrg(10, 0);
+        EXPECT_EQ(dc.LPtoDP(Point{20, 20}), (Point{20, 40}));
+        EXPECT_EQ(dc.DPtoLP(Point{20, 40}), (Point{20, 20}));
+        dc.FillSolidRect(Rect{0, 0, 20, 10}, kRed);
+        EXPECT_EQ(dc.GetClipBox(), (Rect{-20, 0, 180, 50}));
+    }
+    EXPECT_EQ(Ink(image), (Rect{10, 0, 20, 20}));
+}
+
+TEST_F(DrawContextTest, FrameControlStatesLookDifferent) {
+    auto draw = [](unsigned nKind, unsigned nState) {
+        QImage image = WhiteImage(13, 13);
+        CDrawContext dc(image);
+        EXPECT_TRUE(dc.DrawFrameControl(Rect{0, 0, 13, 13}, nKind, nState));
+        return image;
+    };
+    QImage unchecked = draw(DFC_BUTTON, DFCS_BUTTONCHECK);
+    QImage checked = draw(DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
+    QImage indeterminate = draw(DFC_BUTTON, DFCS_BUTTON3STATE | DFCS_CHECKED);
+    EXPECT_NE(unchecked, checked);
+    EXPECT_NE(indeterminate, checked);
+    EXPECT_NE(indeterminate, unchecked);
+    EXPECT_EQ(draw(DFC_BUTTON, DFCS_BUTTON3STATE), unchecked);
+    EXPECT_NE(draw(DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_INACTIVE), unchecked);
+    EXPECT_NE(draw(DFC_BUTTON, DFCS_BUTTONRADIO), draw(DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED));
+    EXPECT_NE(draw(DFC_BUTTON, DFCS_BUTTONPUSH), draw(DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED));
+    EXPECT_NE(draw(DFC_SCROLL, DFCS_SCROLLUP), draw(DFC_SCROLL, DFCS_SCROLLDOWN));
+    EXPECT_NE(Ink(draw(DFC_CAPTION, DFCS_CAPTIONCLOSE)).left, INT_MAX);
+    EXPECT_NE(Ink(draw(DFC_MENU, DFCS_MENUCHECK)).left, INT_MAX);
+
+    QImage image = WhiteImage(13, 13);
+    CDrawContext dc(image);
+    EXPECT_FALSE(dc.DrawFrameControl(Rect{0, 0, 13, 13}, 99, 0));
+    EXPECT_FALSE(dc.DrawFrameControl(Rect{5, 5, 5, 9}, DFC_BUTTON, 0));
+}
+
+TEST_F(DrawContextTest, SystemColoursAndMetricsComeFromTheDesktop) {
+    QPalette pal = QGuiApplication::palette();
+    QColor base = pal.color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), Rgb(base.red(), base.green(), base.blue()));
+    QColor highlight = pal.color(QPalette::Active, QPalette::Highlight);
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), Rgb(highlight.red(), highlight.green(), highlight.blue()));
+    EXPECT_NE(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_GT(GetSystemMetrics(SM_CXVSCROLL), 0);
+    EXPECT_EQ(GetSystemMetrics(12345), 0);
+    CFont font("DejaVu Sans", 20);
+    EXPECT_EQ(font.GetPixelHeight(), 20);
+    CFont copy = font;
+    copy.SetPixelHeight(30);
+    EXPECT_EQ(font.GetPixelHeight(), 20);  // copies are independent
+    EXPECT_GT(copy.GetMetrics().nHeight, font.GetMetrics().nHeight);
+}
