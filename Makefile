@@ -39,6 +39,11 @@ sanitize: deps
 run: build
 	@scripts/run.sh $(BUILD)
 
+bench: deps
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTABULON_BENCH=ON -DTABULON_WERROR=$(WERROR) >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/*_bench; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
+
 # The fuzzers: clang with libFuzzer in build-fuzz/, one target after the other.
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS ?=

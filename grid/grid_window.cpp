@@ -294,7 +294,7 @@ unsigned CKelGridWindow::MouseFlags(const QMouseEvent* pEvent) const {
 void CKelGridWindow::paintEvent(QPaintEvent* pEvent) {
     QPainter painter(viewport());
     QRect r = pEvent->rect();
-    platform::CDrawContext dc(painter, Rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+    platform::CDrawContext dc(painter, Rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1}, true);
     if (m_pGrid)
         m_pGrid->DrawGrid(dc);
     else

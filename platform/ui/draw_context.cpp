@@ -5,11 +5,15 @@
 #include "platform/ui/draw_context.h"
 
 #include <cmath>
+#include <map>
+#include <tuple>
 #include <cstdlib>
 #include <vector>
 
 #include <QApplication>
+#include <QtMath>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QIcon>
 #include <QImage>
 #include <QPaintEngine>
@@ -18,18 +22,12 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include "platform/ui/font_glyphs.h"
 #include "platform/ui/system_metrics.h"
 
 namespace platform {
 
 namespace {
-
-// The bytes 0x80..0x9F of Windows-1252; the rest of the code page is Latin-1.
-constexpr char16_t k1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 QColor ToQColor(Color c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
@@ -45,18 +43,6 @@ constexpr unsigned kEllipsisFlags = DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH
 
 }  // namespace
 
-const CharTable& Windows1252CharTable() {
-    static const CharTable s_table = [] {
-        CharTable table{};
-        for (int i = 0; i < 256; ++i)
-            table[static_cast<size_t>(i)] = static_cast<char16_t>(i);
-        for (int i = 0; i < 32; ++i)
-            table[static_cast<size_t>(0x80 + i)] = k1252High[i];
-        return table;
-    }();
-    return s_table;
-}
-
 QString DecodeText(std::string_view text, const CharTable* pTable) {
     const CharTable& table = pTable ? *pTable : Windows1252CharTable();
     QString str(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
@@ -68,24 +54,34 @@ QString DecodeText(std::string_view text, const CharTable* pTable) {
 
 CDrawContext::CDrawContext(QPainter& painter, const Rect& rcClipBox)
     : m_pPainter(&painter), m_pCharTable(&Windows1252CharTable()) {
-    Init(rcClipBox);
+    Init(rcClipBox, false);
+}
+
+CDrawContext::CDrawContext(QPainter& painter, const Rect& rcClipBox, bool bPainterClipped)
+    : m_pPainter(&painter), m_pCharTable(&Windows1252CharTable()) {
+    Init(rcClipBox, bPainterClipped);
 }
 
 CDrawContext::CDrawContext(QImage& image)
     : m_pOwnPainter(std::make_unique<QPainter>(&image)), m_pCharTable(&Windows1252CharTable()) {
     m_pPainter = m_pOwnPainter.get();
-    Init(Rect{0, 0, image.width(), image.height()});
+    // The whole image: the device's own edges are the clip.
+    Init(Rect{0, 0, image.width(), image.height()}, true);
 }
 
 CDrawContext::~CDrawContext() = default;
 
-void CDrawContext::Init(const Rect& rcClipBox) {
+void CDrawContext::Init(const Rect& rcClipBox, bool bPainterClipped) {
     m_pFont = &m_fontDefault;
     m_pPainter->setRenderHint(QPainter::Antialiasing, false);
     m_pPainter->setWorldTransform(QTransform());
     m_rcBaseDevice = rcClipBox;
     m_rcClipDevice = rcClipBox;
-    ApplyClip();
+    m_bBaseClipped = bPainterClipped;
+    // A clip costs time on every fill; set none when the painter keeps to the
+    // area already.
+    if (!m_bBaseClipped)
+        ApplyClip();
 }
 
 // --- text state -------------------------------------------------------------
@@ -473,6 +469,89 @@ void DrawSizeGrip(QPainter& painter, QStyle* pStyle, const QRect& r, unsigned nS
     pStyle->drawControl(QStyle::CE_SizeGrip, &opt, &painter);
 }
 
+void DrawStyledFrameControl(QPainter& painter, QStyle* pStyle, const QRect& r, unsigned nKind, unsigned nState,
+                            Color clrText) {
+    switch (nKind) {
+    case DFC_BUTTON:
+        if (nState & DFCS_BUTTONPUSH)
+            DrawButtonPanel(painter, pStyle, r, nState);
+        else
+            DrawCheckIndicator(painter, pStyle, r, nState);
+        break;
+    case DFC_CAPTION:
+        DrawCaptionButton(painter, pStyle, r, nState);
+        break;
+    case DFC_MENU:
+    case DFC_POPUPMENU:
+        DrawMenuGlyph(painter, pStyle, r, nState, clrText);
+        break;
+    case DFC_SCROLL:
+        switch (nState & 0xFF) {
+        case DFCS_SCROLLUP:
+            DrawArrowButton(painter, pStyle, r, nState, QStyle::PE_IndicatorArrowUp, true);
+            break;
+        case DFCS_SCROLLDOWN:
+            DrawArrowButton(painter, pStyle, r, nState, QStyle::PE_IndicatorArrowDown, true);
+            break;
+        case DFCS_SCROLLLEFT:
+            DrawArrowButton(painter, pStyle, r, nState, QStyle::PE_IndicatorArrowLeft, true);
+            break;
+        case DFCS_SCROLLRIGHT:
+            DrawArrowButton(painter, pStyle, r, nState, QStyle::PE_IndicatorArrowRight, true);
+            break;
+        case DFCS_SCROLLCOMBOBOX:
+            DrawArrowButton(painter, pStyle, r, nState, QStyle::PE_IndicatorArrowDown, true);
+            break;
+        case DFCS_SCROLLSIZEGRIP:
+        case DFCS_SCROLLSIZEGRIPRIGHT:
+            DrawSizeGrip(painter, pStyle, r, nState);
+            break;
+        default:
+            DrawButtonPanel(painter, pStyle, r, nState);
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// Rendered frame controls by everything that changes their pixels. The
+// palette's key and the style change with the desktop theme, so a new theme
+// simply misses the cache.
+struct FrameControlKey {
+    const QStyle* pStyle;
+    qint64 nPaletteKey;
+    int cx, cy;
+    unsigned nKind, nState;
+    Color clrText;
+    qreal fRatio;
+    bool operator<(const FrameControlKey& o) const {
+        return std::tie(pStyle, nPaletteKey, cx, cy, nKind, nState, clrText, fRatio) <
+               std::tie(o.pStyle, o.nPaletteKey, o.cx, o.cy, o.nKind, o.nState, o.clrText, o.fRatio);
+    }
+};
+
+const QImage& CachedFrameControl(QStyle* pStyle, QSize size, unsigned nKind, unsigned nState, Color clrText,
+                                 qreal fRatio) {
+    static std::map<FrameControlKey, QImage> s_cache;
+    FrameControlKey key{pStyle, QGuiApplication::palette().cacheKey(), size.width(), size.height(), nKind, nState,
+                        clrText, fRatio};
+    auto it = s_cache.find(key);
+    if (it != s_cache.end())
+        return it->second;
+    if (s_cache.size() >= 512)
+        s_cache.clear();  // sizes come and go with column widths; start afresh
+    QImage image(qCeil(size.width() * fRatio), qCeil(size.height() * fRatio), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(fRatio);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        DrawStyledFrameControl(painter, pStyle, QRect(QPoint(0, 0), size), nKind, nState, clrText);
+    }
+    return s_cache.emplace(key, std::move(image)).first->second;
+}
+
 }  // namespace
 
 bool CDrawContext::DrawFrameControl(const Rect& rc, unsigned nKind, unsigned nState) {
@@ -495,64 +574,54 @@ bool CDrawContext::DrawFrameControl(const Rect& rc, unsigned nKind, unsigned nSt
         DrawEdge(inner, (nState & DFCS_PUSHED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
         return true;
     }
-    m_clrPainterPen = 0xFFFFFFFFu;  // styles change the painter's pen
-    m_pPainter->save();
-    switch (nKind) {
-    case DFC_BUTTON:
-        if (nState & DFCS_BUTTONPUSH)
-            DrawButtonPanel(*m_pPainter, pStyle, r, nState);
-        else
-            DrawCheckIndicator(*m_pPainter, pStyle, r, nState);
-        break;
-    case DFC_CAPTION:
-        DrawCaptionButton(*m_pPainter, pStyle, r, nState);
-        break;
-    case DFC_MENU:
-    case DFC_POPUPMENU:
-        DrawMenuGlyph(*m_pPainter, pStyle, r, nState, m_clrText);
-        break;
-    case DFC_SCROLL:
-        switch (nState & 0xFF) {
-        case DFCS_SCROLLUP:
-            DrawArrowButton(*m_pPainter, pStyle, r, nState, QStyle::PE_IndicatorArrowUp, true);
-            break;
-        case DFCS_SCROLLDOWN:
-            DrawArrowButton(*m_pPainter, pStyle, r, nState, QStyle::PE_IndicatorArrowDown, true);
-            break;
-        case DFCS_SCROLLLEFT:
-            DrawArrowButton(*m_pPainter, pStyle, r, nState, QStyle::PE_IndicatorArrowLeft, true);
-            break;
-        case DFCS_SCROLLRIGHT:
-            DrawArrowButton(*m_pPainter, pStyle, r, nState, QStyle::PE_IndicatorArrowRight, true);
-            break;
-        case DFCS_SCROLLCOMBOBOX:
-            DrawArrowButton(*m_pPainter, pStyle, r, nState, QStyle::PE_IndicatorArrowDown, true);
-            break;
-        case DFCS_SCROLLSIZEGRIP:
-        case DFCS_SCROLLSIZEGRIPRIGHT:
-            DrawSizeGrip(*m_pPainter, pStyle, r, nState);
-            break;
-        default:
-            DrawButtonPanel(*m_pPainter, pStyle, r, nState);
-            break;
-        }
-        break;
-    default:
-        m_pPainter->restore();
+    if (nKind < DFC_CAPTION || nKind > DFC_POPUPMENU)
         return false;
+    m_clrPainterPen = 0xFFFFFFFFu;  // styles change the painter's pen
+    // On screen and offscreen images a control is drawn once per look and
+    // size and then copied: styles draw gradients and curves, which would
+    // otherwise cost more than all the text of a row.
+    QPaintEngine* pEngine = m_pPainter->paintEngine();
+    if (m_bIdentity && pEngine && pEngine->type() == QPaintEngine::Raster && r.width() <= 512 && r.height() <= 128) {
+        qreal fRatio = m_pPainter->device() ? m_pPainter->device()->devicePixelRatioF() : 1.0;
+        m_pPainter->drawImage(r.topLeft(), CachedFrameControl(pStyle, r.size(), nKind, nState, m_clrText, fRatio));
+        return true;
     }
+    m_pPainter->save();
+    DrawStyledFrameControl(*m_pPainter, pStyle, r, nKind, nState, m_clrText);
     m_pPainter->restore();
     return true;
 }
 
 // --- text -------------------------------------------------------------------
 
-// Single-line text without '&' processing or tabs: placed by hand, which is
-// several times faster than a laid-out drawText and is what nearly every cell
-// needs.
-bool CDrawContext::DrawTextFast(const QString& text, Rect& rc, unsigned nFlags, int& nHeight) {
+// The width of single-byte text from the font's glyph table; false when a
+// byte has no glyph of its own (the text is then laid out by Qt, which can
+// take the glyph from another font).
+bool CDrawContext::MeasureGlyphs(std::string_view text, int& nWidth) const {
+    const FontGlyphs& glyphs = m_pFont->GetGlyphs(*m_pCharTable);
+    if (!glyphs.bUsable)
+        return false;
+    qreal w = 0;
+    for (char ch : text) {
+        auto n = static_cast<unsigned char>(ch);
+        if (glyphs.glyphs[n] == 0)
+            return false;
+        w += glyphs.advances[n];
+    }
+    nWidth = static_cast<int>(std::ceil(w - 0.001));
+    return true;
+}
+
+// Single-line text without '&' processing or tabs, drawn as a run of glyphs
+// looked up by byte: no shaping, which is what makes a screen of cells cheap.
+bool CDrawContext::DrawTextFast(std::string_view text, Rect& rc, unsigned nFlags, int& nHeight) {
+    if ((nFlags & (DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) != 0)
+        return false;
+    int w = 0;
+    if (!MeasureGlyphs(text, w))
+        return false;
+    const FontGlyphs& glyphs = m_pFont->GetGlyphs(*m_pCharTable);
     const QFontMetrics& fm = m_pFont->GetQFontMetrics();
-    int w = fm.horizontalAdvance(text);
     int h = fm.height();
     if (nFlags & DT_CALCRECT) {
         rc.right = rc.left + w;
@@ -560,10 +629,23 @@ bool CDrawContext::DrawTextFast(const QString& text, Rect& rc, unsigned nFlags, 
         nHeight = h;
         return true;
     }
-    QString shown = text;
-    if ((nFlags & kEllipsisFlags) && w > rc.Width()) {
-        shown = fm.elidedText(text, (nFlags & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight, std::max(0, rc.Width()));
-        w = fm.horizontalAdvance(shown);
+    // How many bytes are drawn, and whether an ellipsis follows them.
+    size_t nShown = text.size();
+    bool bEllipsis = false;
+    if ((nFlags & DT_END_ELLIPSIS) && w > rc.Width()) {
+        if (glyphs.nEllipsisGlyph == 0)
+            return false;
+        qreal fRoom = rc.Width() - glyphs.fEllipsisAdvance, fUsed = 0;
+        nShown = 0;
+        while (nShown < text.size()) {
+            qreal fNext = glyphs.advances[static_cast<unsigned char>(text[nShown])];
+            if (fUsed + fNext > fRoom)
+                break;
+            fUsed += fNext;
+            ++nShown;
+        }
+        bEllipsis = true;
+        w = static_cast<int>(std::ceil(fUsed + glyphs.fEllipsisAdvance - 0.001));
     }
     int x = rc.left;
     if (nFlags & DT_CENTER)
@@ -576,23 +658,42 @@ bool CDrawContext::DrawTextFast(const QString& text, Rect& rc, unsigned nFlags, 
     else if (nFlags & DT_BOTTOM)
         y = rc.bottom - h;
     nHeight = (nFlags & (DT_VCENTER | DT_BOTTOM)) ? y + h - rc.top : h;
-    if (shown.isEmpty())
+    if (nShown == 0 && !bEllipsis)
         return true;
 
-    bool bClip = !(nFlags & DT_NOCLIP) && (x < rc.left || x + w > rc.right || y < rc.top || y + h > rc.bottom);
     if (m_nBkMode == OPAQUE) {
         Rect box{x, y, x + w, y + h};
         if (!(nFlags & DT_NOCLIP))
             box = box.Intersected(rc);
         FillSolidRect(box, m_clrBk);
     }
-    UsePainterFont();
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    indexes.reserve(static_cast<qsizetype>(nShown) + 1);
+    positions.reserve(static_cast<qsizetype>(nShown) + 1);
+    qreal fPen = 0;
+    for (size_t i = 0; i < nShown; ++i) {
+        auto n = static_cast<unsigned char>(text[i]);
+        indexes.append(glyphs.glyphs[n]);
+        positions.append(QPointF(fPen, 0));
+        fPen += glyphs.advances[n];
+    }
+    if (bEllipsis) {
+        indexes.append(glyphs.nEllipsisGlyph);
+        positions.append(QPointF(fPen, 0));
+    }
+    QGlyphRun run;
+    run.setRawFont(glyphs.rawFont);
+    run.setGlyphIndexes(indexes);
+    run.setPositions(positions);
+
+    bool bClip = !(nFlags & DT_NOCLIP) && (x < rc.left || x + w > rc.right || y < rc.top || y + h > rc.bottom);
     UsePainterTextPen();
     if (bClip) {
         m_pPainter->save();
         m_pPainter->setClipRect(ToQRect(rc), Qt::IntersectClip);
     }
-    m_pPainter->drawText(QPoint(x, y + fm.ascent()), shown);
+    m_pPainter->drawGlyphRun(QPointF(x, y + fm.ascent()), run);
     if (bClip)
         m_pPainter->restore();
     return true;
@@ -663,19 +764,16 @@ int CDrawContext::DrawTextLaidOut(const QString& text, Rect& rc, unsigned nFlags
 }
 
 int CDrawContext::DrawText(std::string_view text, Rect& rc, unsigned nFlags) {
-    QString str = DecodeText(text, m_pCharTable);
-    bool bNeedsPrefix = !(nFlags & DT_NOPREFIX) && str.contains(QLatin1Char('&'));
-    bool bNeedsTabs = (nFlags & DT_EXPANDTABS) && str.contains(QLatin1Char('\t'));
+    bool bNeedsPrefix = !(nFlags & DT_NOPREFIX) && text.find('&') != std::string_view::npos;
     int nHeight = 0;
-    if ((nFlags & DT_SINGLELINE) && !bNeedsPrefix && !bNeedsTabs && DrawTextFast(str, rc, nFlags, nHeight))
+    if ((nFlags & DT_SINGLELINE) && !bNeedsPrefix && DrawTextFast(text, rc, nFlags, nHeight))
         return nHeight;
-    return DrawTextLaidOut(str, rc, nFlags);
+    return DrawTextLaidOut(DecodeText(text, m_pCharTable), rc, nFlags);
 }
 
 void CDrawContext::TextOut(int x, int y, std::string_view text) {
-    QString str = DecodeText(text, m_pCharTable);
     const QFontMetrics& fm = m_pFont->GetQFontMetrics();
-    int w = fm.horizontalAdvance(str);
+    int w = GetTextExtent(text).cx;
     int h = fm.height();
     unsigned nHorz = m_nTextAlign & TA_CENTER;
     if (nHorz == TA_CENTER)
@@ -687,16 +785,23 @@ void CDrawContext::TextOut(int x, int y, std::string_view text) {
         y -= fm.ascent();
     else if (nVert == TA_BOTTOM)
         y -= h;
+    Rect rc{x, y, x + w, y + h};
+    int nHeight = 0;
+    if (DrawTextFast(text, rc, DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX, nHeight))
+        return;
     if (m_nBkMode == OPAQUE)
         FillDevice(x, y, w, h, m_clrBk);
     UsePainterFont();
     UsePainterTextPen();
-    m_pPainter->drawText(QPoint(x, y + fm.ascent()), str);
+    m_pPainter->drawText(QPoint(x, y + fm.ascent()), DecodeText(text, m_pCharTable));
 }
 
 Size CDrawContext::GetTextExtent(std::string_view text) const {
     const QFontMetrics& fm = m_pFont->GetQFontMetrics();
-    return Size{fm.horizontalAdvance(DecodeText(text, m_pCharTable)), fm.height()};
+    int w = 0;
+    if (!MeasureGlyphs(text, w))
+        w = fm.horizontalAdvance(DecodeText(text, m_pCharTable));
+    return Size{w, fm.height()};
 }
 
 TextMetrics CDrawContext::GetTextMetrics() const { return m_pFont->GetMetrics(); }
@@ -740,6 +845,10 @@ bool CDrawContext::DrawImageList(const ImageListDrawParams& params) {
 // --- clipping ---------------------------------------------------------------
 
 void CDrawContext::ApplyClip() {
+    if (!m_bUserClip && m_bBaseClipped) {
+        m_pPainter->setClipping(false);
+        return;
+    }
     if (m_rcClipDevice.IsEmpty()) {
         // Qt treats an empty clip rectangle as "clip everything" only with clipping on.
         m_pPainter->setClipRect(QRect(0, 0, 0, 0));

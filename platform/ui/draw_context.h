@@ -7,7 +7,6 @@
 // creates a context).
 #pragma once
 
-#include <array>
 #include <memory>
 #include <string_view>
 
@@ -134,11 +133,6 @@ enum MapMode : int { MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8 };
 
 enum PenStyle : int { PS_SOLID = 0, PS_DOT = 2, PS_NULL = 5 };
 
-// How single-byte text becomes Unicode for drawing: one UTF-16 unit per byte
-// value. Tables that are not in the default code page get their own table.
-using CharTable = std::array<char16_t, 256>;
-const CharTable& Windows1252CharTable();
-
 // Decodes single-byte text with a table (the default one when null).
 QString DecodeText(std::string_view text, const CharTable* pTable = nullptr);
 
@@ -147,6 +141,9 @@ public:
     // Draws with a painter already active on its device. rcClipBox is the part
     // that needs painting (a paint event's rectangle); drawing never leaves it.
     CDrawContext(QPainter& painter, const Rect& rcClipBox);
+    // With bPainterClipped the painter already keeps to rcClipBox (a widget's
+    // paint event does), so the context sets no clip of its own for it.
+    CDrawContext(QPainter& painter, const Rect& rcClipBox, bool bPainterClipped);
     // Draws on an image; all of it may be painted.
     explicit CDrawContext(QImage& image);
     ~CDrawContext();
@@ -223,14 +220,15 @@ public:
     Rect DPtoLP(const Rect& rc) const;
 
 private:
-    void Init(const Rect& rcClipBox);
+    void Init(const Rect& rcClipBox, bool bPainterClipped);
     void ApplyMapping();
     void ApplyClip();
     void UsePainterFont();
     void UsePainterTextPen();
     void FillDevice(int x, int y, int cx, int cy, Color clr);
     void PlotLine(int x0, int y0, int x1, int y1);
-    bool DrawTextFast(const QString& text, Rect& rc, unsigned nFlags, int& nHeight);
+    bool MeasureGlyphs(std::string_view text, int& nWidth) const;
+    bool DrawTextFast(std::string_view text, Rect& rc, unsigned nFlags, int& nHeight);
     int DrawTextLaidOut(const QString& text, Rect& rc, unsigned nFlags);
 
     std::unique_ptr<QPainter> m_pOwnPainter;
@@ -255,6 +253,7 @@ private:
     Rect m_rcBaseDevice;    // the area that needs painting, in device pixels
     Rect m_rcClipDevice;    // the effective clip, in device pixels
     bool m_bUserClip = false;
+    bool m_bBaseClipped = false;  // the painter itself keeps to the base rectangle
 
     int m_nMapMode = MM_TEXT;
     Size m_sizeWindowExt{1, 1};

@@ -3,6 +3,7 @@
 // independent font, as the grid's own copy of the GUI font must be.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,15 @@ class QFont;
 class QFontMetrics;
 
 namespace platform {
+
+// How single-byte text becomes Unicode for drawing: one UTF-16 unit per byte
+// value. Tables that are not in the default code page get their own table; a
+// table must not change once text has been drawn with it.
+using CharTable = std::array<char16_t, 256>;
+const CharTable& Windows1252CharTable();
+
+// The glyphs of a font for the 256 byte values of a table (Qt side only).
+struct FontGlyphs;
 
 struct TextMetrics {
     int nHeight = 0;          // ascent + descent: the height of a line of text
@@ -43,6 +53,7 @@ public:
     // For the Qt side of the platform layer only.
     const QFont& GetQFont() const;
     const QFontMetrics& GetQFontMetrics() const;
+    const FontGlyphs& GetGlyphs(const CharTable& table) const;
     // Changes each time the font is changed, so a context can tell whether
     // the font it last gave its painter is still current.
     unsigned GetGeneration() const { return m_nGeneration; }

@@ -92,6 +92,18 @@ TEST_F(DrawContextTest, SingleLineTextIsPlacedByItsAlignmentFlags) {
     EXPECT_EQ(multi.top, top.top);
 }
 
+TEST_F(DrawContextTest, CellTextLandsWhereLaidOutTextDoes) {
+    // Single lines are drawn from the font's glyph table, other text is laid
+    // out by Qt; both must put the same text in the same place.
+    const Rect rc{10, 10, 190, 50};
+    Rect fast = DrawnText("Total 1234.50", rc, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    Rect laidOut = DrawnText("Total 1234.50", rc, DT_LEFT | DT_NOPREFIX);
+    EXPECT_LE(std::abs(fast.left - laidOut.left), 1);
+    EXPECT_LE(std::abs(fast.right - laidOut.right), 1);
+    EXPECT_EQ(fast.top, laidOut.top);
+    EXPECT_EQ(fast.bottom, laidOut.bottom);
+}
+
 TEST_F(DrawContextTest, MeasuringMatchesTheExtentAndDrawsNothing) {
     QImage image = WhiteImage(200, 60);
     CDrawContext dc(image);
