@@ -27,6 +27,7 @@ const platform::StringEntry kEngineStrings[] = {
     {3017, "Out of range."},
     {3018, "Read record error."},
     {3019, "Save record error."},
+    {3020, "Field not found."},
     // Field-type display names.
     {59400, "Character"},
     {59401, "Numeric"},

@@ -27,6 +27,7 @@ enum ErrorCode : int {
     errOutOfRange = 3017,
     errReadRecord = 3018,
     errSaveRecord = 3019,
+    errFieldNotFound = 3020,  // a field name that names no field of the table
 };
 
 class CDBFException : public std::exception {

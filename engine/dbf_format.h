@@ -93,4 +93,11 @@ static_assert(offsetof(DBFFieldDesc, type) == 11 && offsetof(DBFFieldDesc, displ
 // The string id of a type letter's display name ("Character" ... "Unknow").
 unsigned FieldTypeNameId(char cType);
 
+// The automatic choice of a table's text code page when neither the table's
+// settings nor the program's name one: true for the DOS (OEM) code page.
+// Visual FoxPro tables say which by their code-page mark (Windows marks are
+// 200 and up); the dBASE IV and 7 versions 0x3F, 0x43, 0x8B and 0x8C were
+// written by Windows programs; everything else comes from DOS.
+bool IsOemTextByDefault(const DBFHeader& header);
+
 }  // namespace dbf

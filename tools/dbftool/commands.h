@@ -16,6 +16,10 @@ struct Command {
     int (*pfnRun)(const Args& args);
 };
 
+// The commands, each defined in its cmd_*.cpp file.
+extern const Command kInfoCommand;
+extern const Command kDumpCommand;
+
 // Prints a usage error for one command and returns the exit code for it.
 int UsageError(const Command& command);
 

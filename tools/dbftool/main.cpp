@@ -12,6 +12,8 @@ namespace dbftool {
 namespace {
 // One line per command, in the order the usage text lists them.
 const std::vector<Command> kCommands = {
+    kInfoCommand,
+    kDumpCommand,
     {"memo", kMemoUsage, RunMemo},
 };
 }  // namespace

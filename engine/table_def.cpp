@@ -1,0 +1,449 @@
+// Opening, validating and closing a table file, its memo file and its
+// record and header I/O.
+//
+// Every number in a table header or descriptor comes from a file that may be
+// damaged or not a table at all. Open therefore proves, before it keeps a
+// table open, that the file is exactly as long as its header says, that at
+// least one field exists and that every field lies inside the record. Code
+// above this file relies on that: it reads a field at its displacement for
+// its width without checking again.
+#include "engine/table_def.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+#include "engine/dbf_exception.h"
+#include "engine/dbt_memo_file.h"
+#include "engine/fpt_memo_file.h"
+#include "engine/smt_memo_file.h"
+
+namespace fs = std::filesystem;
+
+namespace dbf {
+
+namespace {
+
+constexpr uint16_t kVfpMinHeaderLength = 328;  // header, one descriptor, terminator, backlink
+constexpr uint16_t kVfpHeaderOverhead = 296;   // header, terminator, backlink
+constexpr uint16_t kHeaderOverhead = 33;       // header and terminator
+
+// ASCII-only case folding: memo extensions and the names tables carry are
+// plain ASCII, and a locale must not change which file a table finds.
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+    return true;
+}
+
+// Position of the extension's '.' inside the file name part of a path, or
+// npos. A '.' in a folder name is not an extension.
+size_t ExtensionDot(const std::string& strPath) {
+    size_t nSlash = strPath.rfind('/');
+    size_t nDot = strPath.rfind('.');
+    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash)) return std::string::npos;
+    return nDot;
+}
+
+// The memo file object a version byte calls for, and its extension as the
+// table's own programs write it (upper case).
+std::unique_ptr<CMemoFile> CreateMemoFor(const DBFHeader& header, const std::string& strTablePath,
+                                         std::string& strExtension) {
+    switch (header.version) {
+    case verVisualFoxPro: {
+        if (!(header.tableFlags & kTableFlagHasMemo)) return nullptr;
+        size_t nDot = ExtensionDot(strTablePath);
+        bool bContainer = nDot != std::string::npos && EqualsIgnoringCase(strTablePath.substr(nDot), ".DBC");
+        strExtension = bContainer ? ".DCT" : ".FPT";
+        return std::make_unique<CFPTMemoFile>();
+    }
+    case verDBase3Memo:
+        strExtension = ".DBT";
+        return std::make_unique<CMemoFile>();
+    case verDBase4Table:
+    case verDBase4Memo:
+    case verDBase4SqlMemo:
+        strExtension = ".DBT";
+        return std::make_unique<CDBTMemoFile>();
+    case verSmtMemo:
+        strExtension = ".SMT";
+        return std::make_unique<CSMTMemoFile>();
+    case verFoxProMemo:
+        strExtension = ".FPT";
+        return std::make_unique<CFPTMemoFile>();
+    default:
+        return nullptr;
+    }
+}
+
+// Tables copied from case-insensitive systems often carry "x.fpt" or
+// "X.FPT" beside "x.dbf". The exact name wins; otherwise a file whose name
+// differs only in letter case: the one with the table's base name and a
+// lower-case extension first, then the first in byte order, so the choice
+// never depends on the order the folder lists its files in.
+std::string FindIgnoringCase(const std::string& strExact) {
+    if (platform::CFile::Exists(strExact)) return strExact;
+    fs::path path(strExact);
+    std::string strName = path.filename().string();
+    fs::path folder = path.parent_path();
+    if (folder.empty()) folder = ".";
+
+    std::string strLowerExt = strName;
+    size_t nDot = strLowerExt.rfind('.');
+    for (size_t i = nDot == std::string::npos ? strLowerExt.size() : nDot; i < strLowerExt.size(); ++i)
+        strLowerExt[i] = AsciiLower(strLowerExt[i]);
+
+    std::string strBest;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string strCandidate = it->path().filename().string();
+        if (!EqualsIgnoringCase(strCandidate, strName)) continue;
+        if (strCandidate == strLowerExt) {
+            strBest = strCandidate;
+            break;
+        }
+        if (strBest.empty() || strCandidate < strBest) strBest = strCandidate;
+    }
+    if (strBest.empty()) return strExact;
+    return (path.parent_path() / strBest).string();
+}
+
+std::string AbsolutePath(const std::string& strPath) {
+    std::error_code ec;
+    fs::path absolute = fs::absolute(strPath, ec);
+    return ec ? strPath : absolute.string();
+}
+
+}  // namespace
+
+int DBFFieldList::FindField(std::string_view strName) const {
+    for (int i = 0; i < m_nFields; ++i) {
+        const DBFFieldDesc& desc = m_pDesc[i];
+        if (std::string_view(desc.name, strnlen(desc.name, sizeof desc.name)) == strName) return i;
+    }
+    return -1;
+}
+
+CDBFTableDef::CDBFTableDef() = default;
+
+CDBFTableDef::~CDBFTableDef() {
+    Close();
+    m_pOldHeader.reset();
+    m_pOldFields.reset();
+    m_pFieldMap.reset();
+    m_nStructMode = 0;
+}
+
+std::string CDBFTableDef::MemoPathFor(const std::string& strTablePath, const DBFHeader& header) {
+    std::string strExtension;
+    if (!CreateMemoFor(header, strTablePath, strExtension)) return std::string();
+    // A table name without an extension gets the memo extension appended,
+    // as the structure writer does for its temporary and backup files.
+    size_t nDot = ExtensionDot(strTablePath);
+    std::string strBase = nDot == std::string::npos ? strTablePath : strTablePath.substr(0, nDot);
+    return FindIgnoringCase(strBase + strExtension);
+}
+
+void CDBFTableDef::Open(const std::string& strPath, unsigned nOpenFlags) {
+    if (m_bOpen) return;
+    Close();
+    m_nOpenFlags = nOpenFlags | platform::typeBinary;
+    try {
+        OpenChecked(strPath, nOpenFlags);
+    } catch (const platform::CFileException&) {
+        // A file that cannot be read leaves the table closed without an
+        // error of its own; the caller sees IsOpen false.
+        Close();
+    } catch (...) {
+        // Nothing of a refused table is kept, the file handle (and with it
+        // the sharing lock) included.
+        Close();
+        throw;
+    }
+}
+
+void CDBFTableDef::OpenChecked(const std::string& strPath, unsigned nOpenFlags) {
+    m_strPath = AbsolutePath(strPath);
+    if (!m_file.Open(m_strPath, m_nOpenFlags)) ThrowError(errCantOpenFile);
+    if (m_file.Read(&m_header, sizeof m_header) < sizeof m_header) ThrowError(errReadHeader);
+
+    const int32_t nCount = m_header.GetRecordCount();
+    const uint16_t nRecordLength = m_header.GetRecordLength();
+    const uint16_t nHeaderLength = m_header.GetHeaderLength();
+    if (nRecordLength < 2 || nCount < 0) ThrowError(errNotDbfFile);
+
+    // The file is the header and the records, plus at most the end-of-file
+    // byte. 64-bit arithmetic: a count times a length must not wrap around
+    // into a size that happens to match.
+    const uint64_t nLength = m_file.GetLength();
+    const uint64_t nExpected = uint64_t(nHeaderLength) + uint64_t(nRecordLength) * uint64_t(nCount);
+    if (nLength < nExpected || nLength - nExpected > 1) ThrowError(errNotDbfFile);
+    if (m_header.version == verVisualFoxPro) {
+        if (nHeaderLength < kVfpMinHeaderLength) ThrowError(errNoFields);
+        if (nLength < nExpected) ThrowError(errFileSize);
+    }
+
+    ReadDescriptors();
+    CheckFieldLayout();
+    OpenMemo(nOpenFlags);
+
+    m_record.assign(nRecordLength, 0);
+    SyncFieldList();
+    m_bOpen = true;
+}
+
+void CDBFTableDef::ReadDescriptors() {
+    const uint16_t nHeaderLength = m_header.GetHeaderLength();
+    m_descs.clear();
+    if (m_header.version == verVisualFoxPro) {
+        // Visual FoxPro sizes the list by the header length and reads it in
+        // one go.
+        const size_t nFields = (nHeaderLength - kVfpHeaderOverhead) / sizeof(DBFFieldDesc);
+        m_descs.resize(nFields);
+        if (m_file.Read(m_descs.data(), nFields * sizeof(DBFFieldDesc)) < nFields * sizeof(DBFFieldDesc)) {
+            m_descs.clear();
+            ThrowError(errReadFieldDesc);
+        }
+        // A header padded past its descriptors would otherwise turn the
+        // terminator and the backlink into fields; no name starts with 0x0D.
+        auto itEnd = std::find_if(m_descs.begin(), m_descs.end(), [](const DBFFieldDesc& d) {
+            return uint8_t(d.name[0]) == kHeaderTerminator;
+        });
+        m_descs.erase(itEnd, m_descs.end());
+        return;
+    }
+    // dBASE and FoxPro: the list ends at the terminator byte or where the
+    // header ends, whichever comes first.
+    const size_t nMax = nHeaderLength >= kHeaderOverhead ? (nHeaderLength - kHeaderOverhead) / sizeof(DBFFieldDesc) : 0;
+    m_descs.reserve(nMax);
+    for (size_t i = 0; i < nMax; ++i) {
+        DBFFieldDesc desc;
+        if (m_file.Read(&desc, sizeof desc) < sizeof desc) {
+            m_descs.clear();
+            ThrowError(errReadFieldDesc);
+        }
+        if (uint8_t(desc.name[0]) == kHeaderTerminator) break;
+        m_descs.push_back(desc);
+    }
+}
+
+// Proves that every field lies inside the record, so that no conversion
+// ever reads or writes past a record buffer, and lays the fields out.
+//
+// dBASE and FoxPro tables: displacements on disk are not trusted at all
+// (writers leave zeros or garbage there); fields follow each other from
+// byte 1. Visual FoxPro tables: the stored displacements are used, unless one
+// of them is 0. No field can start on the deletion flag, so such a table was
+// written by a program that did not fill them in (mazovia.dbf counts them
+// from 0); reading it as stored would shift every value by a byte and
+// writing a field would overwrite the deletion flag.
+void CDBFTableDef::CheckFieldLayout() {
+    if (m_descs.empty()) ThrowError(errNoFields);
+    const uint64_t nRecordLength = m_header.GetRecordLength();
+
+    bool bRunning = m_header.version != verVisualFoxPro ||
+                    std::any_of(m_descs.begin(), m_descs.end(), [](const DBFFieldDesc& d) {
+                        return d.GetDisplacement() == 0;
+                    });
+    uint64_t nOffset = 1;
+    for (DBFFieldDesc& desc : m_descs) {
+        const uint64_t nWidth = desc.GetLayoutWidth();
+        if (bRunning) desc.SetDisplacement(uint32_t(nOffset));
+        if (uint64_t(desc.GetDisplacement()) + nWidth > nRecordLength) ThrowError(errNotDbfFile);
+        nOffset += nWidth;
+        // The widths together must fit too: for running displacements this
+        // is the check above; stored ones could overlap instead.
+        if (nOffset > nRecordLength) ThrowError(errNotDbfFile);
+    }
+}
+
+void CDBFTableDef::OpenMemo(unsigned nOpenFlags) {
+    std::string strExtension;
+    m_pMemo = CreateMemoFor(m_header, m_strPath, strExtension);
+    if (!m_pMemo) return;
+    m_strMemoPath = MemoPathFor(m_strPath, m_header);
+    // The memo file raises its own errors (3010-3012); a file error inside
+    // its open leaves it closed, and its fields then read as empty.
+    m_pMemo->Open(m_strMemoPath, nOpenFlags);
+}
+
+void CDBFTableDef::SyncFieldList() {
+    m_fields.m_pDesc = m_descs.empty() ? nullptr : m_descs.data();
+    m_fields.m_nFields = int(m_descs.size());
+    m_fields.m_pRecord = m_record.empty() ? nullptr : m_record.data();
+}
+
+void CDBFTableDef::Close() {
+    m_file.Close();
+    if (m_pMemo && m_pMemo->IsOpen()) m_pMemo->Close();
+    m_pMemo.reset();
+    m_strMemoPath.clear();
+    m_descs.clear();
+    m_record.clear();
+    m_fields.m_info = DBFFieldInfo();
+    SyncFieldList();
+    m_bOpen = false;
+    m_bStructWritten = false;
+}
+
+bool CDBFTableDef::ChangeOpenMode(unsigned nOpenFlags) {
+    const unsigned nNew = nOpenFlags | platform::typeBinary;
+    if (nNew == m_nOpenFlags) return true;
+    const unsigned nOld = m_nOpenFlags;
+
+    auto reopenMemo = [this](unsigned nFlags) {
+        m_pMemo->Close();
+        try {
+            m_pMemo->Open(m_strMemoPath, nFlags);
+        } catch (const CDBFException&) {
+            return false;
+        }
+        return m_pMemo->IsOpen();
+    };
+    auto reopenTable = [this](unsigned nFlags) {
+        m_file.Close();
+        return m_file.Open(m_strPath, nFlags);
+    };
+
+    const bool bMemo = m_pMemo && m_pMemo->IsOpen();
+    if (bMemo && !reopenMemo(nNew)) {
+        if (!reopenMemo(nOld)) ThrowError(errCantOpenMemo);
+        return false;
+    }
+    if (!reopenTable(nNew)) {
+        if (!reopenTable(nOld)) {
+            // The table file is gone from under us; the buffers stay for the
+            // cursors that point at them, but nothing may be read any more.
+            m_bOpen = false;
+            ThrowError(errCantOpenFile);
+        }
+        // The memo file goes back to the mode of its table, or a read-only
+        // table would keep a writable memo file.
+        if (bMemo && !reopenMemo(nOld)) ThrowError(errCantOpenMemo);
+        return false;
+    }
+    m_nOpenFlags = nNew;
+    return true;
+}
+
+const DBFFieldDesc& CDBFTableDef::GetFieldDesc(int nIndex) const {
+    if (nIndex < 0 || nIndex >= m_fields.m_nFields) ThrowError(errOutOfRange);
+    return m_fields.m_pDesc[nIndex];
+}
+
+DBFFieldInfo CDBFTableDef::GetFieldInfo(int nIndex) {
+    const DBFFieldDesc& desc = GetFieldDesc(nIndex);
+    DBFFieldInfo& info = m_fields.m_info;
+    info.strName = desc.GetName();
+    info.cType = desc.type;
+    if (desc.HasDecimals()) {
+        info.nWidth = desc.width;
+        info.nDecimals = desc.decimals;
+    } else {
+        info.nWidth = desc.width | (desc.decimals << 8);
+        info.nDecimals = 0;
+    }
+    return info;
+}
+
+void CDBFTableDef::ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText) {
+    if (m_pMemo) m_pMemo->ReadMemoText(nBlock, nLength, strText);
+}
+
+void CDBFTableDef::ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes) {
+    if (m_pMemo) m_pMemo->ReadMemoBinary(nBlock, nLength, bytes);
+}
+
+void CDBFTableDef::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::string& strText) {
+    if (m_pMemo) m_pMemo->WriteMemo(nBlock, nLength, strText);
+}
+
+uint64_t CDBFTableDef::RecordOffset(int32_t nRecord) const {
+    return uint64_t(m_header.GetHeaderLength()) + uint64_t(nRecord) * m_header.GetRecordLength();
+}
+
+// A read that came back short: outside the file (or inside the header) is
+// "Out of range.", anything else a read error.
+void CDBFTableDef::FailedRead(uint64_t nPos, uint64_t nBytes) {
+    uint64_t nLength = 0;
+    try {
+        nLength = m_file.GetLength();
+    } catch (const platform::CFileException&) {
+        ThrowError(errReadRecord);
+    }
+    if (nPos < sizeof(DBFHeader) || nLength < nPos + nBytes) ThrowError(errOutOfRange);
+    ThrowError(errReadRecord);
+}
+
+void CDBFTableDef::ReadRecord(int32_t nRecord, uint8_t* pBuffer) { ReadRecords(nRecord, 1, pBuffer); }
+
+void CDBFTableDef::ReadRecords(int32_t nFirst, int32_t nCount, uint8_t* pBuffer) {
+    if (nFirst < 0 || nCount < 0) ThrowError(errOutOfRange);
+    const uint64_t nPos = RecordOffset(nFirst);
+    const uint64_t nBytes = uint64_t(nCount) * m_header.GetRecordLength();
+    size_t nRead = 0;
+    try {
+        m_file.Seek(int64_t(nPos), platform::SeekFrom::begin);
+        nRead = m_file.Read(pBuffer, size_t(nBytes));
+    } catch (const platform::CFileException&) {
+        ThrowError(errReadRecord);
+    }
+    if (nRead < nBytes) FailedRead(nPos, nBytes);
+}
+
+void CDBFTableDef::WriteRecord(int32_t nRecord, const uint8_t* pBuffer) {
+    // A number below 0 would land in the header, one beyond the count would
+    // leave a hole of zero bytes that reads back as a record.
+    if (nRecord < 0 || nRecord > m_header.GetRecordCount()) ThrowError(errOutOfRange);
+    try {
+        m_file.Seek(int64_t(RecordOffset(nRecord)), platform::SeekFrom::begin);
+        m_file.Write(pBuffer, m_header.GetRecordLength());
+    } catch (const platform::CFileException&) {
+        ThrowError(errSaveRecord);
+    }
+}
+
+bool CDBFTableDef::ReadHeader() {
+    DBFHeader header;
+    size_t nRead = 0;
+    try {
+        m_file.SeekToBegin();
+        nRead = m_file.Read(&header, sizeof header);
+    } catch (const platform::CFileException&) {
+        ThrowError(errWriteHeader);
+    }
+    if (nRead < sizeof header) return false;
+    // Another program may have raised the count; anything else changing
+    // under an open table (layout, a negative count) means the file is no
+    // longer the table whose buffers we hold.
+    if (header.GetHeaderLength() != m_header.GetHeaderLength() ||
+        header.GetRecordLength() != m_header.GetRecordLength() || header.GetRecordCount() < 0)
+        ThrowError(errNotDbfFile);
+    m_header = header;
+    return true;
+}
+
+void CDBFTableDef::WriteHeader() {
+    try {
+        m_file.SeekToBegin();
+        m_file.Write(&m_header, sizeof m_header);
+    } catch (const platform::CFileException&) {
+        ThrowError(errWriteHeader);
+    }
+}
+
+int32_t CDBFTableDef::AppendRecord(const uint8_t* pBuffer) {
+    if (!ReadHeader()) ThrowError(errWriteHeader);
+    const int32_t nCount = m_header.GetRecordCount();
+    if (nCount == INT32_MAX) ThrowError(errSaveRecord);
+    WriteRecord(nCount, pBuffer);
+    m_header.SetRecordCount(nCount + 1);
+    WriteHeader();
+    return nCount;
+}
+
+}  // namespace dbf

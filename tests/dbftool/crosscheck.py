@@ -1,0 +1,116 @@
+#!/usr/bin/python3
+"""Cross-checks `dbftool dump` against python3-dbfread on tables that
+python3-dbf writes: a dBASE III table with memo, a FoxPro table with memo and
+a Visual FoxPro table. Usage: crosscheck.py DBFTOOL FOLDER. Exits 0 when every
+value agrees, 1 on a difference, 77 when python3-dbf or python3-dbfread is
+missing (the test then skips)."""
+
+import datetime
+import decimal
+import json
+import subprocess
+import sys
+
+try:
+    import dbf
+    import dbfread
+except ImportError as error:
+    print("skipped: %s" % error)
+    sys.exit(77)
+
+DBFTOOL, FOLDER = sys.argv[1], sys.argv[2]
+
+# Each table: file, dbf_type, code page, field spec, records, dump options.
+# python3-dbf stores an empty memo as a memo of length 0, which the .FPT
+# layout refuses as an invalid reference: the FoxPro table has none.
+# dBASE III and FoxPro tables are DOS tables (the automatic rule reads them as
+# OEM text); the Visual FoxPro table says Windows 1252 by its mark, which the
+# automatic rule would read as OEM, so its text is dumped as ANSI.
+TABLES = [
+    ("db3.dbf", "db3", "cp437",
+     "NAME C(20); AGE N(3,0); PRICE N(8,2); BORN D; OK L; NOTE M",
+     [("Ann", 34, 12.5, dbf.Date(1990, 1, 2), True, "memo text\r\nline 2"),
+      ('Bob "q" \\', 7, -0.25, None, False, ""),
+      ("Çañ ü", 999, 99999.99, dbf.Date(2000, 2, 29), None, "x" * 700)],
+     ["--oem=CP437", "--ansi=CP1252"]),
+    ("fp.dbf", "fp", "cp437",
+     "NAME C(20); QTY N(5,0); F F(10,3); BORN D; OK L; NOTE M",
+     [("Zoë", 5, 3.125, dbf.Date(2001, 12, 31), True, "fox memo ë"),
+      ("", -42, -0.001, None, False, "-"),
+      ("end", 0, 0, dbf.Date(1, 1, 1), True, "ä" * 100)],
+     ["--oem=CP437", "--ansi=CP1252"]),
+    ("vfp.dbf", "vfp", "cp1252",
+     "NAME C(20); N I; CASH Y; WHEN T; D B; BORN D; OK L",
+     [("Vis é", -12, decimal.Decimal("12.3456"), dbf.DateTime(2002, 3, 4, 12, 34, 57), 1.0 / 3,
+       dbf.Date(2002, 3, 4), False),
+      ("€uro", 2147483646, decimal.Decimal("-922337203685.4775"), dbf.DateTime(1999, 12, 31, 23, 59, 59),
+       -1e300, dbf.Date(1999, 12, 31), True),
+      ("", 0, 0, None, 0, None, None)],
+     ["--codepage=ansi", "--ansi=CP1252"]),
+]
+
+
+def expected(field_type, value):
+    """dbfread's value as dbftool prints it."""
+    if field_type in "NF":
+        return float(value or 0)  # a blank number reads as 0
+    if field_type == "L":
+        return bool(value)  # '?' and blanks read as false
+    if field_type == "M":
+        return value or None  # no memo, or an empty one
+    if field_type == "D":
+        return value.isoformat() if value else None
+    if field_type == "T":
+        return value.replace(microsecond=0).isoformat() if value else None
+    if field_type == "Y":
+        return decimal.Decimal(value)
+    return value
+
+
+def actual(field_type, value):
+    if field_type == "M":
+        return value or None
+    if field_type == "Y":
+        return decimal.Decimal(value)
+    if field_type in "NFB" and value is not None:
+        return float(value)
+    return value
+
+
+failures = 0
+for name, dbf_type, codepage, spec, records, options in TABLES:
+    path = "%s/%s" % (FOLDER, name)
+    table = dbf.Table(path, spec, dbf_type=dbf_type, codepage=codepage)
+    table.open(dbf.READ_WRITE)
+    for record in records:
+        table.append(record)
+    table.close()
+
+    # dbfread asks for a memo file whenever a B field is present.
+    reader = dbfread.DBF(path, encoding=codepage, char_decode_errors="strict", ignore_missing_memofile=True)
+    types = {field.name: field.type for field in reader.fields}
+    theirs = list(reader)
+    run = subprocess.run([DBFTOOL, "dump", path] + options, capture_output=True, check=False)
+    if run.returncode != 0:
+        print("%s: dbftool failed: %s" % (name, run.stderr.decode(errors="replace")))
+        failures += 1
+        continue
+    ours = [json.loads(line) for line in run.stdout.decode("utf-8").splitlines()]
+    if len(ours) != len(theirs):
+        print("%s: %d records dumped, dbfread reads %d" % (name, len(ours), len(theirs)))
+        failures += 1
+        continue
+    for number, (mine, other) in enumerate(zip(ours, theirs)):
+        if list(mine.keys()) != ["_flag"] + list(other.keys()) or mine["_flag"] != " ":
+            print("%s record %d: keys %s" % (name, number, list(mine.keys())))
+            failures += 1
+            continue
+        for key, value in other.items():
+            want = expected(types[key], value)
+            got = actual(types[key], mine[key])
+            if want != got:
+                print("%s record %d field %s: dbftool %r, dbfread %r" % (name, number, key, got, want))
+                failures += 1
+
+print("%d difference(s)" % failures)
+sys.exit(1 if failures else 0)

@@ -1,0 +1,392 @@
+// Opening tables: the checks of the header and descriptors with their error
+// codes, the field layout, the memo file a version calls for and where it is
+// found, reopening in another mode, and closing.
+#include "engine/table_def.h"
+
+#include <cerrno>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "engine/dbf_exception.h"
+#include "tests/support/table_builder.h"
+#include "tests/support/test_support.h"
+
+using dbf::CDBFException;
+using dbf::CDBFTableDef;
+using namespace testing_support;
+
+namespace {
+
+constexpr unsigned kReadOnly = 64, kReadWrite = 66, kExclusive = 18;
+
+// The engine error a table's open raises; 0 when it opens, -1 when it stays
+// closed without an error.
+int OpenCode(const std::string& strPath, unsigned nFlags = kReadOnly) {
+    CDBFTableDef table;
+    try {
+        table.Open(strPath, nFlags);
+    } catch (const CDBFException& e) {
+        EXPECT_FALSE(table.IsOpen());
+        return e.GetCode();
+    }
+    return table.IsOpen() ? 0 : -1;
+}
+
+dbf::DBFHeader HeaderOf(uint8_t nVersion) {
+    dbf::DBFHeader header{};
+    header.version = nVersion;
+    return header;
+}
+
+TableBuilder People() {
+    TableBuilder b(0x03);
+    b.Field("NAME", 'C', 10).Field("AGE", 'N', 3).Field("BORN", 'D', 8);
+    b.Record({"Ann", "34", "19900101"}).Record({"Bob", "7", "20170505"});
+    return b;
+}
+
+}  // namespace
+
+TEST(TableOpen, LaysDBaseFieldsOutFromByteOneWhateverTheyStore) {
+    TempDir dir;
+    TableBuilder b = People();
+    b.SetDisplacement(0, 0xDEADBEEF).SetDisplacement(1, 0).SetDisplacement(2, 500);
+    CDBFTableDef table;
+    table.Open(b.Write(dir.Path("t.dbf")), kReadOnly);
+    ASSERT_TRUE(table.IsOpen());
+    EXPECT_EQ(table.GetFieldCount(), 3);
+    EXPECT_EQ(table.GetRecordCount(), 2u);
+    EXPECT_EQ(table.GetFieldDesc(0).GetDisplacement(), 1u);
+    EXPECT_EQ(table.GetFieldDesc(1).GetDisplacement(), 11u);
+    EXPECT_EQ(table.GetFieldDesc(2).GetDisplacement(), 14u);
+    EXPECT_EQ(table.GetFilePath(), dir.Path("t.dbf"));
+    EXPECT_EQ(table.GetOpenFlags(), 0x8040u) << "the binary flag is always added";
+    EXPECT_EQ(table.GetMemoFile(), nullptr);
+}
+
+TEST(TableOpen, FileMayLackTheEndOfFileByteButNothingMore) {
+    TempDir dir;
+    EXPECT_EQ(OpenCode(People().Write(dir.Path("eof.dbf"))), 0);
+    EXPECT_EQ(OpenCode(People().EndOfFile(false).Write(dir.Path("noeof.dbf"))), 0);
+    EXPECT_EQ(OpenCode(People().Trailing("\x1A").Write(dir.Path("two.dbf"))), 3006);
+    EXPECT_EQ(OpenCode(People().EndOfFile(false).SetRecordCount(3).Write(dir.Path("short.dbf"))), 3006);
+}
+
+TEST(TableOpen, RefusesImpossibleHeaders) {
+    TempDir dir;
+    WriteFileBytes(dir.Path("tiny.dbf"), std::string(31, '\x03'));
+    EXPECT_EQ(OpenCode(dir.Path("tiny.dbf")), 3004);
+    EXPECT_EQ(OpenCode(dir.Path("missing.dbf")), 3002);
+    EXPECT_EQ(OpenCode(People().SetRecordLength(1).Write(dir.Path("rl1.dbf"))), 3006);
+    EXPECT_EQ(OpenCode(People().SetRecordCount(-1).Write(dir.Path("neg.dbf"))), 3006);
+}
+
+TEST(TableOpen, RecordCountTimesLengthDoesNotWrapAround) {
+    // 0x01000000 records of 256 bytes are 2^32 bytes: in 32-bit arithmetic
+    // a file of the header alone would look exactly long enough.
+    TempDir dir;
+    TableBuilder b(0x03);
+    b.Field("DATA", 'C', 255).SetRecordCount(0x01000000);
+    EXPECT_EQ(OpenCode(b.Write(dir.Path("wrap.dbf"))), 3006);
+}
+
+TEST(TableOpen, RefusesFieldsThatDoNotFitTheRecord) {
+    TempDir dir;
+    // dBASE: the widths add up past the record.
+    TableBuilder sum(0x03);
+    sum.Field("NAME", 'C', 10).Field("AGE", 'N', 3).Field("BORN", 'D', 8).SetRecordLength(21);
+    sum.RawRecord(std::string(21, ' ')).RawRecord(std::string(21, ' '));
+    EXPECT_EQ(OpenCode(sum.Write(dir.Path("sum.dbf"))), 3006);
+    // A wide C field whose high width byte makes it longer than the record.
+    EXPECT_EQ(OpenCode(People().SetWidthBytes(0, 10, 1).Write(dir.Path("wide.dbf"))), 3006);
+
+    // Visual FoxPro: a stored displacement that runs past the record.
+    TableBuilder vfp(0x30);
+    vfp.Field("A", 'C', 4).Field("B", 'C', 4).Record({"abcd", "efgh"});
+    EXPECT_EQ(OpenCode(TableBuilder(vfp).SetDisplacement(1, 6).Write(dir.Path("vfp1.dbf"))), 3006);
+    EXPECT_EQ(OpenCode(TableBuilder(vfp).SetDisplacement(1, 0xFFFFFFFE).Write(dir.Path("vfp2.dbf"))), 3006);
+    // Overlapping fields whose widths add up to more than the record.
+    EXPECT_EQ(OpenCode(TableBuilder(vfp).SetDisplacement(1, 1).SetWidthBytes(1, 8, 0).Write(dir.Path("vfp3.dbf"))),
+              3006);
+    EXPECT_EQ(OpenCode(vfp.Write(dir.Path("vfp.dbf"))), 0);
+}
+
+TEST(TableOpen, TableWithoutFieldsIsRefused) {
+    TempDir dir;
+    TableBuilder none(0x03);
+    none.SetRecordLength(2).RawRecord(" x");
+    EXPECT_EQ(OpenCode(none.Write(dir.Path("none.dbf"))), 3007);
+    TableBuilder vfp(0x30);
+    vfp.Field("A", 'C', 4).SetHeaderLength(327).EndOfFile(false);
+    EXPECT_EQ(OpenCode(vfp.Write(dir.Path("vfp.dbf"))), 3007) << "Visual FoxPro header below 328 bytes";
+}
+
+TEST(TableOpen, DescriptorListEndsAtTheTerminator) {
+    TempDir dir;
+    CDBFTableDef table;
+    table.Open(People().HeaderPadding(96).Write(dir.Path("t.dbf")), kReadOnly);
+    EXPECT_EQ(table.GetFieldCount(), 3);
+
+    // Visual FoxPro sizes the list by the header length; a padded header
+    // must not turn the terminator and the backlink into fields.
+    TableBuilder vfp(0x30);
+    vfp.Field("A", 'C', 4).HeaderPadding(64).Record({"abcd"});
+    CDBFTableDef padded;
+    padded.Open(vfp.Write(dir.Path("vfp.dbf")), kReadOnly);
+    EXPECT_EQ(padded.GetFieldCount(), 1);
+}
+
+TEST(TableOpen, VisualFoxProKeepsStoredDisplacementsUnlessTheyStartAtZero) {
+    TempDir dir;
+    TableBuilder vfp(0x30);
+    vfp.Field("A", 'C', 4).Field("B", 'C', 4).SetRecordLength(12).EndOfFile(false);
+    vfp.SetDisplacement(0, 7).SetDisplacement(1, 2).RawRecord(" xBBBBxAAAAx");
+    CDBFTableDef stored;
+    stored.Open(vfp.Write(dir.Path("stored.dbf")), kReadOnly);
+    EXPECT_EQ(stored.GetFieldDesc(0).GetDisplacement(), 7u);
+    EXPECT_EQ(stored.GetFieldDesc(1).GetDisplacement(), 2u);
+
+    // Displacements counted from 0 (some writers do) would put the first
+    // field on the deletion flag: the fields are laid out from byte 1.
+    TableBuilder zero(0x30);
+    zero.Field("A", 'C', 4).Field("B", 'C', 4).SetDisplacement(0, 0).SetDisplacement(1, 4).Record({"abcd", "efgh"});
+    CDBFTableDef fixed;
+    fixed.Open(zero.Write(dir.Path("zero.dbf")), kReadOnly);
+    EXPECT_EQ(fixed.GetFieldDesc(0).GetDisplacement(), 1u);
+    EXPECT_EQ(fixed.GetFieldDesc(1).GetDisplacement(), 5u);
+}
+
+TEST(TableOpen, FieldInfoFollowsTheTypesWidthRule) {
+    TempDir dir;
+    TableBuilder b(0x30);
+    b.Field("TEXT", 'C', 300).Field("PRICE", 'N', 10, 2).Field("CASH", 'Y', 8, 4).Field("WHEN", 'T', 8);
+    b.Field("BIG", 'C', 40000).Field("ELEVENCHARS", 'I', 4);
+    CDBFTableDef table;
+    table.Open(b.Write(dir.Path("t.dbf")), kReadOnly);
+    ASSERT_TRUE(table.IsOpen());
+    auto info = [&](int i) {
+        dbf::DBFFieldInfo f = table.GetFieldInfo(i);
+        return f.strName + " " + f.cType + " " + std::to_string(f.nWidth) + "," + std::to_string(f.nDecimals);
+    };
+    EXPECT_EQ(info(0), "TEXT C 300,0") << "width byte 0x2C with high byte 0x01";
+    EXPECT_EQ(info(1), "PRICE N 10,2");
+    EXPECT_EQ(info(2), "CASH Y 8,4");
+    EXPECT_EQ(info(3), "WHEN T 8,0");
+    EXPECT_EQ(info(4), "BIG C 40000,0") << "wider than a signed 16-bit width";
+    EXPECT_EQ(info(5), "ELEVENCHARS I 4,0");
+    EXPECT_EQ(table.GetFieldList().m_info.strName, "ELEVENCHARS");
+    EXPECT_EQ(table.GetFieldDesc(4).GetDisplacement(), 1u + 300 + 10 + 8 + 8);
+    EXPECT_THROW(table.GetFieldInfo(6), CDBFException);
+    EXPECT_THROW(table.GetFieldDesc(-1), CDBFException);
+}
+
+TEST(TableOpen, FindsFieldsByExactName) {
+    TempDir dir;
+    CDBFTableDef table;
+    table.Open(People().Field("AGE", 'N', 2).Write(dir.Path("t.dbf")), kReadOnly);
+    const dbf::DBFFieldList& fields = table.GetFieldList();
+    EXPECT_EQ(fields.FindField("AGE"), 1) << "the first of two equal names";
+    EXPECT_EQ(fields.FindField("age"), -1);
+    EXPECT_EQ(fields.FindField("AG"), -1);
+    EXPECT_EQ(fields.FindField(""), -1);
+}
+
+TEST(TableOpen, FailedOpenKeepsNothingOpen) {
+    TempDir dir;
+    std::string strPath = People().SetRecordCount(5).Write(dir.Path("t.dbf"));
+    CDBFTableDef table;
+    EXPECT_THROW(table.Open(strPath, kExclusive), CDBFException);
+    // The refused table's exclusive hold is gone with it.
+    platform::CFile other;
+    EXPECT_TRUE(other.Open(strPath, kExclusive | 0x8000));
+}
+
+TEST(TableOpen, FileErrorWhileReadingLeavesTableClosedSilently) {
+    TempDir dir;
+    std::string strPath = People().Write(dir.Path("t.dbf"));
+    platform::FileFaults::Scope faults;
+    platform::FileFaults::Arm(platform::FileFaults::Op::read, 2, EIO);
+    CDBFTableDef table;
+    EXPECT_NO_THROW(table.Open(strPath, kReadOnly));
+    EXPECT_FALSE(table.IsOpen());
+    platform::FileFaults::Reset();
+    table.Open(strPath, kReadOnly);
+    EXPECT_TRUE(table.IsOpen()) << "the same object opens the table once the file reads again";
+}
+
+TEST(TableOpen, CloseFreesEverythingAndOpenAgainWorks) {
+    TempDir dir;
+    CDBFTableDef table;
+    std::string strPath = People().Write(dir.Path("t.dbf"));
+    table.Open(strPath, kReadOnly);
+    table.Open(dir.Path("missing.dbf"), kReadOnly);  // already open: nothing happens
+    EXPECT_TRUE(table.IsOpen());
+    table.Close();
+    EXPECT_FALSE(table.IsOpen());
+    EXPECT_EQ(table.GetFieldCount(), 0);
+    EXPECT_EQ(table.GetFieldList().m_pRecord, nullptr);
+    table.Open(strPath, kReadOnly);
+    EXPECT_EQ(table.GetFieldCount(), 3);
+}
+
+TEST(TableOpen, AutomaticCodePageFollowsVersionAndMark) {
+    auto oem = [](uint8_t nVersion, uint8_t nMark) {
+        dbf::DBFHeader header{};
+        header.version = nVersion;
+        header.codePageMark = nMark;
+        return dbf::IsOemTextByDefault(header);
+    };
+    EXPECT_TRUE(oem(0x30, 199));
+    EXPECT_FALSE(oem(0x30, 200));
+    EXPECT_FALSE(oem(0x30, 0xC9));
+    for (uint8_t v : {0x3F, 0x43, 0x8B, 0x8C}) EXPECT_FALSE(oem(v, 0)) << int(v);
+    for (uint8_t v : {0x03, 0x83, 0xF5, 0x31, 0x7B}) EXPECT_TRUE(oem(v, 0xC9)) << int(v);
+}
+
+// Memo files: which layout a version calls for, and where the file is.
+
+namespace {
+struct MemoCase {
+    uint8_t nVersion;
+    uint8_t nTableFlags;
+    MemoLayout layout;
+    const char* pszFile;
+    int nType;
+};
+}  // namespace
+
+TEST(TableMemo, VersionByteChoosesTheMemoLayout) {
+    const MemoCase cases[] = {
+        {0x83, 0, MemoLayout::dBase3, "t.DBT", 1},  {0x8B, 0, MemoLayout::dBase4, "t.DBT", 3},
+        {0x7B, 0, MemoLayout::dBase4, "t.DBT", 3},  {0xCB, 0, MemoLayout::dBase4, "t.DBT", 3},
+        {0xF5, 0, MemoLayout::foxPro, "t.FPT", 4},  {0x30, 2, MemoLayout::foxPro, "t.FPT", 4},
+        {0xE5, 0, MemoLayout::smt, "t.SMT", 16},
+    };
+    for (const MemoCase& c : cases) {
+        TempDir dir;
+        TableBuilder b(c.nVersion);
+        b.TableFlags(c.nTableFlags).Field("NOTE", 'M', c.nVersion == 0xE5 ? 10 : 4).Record({});
+        b.Write(dir.Path("t.dbf"));
+        MemoBuilder(c.layout).Write(dir.Path(c.pszFile));
+        CDBFTableDef table;
+        table.Open(dir.Path("t.dbf"), kReadOnly);
+        ASSERT_TRUE(table.IsOpen()) << int(c.nVersion);
+        ASSERT_NE(table.GetMemoFile(), nullptr) << int(c.nVersion);
+        EXPECT_EQ(table.GetMemoFile()->GetMemoType(), c.nType) << int(c.nVersion);
+        EXPECT_TRUE(table.GetMemoFile()->IsOpen()) << int(c.nVersion);
+        EXPECT_EQ(table.GetMemoPath(), dir.Path(c.pszFile));
+    }
+}
+
+TEST(TableMemo, VisualFoxProWithoutMemoFlagOpensNoMemoFile) {
+    TempDir dir;
+    TableBuilder(0x30).Field("NOTE", 'M', 4).Record({}).Write(dir.Path("t.dbf"));
+    MemoBuilder(MemoLayout::foxPro).Write(dir.Path("t.FPT"));
+    CDBFTableDef table;
+    table.Open(dir.Path("t.dbf"), kReadOnly);
+    EXPECT_TRUE(table.IsOpen());
+    EXPECT_EQ(table.GetMemoFile(), nullptr);
+}
+
+TEST(TableMemo, DatabaseContainerUsesDct) {
+    TempDir dir;
+    TableBuilder(0x30).TableFlags(2).Field("NOTE", 'M', 4).Write(dir.Path("x.dbc"));
+    MemoBuilder(MemoLayout::foxPro, 64).Write(dir.Path("x.DCT"));
+    CDBFTableDef table;
+    table.Open(dir.Path("x.dbc"), kReadOnly);
+    ASSERT_TRUE(table.IsOpen());
+    EXPECT_EQ(table.GetMemoPath(), dir.Path("x.DCT"));
+}
+
+TEST(TableMemo, MissingMemoFileRefusesTheTable) {
+    TempDir dir;
+    TableBuilder(0xF5).Field("NOTE", 'M', 10).Write(dir.Path("t.dbf"));
+    EXPECT_EQ(OpenCode(dir.Path("t.dbf")), 3010);
+}
+
+TEST(TableMemo, MemoNameDiffersOnlyInLetterCase) {
+    TempDir dir;
+    TableBuilder b(0xF5);
+    b.Field("NOTE", 'M', 10).Write(dir.Path("t.dbf"));
+    MemoBuilder(MemoLayout::foxPro).Write(dir.Path("T.fpt"));
+    EXPECT_EQ(CDBFTableDef::MemoPathFor(dir.Path("t.dbf"), HeaderOf(0xF5)), dir.Path("T.fpt"));
+
+    // Several candidates: the exact upper-case name, then the table's base
+    // name with a lower-case extension, then the first in byte order.
+    MemoBuilder(MemoLayout::foxPro).Write(dir.Path("t.Fpt"));
+    EXPECT_EQ(CDBFTableDef::MemoPathFor(dir.Path("t.dbf"), HeaderOf(0xF5)), dir.Path("T.fpt"));
+    MemoBuilder(MemoLayout::foxPro).Write(dir.Path("t.fpt"));
+    EXPECT_EQ(CDBFTableDef::MemoPathFor(dir.Path("t.dbf"), HeaderOf(0xF5)), dir.Path("t.fpt"));
+    MemoBuilder(MemoLayout::foxPro).Write(dir.Path("t.FPT"));
+    EXPECT_EQ(CDBFTableDef::MemoPathFor(dir.Path("t.dbf"), HeaderOf(0xF5)), dir.Path("t.FPT"));
+
+    CDBFTableDef table;
+    table.Open(dir.Path("t.dbf"), kReadOnly);
+    EXPECT_EQ(table.GetMemoPath(), dir.Path("t.FPT"));
+}
+
+TEST(TableMemo, PathWithoutExtensionGetsTheMemoExtensionAppended) {
+    EXPECT_EQ(CDBFTableDef::MemoPathFor("/nonexistent/dir.v2/table", HeaderOf(0x83)),
+              "/nonexistent/dir.v2/table.DBT");
+    EXPECT_EQ(CDBFTableDef::MemoPathFor("/nonexistent/a.b.dbf", HeaderOf(0x83)), "/nonexistent/a.b.DBT");
+    EXPECT_EQ(CDBFTableDef::MemoPathFor("/nonexistent/a.dbf", HeaderOf(0x03)), "");
+
+    TempDir dir;
+    TableBuilder(0x83).Field("NOTE", 'M', 10).Write(dir.Path("plain"));
+    MemoBuilder(MemoLayout::dBase3).Write(dir.Path("plain.DBT"));
+    CDBFTableDef table;
+    table.Open(dir.Path("plain"), kReadOnly);
+    EXPECT_TRUE(table.IsOpen());
+}
+
+// Reopening in another mode.
+
+TEST(TableMode, SameFlagsChangeNothing) {
+    TempDir dir;
+    CDBFTableDef table;
+    table.Open(People().Write(dir.Path("t.dbf")), kReadOnly);
+    platform::FileFaults::Scope faults;
+    EXPECT_TRUE(table.ChangeOpenMode(kReadOnly));
+    EXPECT_TRUE(table.ChangeOpenMode(kReadOnly | 0x8000));
+    EXPECT_EQ(platform::FileFaults::Count(platform::FileFaults::Op::open), 0);
+}
+
+TEST(TableMode, ReopensTableAndMemoForWriting) {
+    TempDir dir;
+    TableBuilder(0x83).Field("NOTE", 'M', 10).Record({}).Write(dir.Path("t.dbf"));
+    MemoBuilder(MemoLayout::dBase3).Write(dir.Path("t.DBT"));
+    CDBFTableDef table;
+    table.Open(dir.Path("t.dbf"), kReadOnly);
+    EXPECT_THROW(table.WriteHeader(), CDBFException) << "read only";
+
+    ASSERT_TRUE(table.ChangeOpenMode(kExclusive));
+    EXPECT_EQ(table.GetOpenFlags(), 0x8012u);
+    EXPECT_NO_THROW(table.WriteHeader());
+    uint32_t nBlock = 0, nLength = 0;
+    table.WriteMemo(nBlock, nLength, "memo text");
+    EXPECT_NE(nBlock, 0u) << "the memo file is writable too";
+    platform::CFile other;
+    EXPECT_FALSE(other.Open(dir.Path("t.DBT"), kReadOnly | 0x8000)) << "and exclusive";
+}
+
+TEST(TableMode, RefusedModeKeepsTheOldOne) {
+    TempDir dir;
+    TableBuilder(0x83).Field("NOTE", 'M', 10).Record({}).Write(dir.Path("t.dbf"));
+    MemoBuilder(MemoLayout::dBase3).Write(dir.Path("t.DBT"));
+    CDBFTableDef table;
+    table.Open(dir.Path("t.dbf"), kReadWrite);
+    platform::CFile other;
+    ASSERT_TRUE(other.Open(dir.Path("t.dbf"), kReadWrite | 0x8000));
+
+    // The memo file reopens exclusively, the table file cannot: both go
+    // back to shared read-write.
+    platform::CFile memoHolder;
+    EXPECT_FALSE(table.ChangeOpenMode(kExclusive));
+    EXPECT_EQ(table.GetOpenFlags(), 0x8042u);
+    EXPECT_TRUE(table.IsOpen());
+    EXPECT_TRUE(memoHolder.Open(dir.Path("t.DBT"), kReadWrite | 0x8000)) << "memo file back in shared mode";
+    std::vector<uint8_t> record(table.GetRecordLength());
+    EXPECT_NO_THROW(table.ReadRecord(0, record.data()));
+    EXPECT_NO_THROW(table.WriteRecord(0, record.data()));
+}
