@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "grid/widget_editor.h"
-
 using platform::Rect;
 using platform::Size;
 
@@ -13,11 +11,10 @@ namespace {
 
 constexpr int kFirstAutoEditorId = 1900;
 
-// Columns get the standard editors (edit, check box, combo box); their
-// windows need a Qt grid window as parent, so a grid without one gets no
-// editor objects and behaves as one whose columns are not editable.
+// Until the toolkit's editors are plugged in, columns get no editor object and
+// the grid behaves as one whose columns are not editable.
 CKelColumnGrid::EditorFactory& DefaultFactory() {
-    static CKelColumnGrid::EditorFactory s_factory = &CreateStandardCellEditor;
+    static CKelColumnGrid::EditorFactory s_factory;
     return s_factory;
 }
 

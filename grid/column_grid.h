@@ -29,9 +29,8 @@ struct GridColumn {
 class CKelColumnGrid : public CKelGridCore {
 public:
     // Makes the editor of a kind (GEK_EDIT, GEK_CHECK, GEK_COMBO); nullptr for
-    // none. The default makes the standard editors (CreateStandardCellEditor,
-    // grid/widget_editor.h); without a factory no column has an editor
-    // object. A factory of null editors
+    // none. The in-place editors plug themselves in here; without a factory
+    // no column has an editor object. A factory of null editors
     // (CKelCellEditor) runs the whole editing protocol without windows.
     using EditorFactory = std::function<std::unique_ptr<CKelCellEditor>(int nKind)>;
     static void SetDefaultEditorFactory(EditorFactory factory);

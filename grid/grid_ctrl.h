@@ -7,15 +7,13 @@
 #include "grid/grid_host.h"
 
 // Extended and general window styles a control is created with.
-enum GridCtrlWindowStyle : uint32_t {
-    WS_EX_DLGMODALFRAME = 0x00000001,
-    WS_EX_WINDOWEDGE = 0x00000100,
-    WS_EX_CLIENTEDGE = 0x00000200,
-    WS_EX_STATICEDGE = 0x00020000,
-    WS_TABSTOP = 0x00010000,
-    WS_DISABLED = 0x08000000,
-    WS_VISIBLE = 0x10000000,
-};
+inline constexpr uint32_t WS_EX_DLGMODALFRAME = 0x00000001;
+inline constexpr uint32_t WS_EX_WINDOWEDGE = 0x00000100;
+inline constexpr uint32_t WS_EX_CLIENTEDGE = 0x00000200;
+inline constexpr uint32_t WS_EX_STATICEDGE = 0x00020000;
+inline constexpr uint32_t WS_TABSTOP = 0x00010000;
+inline constexpr uint32_t WS_DISABLED = 0x08000000;
+inline constexpr uint32_t WS_VISIBLE = 0x10000000;
 
 class CKelGridCtrl : public CKelGridHost {
     Q_OBJECT

@@ -12,6 +12,8 @@
 using platform::CCmdUI;
 
 CKelGridHost::CKelGridHost(QWidget* pParent) : CKelGridWindow(pParent) {
+    // The columns' editors are the standard Qt ones, children of this window.
+    SetEditorFactory(&CreateStandardCellEditor);
     SetGrid(this);
     AddEditorCommand(platform::ID_EDIT_COPY, &CKelCellEditor::Copy, &CKelCellEditor::CanCopy);
     AddEditorCommand(platform::ID_EDIT_CUT, &CKelCellEditor::Cut, &CKelCellEditor::CanCut);

@@ -81,5 +81,5 @@ bool IsGridNavigationKey(int nQtKey);
 bool CaretLeavesEdit(int nQtKey, const QString& strText, int nCaret);
 
 // The editors of the editor kinds of a column: GEK_EDIT, GEK_CHECK and
-// GEK_COMBO; nullptr for any other kind. Column grids use it by default.
+// GEK_COMBO; nullptr for any other kind. The grid control and view use it.
 std::unique_ptr<CKelCellEditor> CreateStandardCellEditor(int nKind);
