@@ -168,7 +168,8 @@ void CKelGridComboBox::paintEvent(QPaintEvent* pEvent) {
 
     QRect rcButtonQ = GetButtonRect();
     Rect rcButton{rcButtonQ.left(), rcButtonQ.top(), rcButtonQ.right() + 1, rcButtonQ.bottom() + 1};
-    Rect rcText{rcInner.left + 2, rcInner.top, rcButton.left, rcInner.bottom};
+    // The text starts where the grid paints the cell's.
+    Rect rcText{rcInner.left, rcInner.top, rcButton.left, rcInner.bottom};
     if (!rcText.IsEmpty()) {
         std::string strText;
         if (currentIndex() >= 0)

@@ -17,6 +17,10 @@
 CKelGridLineEdit::CKelGridLineEdit(const CKelWidgetEditor& editor, Role role, QWidget* pParent)
     : QLineEdit(pParent), m_editor(editor), m_role(role) {
     setFrame(false);
+    // A line edit keeps a margin of its own before the text; taking it back
+    // puts the text where the grid paints it, so it does not jump when the
+    // editor opens. The cell edit adjusts this to its alignment.
+    setTextMargins(-2, 0, 0, 0);
 }
 
 void CKelGridLineEdit::UndoAll() {
@@ -112,6 +116,11 @@ bool CKelGridEdit::CreateEditor(uint32_t nStyle, CKelGridOwner* pParent, int nId
     else if (nStyle & ES_CENTER)
         align = Qt::AlignHCenter;
     pEdit->setAlignment(align | Qt::AlignVCenter);
+    // Right-aligned text also has room for the caret after it.
+    if (align == Qt::AlignRight)
+        pEdit->setTextMargins(0, 0, -4, 0);
+    else if (align == Qt::AlignHCenter)
+        pEdit->setTextMargins(-2, 0, -3, 0);
     pEdit->setReadOnly((nStyle & ES_READONLY) != 0);
     return AttachWidget(pEdit, pParent, nStyle, nId);
 }

@@ -3,6 +3,7 @@
 // back by the edit), the last row, refused commits, and text through a codec.
 #include <QLineEdit>
 
+#include "grid/grid_combo.h"
 #include "platform/core/code_page.h"
 #include "tests/grid_editors/editor_test_support.h"
 
@@ -112,7 +113,7 @@ TYPED_TEST(EditKeys, NavigationKeysInTheEditMoveTheGrid) {
     f.Key(Qt::Key_Home);
     EXPECT_EQ(f.Col(), kText);
     f.Key(Qt::Key_End);
-    EXPECT_EQ(f.Col(), kFixed);
+    EXPECT_EQ(f.Col(), kCentred);
     EXPECT_EQ(f.Row(), 4);
     f.Key(Qt::Key_PageDown);
     EXPECT_GT(f.Row(), 4);
@@ -203,4 +204,76 @@ TEST(EditText, TheCodecDecidesTheBytesOfEditedText) {
     f.grid().cells[{kText, 3}] = GridCellValue{std::string("a\x81z"), -1};
     f.MoveTo(kText, 3);
     EXPECT_EQ(f.Editor()->GetEditorValue().strText, std::string("a\x81z"));
+}
+
+namespace {
+
+// The bounding box of the pixels of an image inside a rectangle that differ
+// from its top-left pixel, the background.
+QRect Ink(const QImage& image, const QRect& rc) {
+    QRect ink;
+    QRgb background = image.pixel(rc.topLeft());
+    for (int y = rc.top(); y <= rc.bottom(); ++y)
+        for (int x = rc.left(); x <= rc.right(); ++x)
+            if (qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 100)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+}  // namespace
+
+TEST(EditText, TheEditShowsItsTextWhereTheCellShowedIt) {
+    GridInDialog<CTestCtrl> f;
+    for (int nCol : {kText, kNumber, kCentred}) {
+        for (const char* pszText : {"r2", "Wide text", "iii"}) {
+            f.grid().cells[{nCol, 2}] = GridCellValue{pszText, -1};
+            f.MoveTo(nCol, 2);
+            // Without selection and caret, only the text is left to compare.
+            f.Edit()->deselect();
+            f.Edit()->setReadOnly(true);
+            QImage shown = f.grid().viewport()->grab().toImage();
+            f.Edit()->setReadOnly(false);
+            f.Editor()->HideEditor();
+            QImage painted = f.grid().viewport()->grab().toImage();
+            platform::Rect rc = f.CurrentCellRect();
+            QRect rcText(rc.left + 2, rc.top + 2, rc.Width() - 4, rc.Height() - 4);
+            QRect inkShown = Ink(shown, rcText), inkPainted = Ink(painted, rcText);
+            ASSERT_FALSE(inkPainted.isEmpty());
+            // Glyph advances are whole pixels in the grid and fractions in the
+            // edit, so a long right-aligned text may end a pixel apart.
+            EXPECT_NEAR(inkShown.left(), inkPainted.left(), 1) << "column " << nCol << " '" << pszText << "'";
+            EXPECT_NEAR(inkShown.right(), inkPainted.right(), 1) << "column " << nCol << " '" << pszText << "'";
+            EXPECT_EQ(inkShown.top(), inkPainted.top()) << "column " << nCol << " '" << pszText << "'";
+            EXPECT_EQ(inkShown.bottom(), inkPainted.bottom()) << "column " << nCol << " '" << pszText << "'";
+            f.MoveTo(kFixed, 2);
+        }
+    }
+}
+
+TEST(EditText, TheComboBoxesShowTheirTextWhereTheCellShowedIt) {
+    GridInDialog<CTestCtrl> f;
+    for (int nCol : {kCity, kColour}) {
+        f.MoveTo(nCol, 3);
+        auto* pCombo = dynamic_cast<CKelGridCombo*>(f.Editor());
+        ASSERT_NE(pCombo, nullptr);
+        if (CKelGridLineEdit* pInner = pCombo->GetInnerEdit()) {
+            pInner->deselect();
+            pInner->setReadOnly(true);
+        }
+        // Without the focus the box shows its text in the window colours.
+        QApplication::focusWidget()->clearFocus();
+        QImage shown = f.grid().viewport()->grab().toImage();
+        f.Editor()->HideEditor();
+        QImage painted = f.grid().viewport()->grab().toImage();
+        platform::Rect rc = f.CurrentCellRect();
+        int R = f.grid().GetRowHeight();
+        // Left of the drop-down button.
+        QRect rcText(rc.left + 2, rc.top + 2, rc.Width() - 4 - R, R - 3);
+        QRect inkShown = Ink(shown, rcText), inkPainted = Ink(painted, rcText);
+        ASSERT_FALSE(inkPainted.isEmpty());
+        EXPECT_NEAR(inkShown.left(), inkPainted.left(), 1) << "column " << nCol;
+        EXPECT_EQ(inkShown.top(), inkPainted.top()) << "column " << nCol;
+        EXPECT_EQ(inkShown.bottom(), inkPainted.bottom()) << "column " << nCol;
+        f.MoveTo(kFixed, 3);
+    }
 }

@@ -41,7 +41,8 @@ enum Column : int {
     kCity = 4,      // editable combo box
     kColour = 5,    // drop-down list
     kFixed = 6,     // no editor
-    kColumns = 7
+    kCentred = 7,   // centred edit
+    kColumns = 8
 };
 
 struct Commit {
@@ -65,6 +66,7 @@ public:
         this->InsertColumn(100, "City", kLeft, kHeader);
         this->InsertColumn(100, "Colour", kLeft, kHeader);
         this->InsertColumn(60, "Fixed", kLeft, kHeader);
+        this->InsertColumn(80, "Centred", kLeft | platform::DT_CENTER, kHeader);
         this->SetColumnEditor(kText, GEK_EDIT, WS_CHILD | ES_AUTOHSCROLL, 0);
         this->SetColumnEditor(kNumber, GEK_EDIT, WS_CHILD | ES_AUTOHSCROLL | ES_RIGHT, 0);
         this->SetColumnEditor(kFlag, GEK_CHECK, WS_CHILD | BS_AUTOCHECKBOX | BS_FLAT, 0);
@@ -72,6 +74,7 @@ public:
         this->SetColumnEditor(kCity, GEK_COMBO, WS_CHILD | CBS_DROPDOWN, 0);
         this->SetColumnEditor(kColour, GEK_COMBO, WS_CHILD | CBS_DROPDOWNLIST, 0);
         this->SetColumnEditor(kFixed, GEK_NONE, WS_CHILD, 0);
+        this->SetColumnEditor(kCentred, GEK_EDIT, WS_CHILD | ES_CENTER, 0);
         this->SetRowCount(nRows, false);
     }
 
