@@ -49,34 +49,36 @@ size_t ExtensionDot(const std::string& strPath) {
     return nDot;
 }
 
-// The memo file object a version byte calls for, and its extension as the
-// table's own programs write it (upper case).
-std::unique_ptr<CMemoFile> CreateMemoFor(const DBFHeader& header, const std::string& strTablePath,
-                                         std::string& strExtension) {
+// The memo extension a table's version byte (and, for Visual FoxPro, its
+// table flags and own extension) calls for, as its programs write it (upper
+// case); null when the table has no memo file.
+const char* MemoExtension(const DBFHeader& header, const std::string& strTablePath) {
     switch (header.version) {
     case verVisualFoxPro: {
         if (!(header.tableFlags & kTableFlagHasMemo)) return nullptr;
         size_t nDot = ExtensionDot(strTablePath);
         bool bContainer = nDot != std::string::npos && EqualsIgnoringCase(strTablePath.substr(nDot), ".DBC");
-        strExtension = bContainer ? ".DCT" : ".FPT";
-        return std::make_unique<CFPTMemoFile>();
+        return bContainer ? ".DCT" : ".FPT";
     }
     case verDBase3Memo:
-        strExtension = ".DBT";
-        return std::make_unique<CMemoFile>();
     case verDBase4Table:
     case verDBase4Memo:
-    case verDBase4SqlMemo:
-        strExtension = ".DBT";
-        return std::make_unique<CDBTMemoFile>();
-    case verSmtMemo:
-        strExtension = ".SMT";
-        return std::make_unique<CSMTMemoFile>();
-    case verFoxProMemo:
-        strExtension = ".FPT";
-        return std::make_unique<CFPTMemoFile>();
-    default:
-        return nullptr;
+    case verDBase4SqlMemo: return ".DBT";
+    case verSmtMemo: return ".SMT";
+    case verFoxProMemo: return ".FPT";
+    default: return nullptr;
+    }
+}
+
+// The memo file object of a version that has one.
+std::unique_ptr<CMemoFile> CreateMemoFile(uint8_t nVersion) {
+    switch (nVersion) {
+    case verDBase3Memo: return std::make_unique<CMemoFile>();
+    case verDBase4Table:
+    case verDBase4Memo:
+    case verDBase4SqlMemo: return std::make_unique<CDBTMemoFile>();
+    case verSmtMemo: return std::make_unique<CSMTMemoFile>();
+    default: return std::make_unique<CFPTMemoFile>();  // FoxPro and Visual FoxPro
     }
 }
 
@@ -139,13 +141,13 @@ CDBFTableDef::~CDBFTableDef() {
 }
 
 std::string CDBFTableDef::MemoPathFor(const std::string& strTablePath, const DBFHeader& header) {
-    std::string strExtension;
-    if (!CreateMemoFor(header, strTablePath, strExtension)) return std::string();
+    const char* pszExtension = MemoExtension(header, strTablePath);
+    if (!pszExtension) return std::string();
     // A table name without an extension gets the memo extension appended,
     // as the structure writer does for its temporary and backup files.
     size_t nDot = ExtensionDot(strTablePath);
     std::string strBase = nDot == std::string::npos ? strTablePath : strTablePath.substr(0, nDot);
-    return FindIgnoringCase(strBase + strExtension);
+    return FindIgnoringCase(strBase + pszExtension);
 }
 
 void CDBFTableDef::Open(const std::string& strPath, unsigned nOpenFlags) {
@@ -262,10 +264,9 @@ void CDBFTableDef::CheckFieldLayout() {
 }
 
 void CDBFTableDef::OpenMemo(unsigned nOpenFlags) {
-    std::string strExtension;
-    m_pMemo = CreateMemoFor(m_header, m_strPath, strExtension);
-    if (!m_pMemo) return;
     m_strMemoPath = MemoPathFor(m_strPath, m_header);
+    if (m_strMemoPath.empty()) return;
+    m_pMemo = CreateMemoFile(m_header.version);
     // The memo file raises its own errors (3010-3012); a file error inside
     // its open leaves it closed, and its fields then read as empty.
     m_pMemo->Open(m_strMemoPath, nOpenFlags);

@@ -226,17 +226,6 @@ TEST(DbftoolErrors, PrintTheEngineMessageAndFail) {
     EXPECT_EQ(RunTool({"dump", dir.Path("bad.dbf"), "--oem=CP99999"}).nExit, 2);
 }
 
-TEST(DbftoolErrors, CorpusTablesThatCannotOpen) {
-    REQUIRE_CORPUS();
-    for (const char* pszTable : {"dbase_02.dbf", "dbase_8c.dbf", "polygon.dbf"}) {
-        RunResult r = RunTool({"dump", CorpusFile(pszTable)});
-        EXPECT_EQ(r.nExit, 1) << pszTable;
-        EXPECT_EQ(r.strErr, "File destruct or not .dbf file. \n") << pszTable;
-    }
-    RunResult r = RunTool({"info", CorpusFile("dbase_83_missing_memo.dbf")});
-    EXPECT_EQ(r.strErr, "Can't open memo file.\n");
-}
-
 TEST(DbftoolDump, PrintsEveryKindOfValue) {
     TempDir dir;
     MemoBuilder memo(MemoLayout::foxPro, 64);

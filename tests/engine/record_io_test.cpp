@@ -40,18 +40,6 @@ std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes
 
 }  // namespace
 
-TEST(RecordIO, ReadsRecordsByNumber) {
-    TempDir dir;
-    CDBFTableDef table;
-    table.Open(Letters(3).Write(dir.Path("t.dbf")), kReadOnly);
-    std::vector<uint8_t> record(4);
-    table.ReadRecord(2, record.data());
-    EXPECT_EQ(AsText(record), " ccc");
-    std::vector<uint8_t> all(12);
-    table.ReadRecords(0, 3, all.data());
-    EXPECT_EQ(AsText(all), " aaa bbb ccc");
-}
-
 TEST(RecordIO, RecordsOutsideTheFileAreOutOfRange) {
     TempDir dir;
     std::string strPath = Letters(3).Write(dir.Path("t.dbf"));
@@ -134,24 +122,6 @@ TEST(RecordIO, AppendOverwritesTheEndOfFileByteAndTheTableStillOpens) {
     again.Open(strPath, kReadOnly);
     EXPECT_TRUE(again.IsOpen());
     EXPECT_EQ(again.GetRecordCount(), 3u);
-}
-
-TEST(RecordIO, SharedAppendsCountRecordsAddedByOthers) {
-    TempDir dir;
-    std::string strPath = Letters(1).Write(dir.Path("t.dbf"));
-    CDBFTableDef first, second;
-    first.Open(strPath, kReadWrite);
-    second.Open(strPath, kReadWrite);
-    std::vector<uint8_t> a{' ', '1', '1', '1'}, b{' ', '2', '2', '2'};
-    EXPECT_EQ(first.AppendRecord(a.data()), 1);
-    EXPECT_EQ(second.AppendRecord(b.data()), 2) << "the second sees the first's record";
-
-    CDBFTableDef reader;
-    reader.Open(strPath, kReadOnly);
-    ASSERT_EQ(reader.GetRecordCount(), 3u);
-    std::vector<uint8_t> all(12);
-    reader.ReadRecords(0, 3, all.data());
-    EXPECT_EQ(AsText(all), " aaa 111 222");
 }
 
 TEST(RecordIO, ReadHeaderTakesNewCountsButNotANewLayout) {
