@@ -187,12 +187,20 @@ std::vector<SeedTable> BuildSeedTables() {
                      MakeTable(0x30, 0x02, {{"OBJECTID", 'I', 4, 0}, {"PROPERTY", 'M', 4, 0}},
                                {Cat({LE32(1), LE32(8)})}),
                      FptFile(64, {"property text"}), 3});
-    // An .SMT file has no table kind of its own here: only the memo target uses it.
+    // An .SMT memo (kind 4, which only the table and memo targets know): a
+    // 510-byte header, 32-byte blocks, one memo at block 16.
     Bytes smt(512, 0);
-    PutLE(smt, 0, 16, 4);  // end-of-file block: the first after the header
+    PutLE(smt, 0, 17, 4);  // end-of-file block
     PutLE(smt, 4, 32, 4);  // block size
-    seeds.push_back({"built_smt", {}, {}, 0});
-    seeds.back().memo = smt;
+    std::string strSmtMemo = "an smt memo";
+    Append(smt, strSmtMemo);
+    smt.resize(17 * 32, 0);
+    Bytes ref(10, 0);
+    ref[0] = 8;
+    PutLE(ref, 2, strSmtMemo.size(), 4);
+    PutLE(ref, 6, 16, 4);
+    seeds.push_back({"built_smt", MakeTable(0xE5, 0, {{"NAME", 'C', 4, 0}, {"NOTES", 'M', 10, 0}}, {Cat({Text("smt "), ref})}),
+                     smt, 4});
     return seeds;
 }
 
@@ -201,12 +209,16 @@ std::vector<SeedInput> SeedInputsFor(const SeedTable& seed) {
     Bytes reader{uint8_t(seed.nMemoKind)};
     AppendSized(reader, seed.table);
     reader.insert(reader.end(), seed.memo.begin(), seed.memo.end());
-    if (!seed.table.empty()) inputs.push_back({"reader", "", reader});
+    if (!seed.table.empty()) {
+        inputs.push_back({"reader", "", reader});
+        // The table target reads the same format; its kind 4 is an .SMT file.
+        inputs.push_back({"table", "", reader});
+    }
 
     // The memo file alone, with a few operations after it.
     if (!seed.memo.empty()) {
         uint8_t nVersion = seed.table.empty() ? 0 : seed.table[0];
-        uint8_t nLayout = seed.table.empty()      ? 2
+        uint8_t nLayout = seed.nMemoKind == 4   ? 2
                           : seed.nMemoKind != 2 ? 3
                           : (nVersion == 0x8B || nVersion == 0x7B || nVersion == 0xCB) ? 1
                                                                                         : 0;

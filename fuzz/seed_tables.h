@@ -14,7 +14,7 @@ struct SeedTable {
     std::string strName;
     Bytes table;
     Bytes memo;
-    int nMemoKind = 0;  // 0 none, 1 .FPT, 2 .DBT, 3 .DCT beside a .dbc
+    int nMemoKind = 0;  // 0 none, 1 .FPT, 2 .DBT, 3 .DCT beside a .dbc, 4 .SMT
 };
 
 struct SeedInput {

@@ -87,35 +87,3 @@ TEST(ReaderCorpus, MissingMemoFileLeavesPlaceholders) {
     EXPECT_FALSE(f.reader.GetFieldText(11, 1, str, b));
     EXPECT_EQ(str, "Memo");
 }
-
-TEST(ReaderCorpus, FoxProAndDBase4MemoTables) {
-    REQUIRE_CORPUS();
-    ReaderFixture fox;
-    ASSERT_TRUE(fox.reader.Open(testing_support::CorpusFile("dbase_30.dbf")));
-    EXPECT_EQ(fox.reader.GetMemoKind(), CDBFFileReader::MemoKind::foxPro);
-    EXPECT_EQ(fox.reader.GetRecordCount(), 34);
-
-    ReaderFixture d4;
-    ASSERT_TRUE(d4.reader.Open(testing_support::CorpusFile("dbase_8b.dbf")));
-    EXPECT_EQ(d4.reader.GetMemoKind(), CDBFFileReader::MemoKind::dBase);
-    EXPECT_EQ(d4.reader.GetFieldCount(), 6);
-    EXPECT_EQ(d4.reader.GetField(4).GetWidth(), 20);
-    EXPECT_EQ(d4.reader.GetField(4).GetDecimals(), 18);
-    int nMemos = 0;
-    for (int32_t n = 1; n <= d4.reader.GetRecordCount(); ++n) {
-        std::string str;
-        bool b;
-        if (d4.reader.GetFieldText(5, n, str, b)) ++nMemos;
-    }
-    EXPECT_GT(nMemos, 0);
-    EXPECT_TRUE(d4.sink.errors.empty());
-}
-
-TEST(ReaderCorpus, DatabaseContainerUsesItsDct) {
-    REQUIRE_CORPUS();
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(testing_support::CorpusFile("foxprodb/FOXPRO-DB-TEST.DBC")));
-    EXPECT_EQ(f.reader.GetMemoKind(), CDBFFileReader::MemoKind::foxPro);
-    EXPECT_NE(f.reader.GetMemoPath().find("FOXPRO-DB-TEST.DCT"), std::string::npos);
-    EXPECT_TRUE(f.sink.errors.empty());
-}

@@ -30,14 +30,11 @@ constexpr uint32_t kJulian2000 = 2451545;  // 1 January 2000
 
 }  // namespace
 
-TEST(ReaderFieldText, CharacterTextIsShownAsStoredUpToItsFirstNul) {
+TEST(ReaderFieldText, TextIsShownAsStoredUpToItsFirstNul) {
     OneFieldTable t('C', 8, 0, {"ab  cd  ", std::string("ab\0cd   ", 8), "  \xE9t\xE9   "});
     EXPECT_EQ(t.Text(1), "ab  cd  ");
     EXPECT_EQ(t.Text(2), "ab");
     EXPECT_EQ(t.Text(3), "  \xE9t\xE9   ");
-}
-
-TEST(ReaderFieldText, NumericAndUnknownLettersAreNotTrimmed) {
     OneFieldTable n('N', 6, 2, {"  1.50"});
     EXPECT_EQ(n.Text(1), "  1.50");
     OneFieldTable v('V', 4, 0, {"ab  "});
@@ -140,25 +137,4 @@ TEST(ReaderFieldText, MemoPlaceholderWords) {
         EXPECT_FALSE(f.reader.GetFieldText(e.nField, e.nRecord, str, b));
         EXPECT_EQ(str, e.pszText) << e.nField << "/" << e.nRecord;
     }
-}
-
-TEST(ReaderFieldText, DeletedRecordsAreReadLikeOthers) {
-    TempDir dir;
-    TableBuilder t;
-    t.Field("A", 'C', 3).Record("one").Record("two", '*');
-    t.Write(dir.Path("t.dbf"));
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.reader.ReadRecord(2)[0], '*');
-    EXPECT_EQ(f.Text(0, 2), "two");
-    EXPECT_EQ(f.reader.ReadRecord(1)[0], ' ');
-}
-
-TEST(ReaderFieldText, ErrorTextsAreFormattedWithTheirArgument) {
-    ReaderFixture f;
-    f.reader.ShowError(idsCantFindFile, "/a/b.DBT");
-    f.reader.ShowError(idsMemoReadError, "ignored");
-    ASSERT_EQ(f.sink.errors.size(), 2u);
-    EXPECT_EQ(f.sink.errors[0].strText, "Can't find file:\n/a/b.DBT");
-    EXPECT_EQ(f.sink.errors[1].strText, "Memo read error !");
 }

@@ -45,7 +45,9 @@ TEST(ReaderOpen, FieldListComputesDisplacementsAndWidths) {
         .Field("AMOUNT", 'N', 10, 2)
         .Field("COUNT", 'I', 4, 0)
         .Field("ELEVENCHARS", 'L', 1);
-    t.Write(dir.Path("t.dbf"));
+    testing_support::Bytes bytes = t.Build();
+    for (size_t i = 0; i < 4; ++i) platform::PutLE32(&bytes[32 + 32 * i + 12], 0xDEADBEEF);  // never used
+    testing_support::WriteFileBytes(dir.Path("t.dbf"), bytes);
     ReaderFixture f;
     ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
     ASSERT_EQ(f.reader.GetFieldCount(), 4);
@@ -88,19 +90,6 @@ TEST(ReaderOpen, FileWithoutTerminatorReadsNoMoreDescriptorsThanAHeaderCanHold) 
     for (int i = 0; i < f.reader.GetFieldCount(); i += 97) EXPECT_TRUE(f.reader.GetFieldText(i, 1, str, b));
 }
 
-TEST(ReaderOpen, HeaderNumbersAreReportedAsStored) {
-    TempDir dir;
-    TableBuilder t;
-    t.nCodePage = 0xC9;
-    t.Field("A", 'C', 1).Record("x").Record("y");
-    t.Write(dir.Path("t.dbf"));
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.reader.GetRecordCount(), 2);
-    EXPECT_EQ(f.reader.GetCodePageMark(), 0xC9);
-    EXPECT_EQ(f.reader.GetRecordLength(), 2);
-}
-
 TEST(ReaderMemoFile, MissingMemoNamesTheDbtPathEvenForFoxPro) {
     TempDir dir;
     MemoTable(0xF5).Write(dir.Path("fox.dbf"));
@@ -110,16 +99,6 @@ TEST(ReaderMemoFile, MissingMemoNamesTheDbtPathEvenForFoxPro) {
     EXPECT_EQ(f.sink.errors[0].nId, 32802u);
     EXPECT_EQ(f.sink.errors[0].strText, "Can't find file:\n" + dir.Path("fox.DBT"));
     EXPECT_EQ(f.reader.GetMemoKind(), CDBFFileReader::MemoKind::none);
-}
-
-TEST(ReaderMemoFile, NoMemoFieldsLooksForNoMemoFile) {
-    TempDir dir;
-    TableBuilder t;
-    t.Field("A", 'C', 1).Record("x");
-    t.Write(dir.Path("t.dbf"));
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_TRUE(f.sink.errors.empty());
 }
 
 TEST(ReaderMemoFile, DbcTableLooksOnlyForItsDct) {

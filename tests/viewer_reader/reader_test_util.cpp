@@ -54,11 +54,14 @@ Bytes TableBuilder::Build() const {
     platform::PutLE16(&out[8], uint16_t(nHeader));
     platform::PutLE16(&out[10], RecordLength());
     out[29] = nCodePage;
+    uint32_t nDisplacement = 1;
     for (const FieldSpec& f : fields) {
         uint8_t desc[32] = {};
         std::copy_n(f.strName.begin(), std::min<size_t>(f.strName.size(), 11), desc);
         desc[11] = uint8_t(f.cType);
-        platform::PutLE32(desc + 12, 0xDEADBEEF);  // stored displacements are never used
+        platform::PutLE32(desc + 12, nDisplacement);
+        nDisplacement += std::string("BFINY").find(f.cType) != std::string::npos ? f.nWidth
+                                                                                  : unsigned(f.nWidth | (f.nDecimals << 8));
         desc[16] = f.nWidth;
         desc[17] = f.nDecimals;
         out.insert(out.end(), desc, desc + 32);
