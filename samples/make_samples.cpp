@@ -9,6 +9,8 @@
 // scripts that want to show one.
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -21,6 +23,7 @@
 #include "engine/smt_memo_file.h"
 #include "platform/core/byte_order.h"
 #include "platform/core/file.h"
+#include "samples/table_generator.h"
 
 namespace {
 
@@ -120,6 +123,14 @@ void MemoSmt(Context& ctx) {
     ctx.examples.push_back({strName, refs[0].first, refs[0].second});
 }
 
+// A customer table with a memo file (samples/table_generator.h), small
+// enough to page through and big enough to sort and filter.
+void CustomerTable(Context& ctx) {
+    samples::GeneratedTable table = samples::WriteMixedTable(ctx.Path("customers.dbf"), 2000);
+    std::printf("make_samples: %s has 2000 records, %d memos, %d deleted\n", table.strTable.c_str(), table.nMemos,
+                table.nDeleted);
+}
+
 struct Sample {
     const char* pszName;
     void (*pfnWrite)(Context& ctx);
@@ -131,6 +142,7 @@ const Sample kSamples[] = {
     {"dBASE IV memo file", MemoDBase4},
     {"FoxPro memo file", MemoFoxPro},
     {"SMT memo file", MemoSmt},
+    {"customer table", CustomerTable},
 };
 
 void WriteExamples(const Context& ctx) {
@@ -143,9 +155,31 @@ void WriteExamples(const Context& ctx) {
 
 }  // namespace
 
+// make_samples --table RECORDS PATH: one customer table of that size (the
+// benchmarks' table, for scripts that time other programs on it).
+int WriteOneTable(const char* pszRecords, const char* pszPath) {
+    char* pEnd = nullptr;
+    const long nRecords = std::strtol(pszRecords, &pEnd, 10);
+    if (*pEnd != '\0' || nRecords < 0 || nRecords > INT32_MAX) {
+        std::fprintf(stderr, "make_samples: '%s' is no record count\n", pszRecords);
+        return 2;
+    }
+    try {
+        samples::GeneratedTable table = samples::WriteMixedTable(pszPath, int32_t(nRecords));
+        std::printf("make_samples: wrote %s (%llu bytes) and %s (%llu bytes)\n", table.strTable.c_str(),
+                    static_cast<unsigned long long>(table.nTableBytes), table.strMemo.c_str(),
+                    static_cast<unsigned long long>(table.nMemoBytes));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "make_samples: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--table") == 0) return WriteOneTable(argv[2], argv[3]);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_samples FOLDER\n");
+        std::fprintf(stderr, "usage: make_samples FOLDER\n       make_samples --table RECORDS PATH\n");
         return 2;
     }
     Context ctx;

@@ -1,6 +1,7 @@
 #!/bin/sh
 # What `make run` does after building: writes the samples into $BUILD/samples
-# and shows each memo file with dbftool, once whole and once at one memo.
+# and shows each memo file with dbftool, once whole and once at one memo, then
+# the generated customer table sorted and filtered.
 set -eu
 BUILD=${1:-build}
 SAMPLES="$BUILD/samples"
@@ -24,3 +25,11 @@ while read -r file block length; do
   # shellcheck disable=SC2086
   "$DBFTOOL" memo "$SAMPLES/$file" --block "$block" $extra
 done < "$SAMPLES/memo_examples.txt"
+
+# The customer table: its structure, and its first records by name with a filter.
+echo
+echo "\$ dbftool info $SAMPLES/customers.dbf"
+"$DBFTOOL" info "$SAMPLES/customers.dbf"
+echo
+echo "\$ dbftool dump $SAMPLES/customers.dbf --hide-deleted --sort=NAME --filter=zurich@CITY | head -5"
+"$DBFTOOL" dump "$SAMPLES/customers.dbf" --hide-deleted --sort=NAME --filter=zurich@CITY | head -5

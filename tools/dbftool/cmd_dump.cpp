@@ -2,12 +2,15 @@
 // record in file order, unless the list options hide, filter or sort them),
 // as one JSON object per line with the values the record cursor reads (memo
 // contents included). The table is loaded whole, as Tabulon loads it.
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine/dbf_exception.h"
+#include "engine/field_io.h"
 #include "engine/memory_cursorset.h"
 #include "platform/core/value_coercion.h"
 #include "tools/dbftool/commands.h"
@@ -19,6 +22,8 @@
 namespace dbftool {
 
 namespace {
+
+constexpr int32_t kPrefetchAhead = 4;
 
 void WriteBytes(CJsonOut& out, dbf::ByteView bytes) {
     static const char kHex[] = "0123456789abcdef";
@@ -74,26 +79,66 @@ int RunDump(const Args& args) {
     const int nFields = set.GetFieldCount();
     const dbf::DBFFieldDesc* pDesc = set.GetFieldList().m_pDesc;
     std::vector<std::string> keys(static_cast<size_t>(nFields));
-    for (int i = 0; i < nFields; ++i) keys[size_t(i)] = "," + text.QuoteName(pDesc[i].GetName()) + ":";
+    for (int i = 0; i < nFields; ++i) {
+        std::string& strKey = keys[size_t(i)];
+        strKey.push_back(',');
+        strKey += text.QuoteName(pDesc[i].GetName());
+        strKey.push_back(':');
+    }
 
     CJsonOut out(stdout);
     dbf::FieldValue value;
     const int32_t nCount = set.GetRecordCount();
+    const size_t nRecordLength = set.GetRecordLength();
+    char buffer[kScalarBuffer];
     for (int32_t n = 0; n < nCount; ++n) {
         const size_t nLineStart = out.GetPending();
         try {
+            // Sorted records lie anywhere in memory: the ones a few lines
+            // ahead are fetched while this one is written.
+            if (n + kPrefetchAhead < nCount) __builtin_prefetch(set.GetRecord(n + kPrefetchAhead));
             set.SetAbsolutePosition(n);
             const uint8_t* pRecord = set.GetRecordBuffer();
             out.Raw("{\"_flag\":");
             text.WriteText(out, std::string_view(reinterpret_cast<const char*>(pRecord), 1));
             for (int i = 0; i < nFields; ++i) {
+                const dbf::DBFFieldDesc& desc = pDesc[i];
                 out.Raw(keys[size_t(i)]);
-                if (pDesc[i].type == 'C') {
-                    text.WriteText(out, CharacterText(pRecord, pDesc[i]));
+                // The common fields straight from the record; memo fields
+                // (and the rest) through the record cursor.
+                if (desc.type == 'C') {
+                    text.WriteText(out, CharacterText(pRecord, desc));
                     continue;
                 }
-                set.GetFieldValue(i, value);
-                WriteValue(out, text, pDesc[i], value);
+                std::string_view strDate;
+                if (desc.type == 'D' &&
+                    FormatDateDigits(pRecord + desc.GetDisplacement(), desc.GetLayoutWidth(), buffer, strDate)) {
+                    if (strDate.empty()) {
+                        out.Raw("null");
+                    } else {
+                        out.Raw('"');
+                        out.Raw(strDate);
+                        out.Raw('"');
+                    }
+                    continue;
+                }
+                if (desc.type == 'N' || desc.type == 'F') {
+                    // ReadFieldValue's number, written as WriteValue would.
+                    const double d =
+                        platform::ParseCDouble(reinterpret_cast<const char*>(pRecord) + desc.GetDisplacement(), desc.width);
+                    if (std::isfinite(d)) {
+                        out.Raw(std::string_view(buffer, size_t(std::to_chars(buffer, buffer + sizeof buffer, d).ptr - buffer)));
+                    } else {
+                        out.Raw("null");
+                    }
+                    continue;
+                }
+                if (desc.type == 'L' || desc.type == 'I' || desc.type == 'Y') {
+                    dbf::ReadFieldValue(std::span<const uint8_t>(pRecord, nRecordLength), desc, value);
+                } else {
+                    set.GetFieldValue(i, value);
+                }
+                WriteValue(out, text, desc, value);
             }
             out.Raw("}\n");
             out.FlushIfFull();

@@ -67,9 +67,10 @@ std::string CTableText::QuoteName(std::string_view strBytes) const {
         AppendJsonString(strQuoted, strBytes);
         return strQuoted;
     }
-    strQuoted = "\"";
+    strQuoted.push_back('"');
     for (char c : strBytes) strQuoted += m_escaped[uint8_t(c)];
-    return strQuoted + "\"";
+    strQuoted.push_back('"');
+    return strQuoted;
 }
 
 }  // namespace dbftool

@@ -98,6 +98,12 @@ bool CTextFilter::FieldMatches(const uint8_t* pRecord, const dbf::DBFFieldDesc& 
         return Contains(p, n);
     }
     if (dbf::IsBinaryMemoField(desc)) return false;
+    char buffer[kScalarBuffer];
+    std::string_view str;
+    if (desc.type == 'D' && FormatDateDigits(pRecord + desc.GetDisplacement(), desc.GetLayoutWidth(), buffer, str)) {
+        if (str.empty()) return m_needle.empty();
+        return Contains(reinterpret_cast<const uint8_t*>(str.data()), str.size());
+    }
     dbf::FieldValue value;
     dbf::ReadFieldValue(std::span<const uint8_t>(pRecord, nRecordLength), desc, value);
     if (desc.type == 'M') {
@@ -116,8 +122,6 @@ bool CTextFilter::FieldMatches(const uint8_t* pRecord, const dbf::DBFFieldDesc& 
         const std::string& str = value.GetText();
         return Contains(reinterpret_cast<const uint8_t*>(str.data()), str.size());
     }
-    char buffer[kScalarBuffer];
-    std::string_view str;
     if (FormatScalar(desc, value, buffer, str) == ScalarForm::none) return m_needle.empty();
     return Contains(reinterpret_cast<const uint8_t*>(str.data()), str.size());
 }

@@ -66,4 +66,26 @@ ScalarForm FormatScalar(const dbf::DBFFieldDesc& desc, const dbf::FieldValue& va
     }
 }
 
+bool FormatDateDigits(const uint8_t* p, size_t nWidth, char* pBuffer, std::string_view& text) {
+    if (nWidth < 8) return false;
+    int nDigits[8];
+    for (int i = 0; i < 8; ++i) {
+        if (p[i] < '0' || p[i] > '9') return false;
+        nDigits[i] = p[i] - '0';
+    }
+    const int nYear = nDigits[0] * 1000 + nDigits[1] * 100 + nDigits[2] * 10 + nDigits[3];
+    const int nMonth = nDigits[4] * 10 + nDigits[5], nDay = nDigits[6] * 10 + nDigits[7];
+    if (!platform::IsValidDate(nYear, nMonth, nDay)) {
+        text = std::string_view();
+        return true;
+    }
+    char* q = pBuffer;
+    for (int i = 0; i < 8; ++i) {
+        if (i == 4 || i == 6) *q++ = '-';
+        *q++ = char(p[i]);
+    }
+    text = std::string_view(pBuffer, size_t(q - pBuffer));
+    return true;
+}
+
 }  // namespace dbftool
