@@ -28,7 +28,9 @@ uint8_t* AllocateImage(uint64_t nBytes) {
     const size_t nRounded = (nSize + kHugePage - 1) / kHugePage * kHugePage;
     void* p = std::aligned_alloc(kHugePage, nRounded);
 #ifdef MADV_HUGEPAGE
-    if (p) madvise(p, nRounded, MADV_HUGEPAGE);
+    // The last, partial huge page stays in small pages: a huge one would
+    // take up to 2 MB that the table does not fill.
+    if (p) madvise(p, nSize / kHugePage * kHugePage, MADV_HUGEPAGE);
 #endif
     return static_cast<uint8_t*>(p);
 }

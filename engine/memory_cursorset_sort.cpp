@@ -3,8 +3,11 @@
 // Comparing field values record against record would read and convert both
 // fields at every comparison, and jump through the whole image doing it. The
 // sort instead computes, once per record, a 64-bit key whose unsigned order
-// is the order of the values, and sorts (key, record) pairs, stably, so that
-// records with equal values keep the order they had. Keys:
+// is the order of the values, and sorts (key, position) pairs: the position
+// in the list before the sort breaks ties, so records with equal values keep
+// the order they had, without the buffer of half the list a stable sort
+// would need (12 bytes a record for the pairs, besides the old list, is
+// all the sort takes). Keys:
 //   - numbers, dates, currency, logicals: the value mapped onto an unsigned
 //     number that orders like it; Empty (a blank date) is 0, below all;
 //   - text: its first eight bytes, big-endian, zero-padded. Records whose
@@ -37,17 +40,22 @@ namespace {
 #pragma pack(push, 1)
 struct SortEntry {
     uint64_t nKey;
-    uint32_t nSlot;
+    uint32_t nPos;  // position in the visible list before the sort
 };
 #pragma pack(pop)
 static_assert(sizeof(SortEntry) == 12, "sort entries are packed: a million records take 12 MB");
 
 bool KeyLess(const SortEntry& a, const SortEntry& b) { return a.nKey < b.nKey; }
+bool KeyThenPositionLess(const SortEntry& a, const SortEntry& b) {
+    return a.nKey < b.nKey || (a.nKey == b.nKey && a.nPos < b.nPos);
+}
 
+// Sorts a run of entries that are in position order (as every run of equal
+// keys is after the first sort) stably by less: the order of positions
+// survives among equal values. Runs are small, and so are the buffers
+// std::stable_sort takes for them; the smallest go without one.
 template <class Less>
-void StableSortRange(SortEntry* pBegin, SortEntry* pEnd, Less less) {
-    // Small ranges, of which a tied text column makes many, without the
-    // buffer std::stable_sort allocates.
+void StableSortRun(SortEntry* pBegin, SortEntry* pEnd, Less less) {
     if (pEnd - pBegin <= 16) {
         for (SortEntry* p = pBegin + 1; p < pEnd; ++p) {
             SortEntry e = *p;
@@ -126,13 +134,17 @@ std::string_view CutAtNul(const std::string& str) {
 constexpr size_t kDirectCompareBelow = 48;
 constexpr int kMaxKeyRounds = 4;
 
-// Where the record of a slot is: in the image, or among the appended ones.
+// Where a record is: by its position in the list before the sort while
+// that list is there (pVisible), by its slot once entries hold slots: in
+// the image, or among the appended records.
 struct RecordAddress {
+    const uint32_t* pVisible;
     const uint8_t* pFirst;  // the image's first record
     size_t nRecordLength;
     uint32_t nImageRecords;
     const std::unique_ptr<uint8_t[]>* pAdded;
-    const uint8_t* operator()(uint32_t nSlot) const {
+    const uint8_t* operator()(uint32_t nId) const {
+        const uint32_t nSlot = pVisible ? pVisible[nId] : nId;
         return nSlot < nImageRecords ? pFirst + size_t(nSlot) * nRecordLength : pAdded[nSlot - nImageRecords].get();
     }
 };
@@ -151,26 +163,39 @@ public:
         : m_table(table), m_desc(desc), m_eKind(KindOf(desc)), m_bDescending(bDescending),
           m_nRecordLength(nRecordLength), m_fnRecord(fnRecord) {}
 
-    void Sort(std::vector<SortEntry>& entries) {
-        const ptrdiff_t n = ptrdiff_t(entries.size());
-        for (ptrdiff_t i = 0; i < n; ++i) {
-            if (i + kPrefetchAhead < n) Prefetch(entries[size_t(i + kPrefetchAhead)].nSlot);
-            entries[size_t(i)].nKey = Directed(FirstKey(entries[size_t(i)].nSlot));
-        }
-        StableSortRange(entries.data(), entries.data() + entries.size(), KeyLess);
-        if (m_eKind == KeyKind::number) return;
-        RefineTies(entries.data(), entries.data() + entries.size(), 0);
+    // Sorts entries (positions of visible) and leaves them holding slots in
+    // their new order; visible is freed on the way, to make room.
+    void Sort(std::vector<SortEntry>& entries, std::vector<uint32_t>& visible) {
+        SortByFirstKey(entries);
+        // Each run of equal keys is in position order now; from here on a
+        // stable sort keeps that order, so the slots can take the positions'
+        // place and the old list go.
+        for (SortEntry& e : entries) e.nPos = visible[e.nPos];
+        std::vector<uint32_t>().swap(visible);
+        m_fnRecord.pVisible = nullptr;
+        if (m_eKind != KeyKind::number) RefineTies(entries.data(), entries.data() + entries.size(), 0);
     }
 
 private:
-    uint64_t Directed(uint64_t nKey) const { return m_bDescending ? ~nKey : nKey; }
-    void Prefetch(uint32_t nSlot) const { __builtin_prefetch(m_fnRecord(nSlot) + m_desc.GetDisplacement()); }
+    // Every record's first key, then the whole list sorted in place by it,
+    // ties broken by position.
+    void SortByFirstKey(std::vector<SortEntry>& entries) {
+        const ptrdiff_t n = ptrdiff_t(entries.size());
+        for (ptrdiff_t i = 0; i < n; ++i) {
+            if (i + kPrefetchAhead < n) Prefetch(entries[size_t(i + kPrefetchAhead)].nPos);
+            entries[size_t(i)].nKey = Directed(FirstKey(entries[size_t(i)].nPos));
+        }
+        std::sort(entries.begin(), entries.end(), KeyThenPositionLess);
+    }
 
-    uint64_t FirstKey(uint32_t nSlot) {
-        const uint8_t* pRecord = m_fnRecord(nSlot);
+    uint64_t Directed(uint64_t nKey) const { return m_bDescending ? ~nKey : nKey; }
+    void Prefetch(uint32_t nPos) const { __builtin_prefetch(m_fnRecord(nPos) + m_desc.GetDisplacement()); }
+
+    uint64_t FirstKey(uint32_t nPos) {
+        const uint8_t* pRecord = m_fnRecord(nPos);
         switch (m_eKind) {
         case KeyKind::number: return NumberKey(pRecord);
-        case KeyKind::memo: return MemoKey(nSlot);
+        case KeyKind::memo: return MemoKey(nPos);
         default: return TextChunk(pRecord, 0);
         }
     }
@@ -209,8 +234,8 @@ private:
         return (nKey & 0xFF) != 0;  // the chunk's last byte is text: there may be more
     }
 
-    uint64_t MemoKey(uint32_t nSlot) {
-        const std::string* pText = MemoText(nSlot);
+    uint64_t MemoKey(uint32_t nPos) {
+        const std::string* pText = MemoText(nPos);
         if (!pText) return 0;
         std::string_view text = CutAtNul(*pText);
         return (uint64_t(1) << 56) | (BigEndianChunk(reinterpret_cast<const uint8_t*>(text.data()),
@@ -219,8 +244,8 @@ private:
 
     // The memo's text, or null for Empty (no memo). Read through the record
     // cursor's rules: no memo file, or an empty memo, is empty text.
-    const std::string* MemoText(uint32_t nSlot) {
-        const uint8_t* pRecord = m_fnRecord(nSlot);
+    const std::string* MemoText(uint32_t nPos) {
+        const uint8_t* pRecord = m_fnRecord(nPos);
         ReadFieldValue(std::span<const uint8_t>(pRecord, m_nRecordLength), m_desc, m_value);
         uint32_t nBlock = 0, nLength = 0;
         if (m_value.GetKind() == FieldKind::MemoRef) nBlock = m_value.GetMemoRef();
@@ -250,36 +275,36 @@ private:
         if (size_t(pEnd - pBegin) < kDirectCompareBelow || nRound >= kMaxKeyRounds)
             return SortTexts(pBegin, pEnd, size_t(nRound) * 8);
         for (SortEntry* p = pBegin; p < pEnd; ++p) {
-            if (pEnd - p > kPrefetchAhead) Prefetch(p[kPrefetchAhead].nSlot);
-            p->nKey = Directed(TextChunk(m_fnRecord(p->nSlot), nRound));
+            if (pEnd - p > kPrefetchAhead) Prefetch(p[kPrefetchAhead].nPos);
+            p->nKey = Directed(TextChunk(m_fnRecord(p->nPos), nRound));
         }
-        StableSortRange(pBegin, pEnd, KeyLess);
+        StableSortRun(pBegin, pEnd, KeyLess);
         RefineTies(pBegin, pEnd, nRound);
     }
 
     // The rest of each text, from nFrom on (the bytes before are equal).
     void SortTexts(SortEntry* pBegin, SortEntry* pEnd, size_t nFrom) {
         auto less = [&](const SortEntry& a, const SortEntry& b) {
-            TextSpan ta = FieldText(m_fnRecord(a.nSlot), m_desc, m_eKind);
-            TextSpan tb = FieldText(m_fnRecord(b.nSlot), m_desc, m_eKind);
+            TextSpan ta = FieldText(m_fnRecord(a.nPos), m_desc, m_eKind);
+            TextSpan tb = FieldText(m_fnRecord(b.nPos), m_desc, m_eKind);
             const int n = CompareText(ta, tb, nFrom);
             return m_bDescending ? n > 0 : n < 0;
         };
-        StableSortRange(pBegin, pEnd, less);
+        StableSortRun(pBegin, pEnd, less);
     }
 
     // Memo texts of a tied group, read once each, then compared whole.
     void SortMemoTexts(SortEntry* pBegin, SortEntry* pEnd) {
         std::vector<std::string> texts(size_t(pEnd - pBegin));
         for (SortEntry* p = pBegin; p < pEnd; ++p) {
-            if (const std::string* pText = MemoText(p->nSlot)) texts[size_t(p - pBegin)] = *pText;
+            if (const std::string* pText = MemoText(p->nPos)) texts[size_t(p - pBegin)] = *pText;
             p->nKey = uint64_t(p - pBegin);  // the key now indexes the texts
         }
         auto less = [&](const SortEntry& a, const SortEntry& b) {
             const int n = CutAtNul(texts[a.nKey]).compare(CutAtNul(texts[b.nKey]));
             return m_bDescending ? n > 0 : n < 0;
         };
-        StableSortRange(pBegin, pEnd, less);
+        StableSortRun(pBegin, pEnd, less);
     }
 
     CDBFTableDef& m_table;
@@ -301,26 +326,27 @@ void CDBFMemoryCursorset::Sort(int nField, bool bDescending) {
     const DBFFieldDesc& desc = m_fields.m_pDesc[nField];
     if (m_visible.size() < 2 || IsBinaryMemoField(desc)) return;
 
-    // The entries take the visible list's place while they are sorted: it
-    // is rebuilt from them, even when reading a memo fails half-way.
+    // The pairs are sorted beside the old list (which tells where each
+    // position's record is), which then gives way to the new one.
     std::vector<SortEntry> entries(m_visible.size());
-    for (size_t i = 0; i < m_visible.size(); ++i) entries[i] = {0, m_visible[i]};
-    std::vector<uint32_t>().swap(m_visible);
-    auto rebuild = [&] {
-        m_visible.resize(entries.size());
-        for (size_t i = 0; i < entries.size(); ++i) m_visible[i] = entries[i].nSlot;
-    };
+    for (size_t i = 0; i < m_visible.size(); ++i) entries[i] = {0, uint32_t(i)};
+    const RecordAddress address{m_visible.data(), m_pImage.get() + m_header.GetHeaderLength(), m_nRecordLength,
+                                uint32_t(m_nImageRecords), m_added.data()};
+    CVisibleSorter sorter(*m_pTableDef, desc, bDescending, m_nRecordLength, address);
     try {
-        const RecordAddress address{m_pImage.get() + m_header.GetHeaderLength(), m_nRecordLength,
-                                    uint32_t(m_nImageRecords), m_added.data()};
-        CVisibleSorter sorter(*m_pTableDef, desc, bDescending, m_nRecordLength, address);
-        sorter.Sort(entries);
+        sorter.Sort(entries, m_visible);
     } catch (...) {
-        rebuild();
+        // A memo that cannot be read: every record stays listed, in the old
+        // order or, once the slots have taken over, partly sorted.
+        if (m_visible.empty()) {
+            m_visible.resize(entries.size());
+            for (size_t i = 0; i < entries.size(); ++i) m_visible[i] = entries[i].nPos;
+        }
         StandOn(m_nCurIndex);
         throw;
     }
-    rebuild();
+    m_visible.resize(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) m_visible[i] = entries[i].nPos;
     StandOn(m_nCurIndex);
 }
 
