@@ -213,6 +213,7 @@ std::vector<SeedInput> SeedInputsFor(const SeedTable& seed) {
         inputs.push_back({"reader", "", reader});
         // The table target reads the same format; its kind 4 is an .SMT file.
         inputs.push_back({"table", "", reader});
+        inputs.push_back({"memtable", "", reader});
     }
 
     // The memo file alone, with a few operations after it.
