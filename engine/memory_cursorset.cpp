@@ -109,20 +109,30 @@ void CDBFMemoryCursorset::Requery() {
     m_visible.clear();
     m_visible.reserve(SlotCount());
     const uint32_t nSlots = SlotCount();
-    for (uint32_t nSlot = 0; nSlot < nSlots; ++nSlot) {
-        const uint8_t* pRecord = SlotRecord(nSlot);
-        if (!m_bShowDeleted && pRecord[0] == flagDeletedOnDisk) continue;
-        if (m_fnFilter && !m_fnFilter(pRecord, m_fields)) continue;
-        m_visible.push_back(nSlot);
+    auto standOnFirst = [this] {
+        m_header.SetRecordCount(int32_t(m_visible.size()));
+        if (!m_visible.empty()) {
+            MoveFirst();
+        } else {
+            m_nCurIndex = 0;
+            SetCurrentRecord(-1, nullptr);
+            m_bBOF = m_bEOF = true;
+        }
+    };
+    try {
+        for (uint32_t nSlot = 0; nSlot < nSlots; ++nSlot) {
+            const uint8_t* pRecord = SlotRecord(nSlot);
+            if (!m_bShowDeleted && pRecord[0] == flagDeletedOnDisk) continue;
+            if (m_fnFilter && !m_fnFilter(pRecord, m_fields)) continue;
+            m_visible.push_back(nSlot);
+        }
+    } catch (...) {
+        // A filter that failed (a memo it could not read): the records
+        // listed so far are the list, and the cursor stands on one of them.
+        standOnFirst();
+        throw;
     }
-    m_header.SetRecordCount(int32_t(m_visible.size()));
-    if (!m_visible.empty()) {
-        MoveFirst();
-    } else {
-        m_nCurIndex = 0;
-        SetCurrentRecord(-1, nullptr);
-        m_bBOF = m_bEOF = true;
-    }
+    standOnFirst();
 }
 
 uint8_t* CDBFMemoryCursorset::GetRecord(int32_t nIndex) {
