@@ -7,6 +7,7 @@
 #include "engine/dbf_exception.h"
 #include "engine/field_io.h"
 #include "engine/table_def.h"
+#include "platform/core/ole_date.h"
 #include "platform/core/value_coercion.h"
 
 namespace dbf {
@@ -21,6 +22,69 @@ CFieldCopier::CFieldCopier(CDBFTableDef& table, const DBFFieldDesc* pOld, int nO
     const CMemoFile* pMemo = table.GetMemoFile();
     m_bSmt = pMemo && pMemo->GetMemoType() == memoSmt;
     m_bMemoOpen = pMemo && pMemo->IsOpen();
+    for (int i = 0; i < nNew; ++i) m_plans.push_back(PlanFor(i));
+}
+
+CFieldCopier::Plan CFieldCopier::PlanFor(int nNew) const {
+    const int nFrom = m_pMap ? m_pMap[nNew] : nNew;
+    if (nFrom < 0 || nFrom >= m_nOld) return Plan::blank;
+    const DBFFieldDesc& o = m_pOld[nFrom];
+    const DBFFieldDesc& n = m_pNew[nNew];
+    const bool bSameLayout = o.type == n.type && o.width == n.width && o.decimals == n.decimals;
+    if (!bSameLayout) return Plan::values;
+    switch (n.type) {
+    case 'C': return o.flags == n.flags ? Plan::sameText : Plan::values;
+    case 'D': return n.width == 8 && n.decimals == 0 ? Plan::sameDate : Plan::values;
+    case 'L': return Plan::sameLogical;
+    case 'I': return n.width == 4 ? Plan::sameBytes : Plan::values;
+    case 'Y': return n.width == 8 ? Plan::sameBytes : Plan::values;
+    case 'B': return n.width == 8 ? Plan::sameBytes : Plan::values;
+    default: return Plan::values;
+    }
+}
+
+// The bytes ReadFieldValue and WriteFieldValue would leave, without the
+// values: false when only the values can tell (a date that is not eight
+// digits).
+bool CFieldCopier::CopySame(Plan ePlan, const uint8_t* pOld, uint8_t* pNew, const DBFFieldDesc& oldDesc,
+                            const DBFFieldDesc& newDesc) const {
+    const size_t nWidth = newDesc.GetLayoutWidth();
+    switch (ePlan) {
+    case Plan::sameText: {
+        // The text up to its first NUL, trimmed unless binary; spaces after.
+        size_t n = strnlen(reinterpret_cast<const char*>(pOld), nWidth);
+        if (newDesc.flags != kFieldFlagBinary)
+            while (n > 0 && platform::IsAsciiSpace(char(pOld[n - 1]))) --n;
+        std::memcpy(pNew, pOld, n);
+        std::memset(pNew + n, ' ', nWidth - n);
+        return true;
+    }
+    case Plan::sameDate: {
+        for (size_t i = 0; i < 8; ++i)
+            if (pOld[i] < '0' || pOld[i] > '9') return false;
+        auto number = [pOld](size_t nAt, size_t nDigits) {
+            int n = 0;
+            for (size_t i = nAt; i < nAt + nDigits; ++i) n = n * 10 + (pOld[i] - '0');
+            return n;
+        };
+        // A day the calendar has keeps its digits; any other is Empty: blank.
+        if (platform::IsValidDate(number(0, 4), number(4, 2), number(6, 2))) {
+            std::memcpy(pNew, pOld, 8);
+        } else {
+            std::memset(pNew, ' ', 8);
+        }
+        return true;
+    }
+    case Plan::sameLogical: {
+        if (nWidth == 0) return true;
+        const uint8_t c = pOld[0];
+        std::memset(pNew, 0, nWidth);
+        pNew[0] = c == 'T' || c == 't' || c == 'Y' || c == 'y' ? 'T' : 'F';
+        return true;
+    }
+    case Plan::sameBytes: std::memcpy(pNew, pOld, nWidth); return true;
+    default: (void)oldDesc; return false;
+    }
 }
 
 void CFieldCopier::WriteBlank(std::span<uint8_t> record, const DBFFieldDesc& desc, bool bSmtTable) {
@@ -47,12 +111,15 @@ void CFieldCopier::Copy(std::span<const uint8_t> oldRecord, std::span<uint8_t> n
     FieldValue value;
     for (int i = 0; i < m_nNew; ++i) {
         const DBFFieldDesc& newDesc = m_pNew[i];
-        const int nFrom = m_pMap ? m_pMap[i] : i;
-        if (nFrom < 0 || nFrom >= m_nOld) {
+        const Plan ePlan = m_plans[size_t(i)];
+        if (ePlan == Plan::blank) {
             WriteBlank(newRecord, newDesc, m_bSmt);
             continue;
         }
-        const DBFFieldDesc& oldDesc = m_pOld[nFrom];
+        const DBFFieldDesc& oldDesc = m_pOld[m_pMap ? m_pMap[i] : i];
+        if (ePlan != Plan::values && CopySame(ePlan, oldRecord.data() + oldDesc.GetDisplacement(),
+                                              newRecord.data() + newDesc.GetDisplacement(), oldDesc, newDesc))
+            continue;
         ReadFieldValue(oldRecord, oldDesc, value);
         try {
             FieldValue newValue = ValueFor(value, oldDesc, newDesc);

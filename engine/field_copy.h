@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "engine/dbf_format.h"
 #include "engine/field_value.h"
@@ -43,6 +44,14 @@ public:
     static void WriteBlank(std::span<uint8_t> record, const DBFFieldDesc& desc, bool bSmtTable);
 
 private:
+    // How a new field is filled: from no field, through values, or, where
+    // the old field has the same type and layout, straight from its bytes
+    // with the result the values would give.
+    enum class Plan : uint8_t { blank, values, sameText, sameDate, sameLogical, sameBytes };
+    Plan PlanFor(int nNew) const;
+    bool CopySame(Plan ePlan, const uint8_t* pOld, uint8_t* pNew, const DBFFieldDesc& oldDesc,
+                  const DBFFieldDesc& newDesc) const;
+
     FieldValue ValueFor(const FieldValue& oldValue, const DBFFieldDesc& oldDesc, const DBFFieldDesc& newDesc);
     FieldValue MemoText(const FieldValue& ref);
     FieldValue NewMemo(const FieldValue& value, const DBFFieldDesc& newDesc);
@@ -55,6 +64,7 @@ private:
     const int16_t* m_pMap;
     bool m_bSmt;
     bool m_bMemoOpen;
+    std::vector<Plan> m_plans;
 };
 
 }  // namespace dbf

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/dbf_exception.h"
+#include "engine/field_copy.h"
+#include "engine/field_io.h"
 #include "engine/memory_cursorset.h"
 #include "platform/core/ole_date.h"
 #include "tests/support/table_builder.h"
@@ -193,4 +195,48 @@ TEST(MemoryCursorsetExport, AValueTheCopyCannotHoldRefusesTheWholeCopy) {
     }
     EXPECT_FALSE(platform::CFile::Exists(dir.Path("copy.dbf")));
     EXPECT_TRUE(set.ExportVisualFoxPro(dir.Path("copy.dbf"))) << "the Visual FoxPro copy keeps the double";
+}
+
+TEST(MemoryCursorsetExport, FieldsCopiedByTheirBytesEndAsTheirValuesWould) {
+    // Tricky bytes in every field a copy may take byte for byte: the copy
+    // must hold what reading and writing the value would leave.
+    TempDir dir;
+    TableBuilder b(0x30);
+    b.Field("C", 'C', 6).Field("BIN", 'C', 4, 0, 0x04).Field("D", 'D', 8).Field("L", 'L', 1).Field("I", 'I', 4);
+    b.Field("Y", 'Y', 8).Field("B", 'B', 8);
+    const std::vector<std::string> texts = {"ab\t  ", std::string("a\0b   ", 6), "      ", "abcdef", "x \r\n  "};
+    const std::vector<std::string> dates = {"20020304", "20020230", "00000000", "        ", "2002 3 4", "08000505"};
+    const std::vector<std::string> logicals = {"T", "t", "y", "N", "?", " ", std::string(1, '\0')};
+    for (size_t i = 0; i < 40; ++i) {
+        b.Record({texts[i % texts.size()], texts[(i + 1) % texts.size()].substr(0, 4), dates[i % dates.size()],
+                  logicals[i % logicals.size()], LE32(uint32_t(i * 2654435761u)), LE64(i * 0x9E3779B97F4A7C15ull),
+                  LEDouble(i % 3 ? -0.0 : 1.0 / double(i + 1))});
+    }
+    const std::string strPath = b.Write(dir.Path("t.dbf"));
+    CDBFMemoryCursorset set;
+    set.Open(strPath, kReadOnly);
+    ASSERT_TRUE(set.ExportVisualFoxPro(dir.Path("copy.dbf")));
+    CDBFMemoryCursorset copy;
+    copy.Open(dir.Path("copy.dbf"), kReadOnly);
+    ASSERT_EQ(copy.GetRecordCount(), 40);
+    const dbf::DBFFieldList& fields = set.GetFieldList();
+    for (int32_t n = 0; n < 40; ++n) {
+        const uint8_t* pFrom = set.GetRecord(n);
+        const uint8_t* pTo = copy.GetRecord(n);
+        std::vector<uint8_t> expected(set.GetRecordLength(), ' ');
+        for (int i = 0; i < fields.m_nFields; ++i) {
+            const dbf::DBFFieldDesc& desc = fields.m_pDesc[i];
+            FieldValue value;
+            dbf::ReadFieldValue(std::span<const uint8_t>(pFrom, set.GetRecordLength()), desc, value);
+            if (value.IsEmpty()) {
+                dbf::CFieldCopier::WriteBlank(expected, desc, false);
+            } else {
+                dbf::WriteFieldValue(expected, desc, value);
+            }
+            const size_t nAt = desc.GetDisplacement(), nWidth = desc.GetLayoutWidth();
+            EXPECT_EQ(std::string(pTo + nAt, pTo + nAt + nWidth), std::string(expected.begin() + long(nAt),
+                                                                            expected.begin() + long(nAt + nWidth)))
+                << "record " << n << " field " << desc.GetName();
+        }
+    }
 }
