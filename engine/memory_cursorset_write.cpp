@@ -318,6 +318,8 @@ bool CDBFMemoryCursorset::Export(const std::string& strPath, bool bVisualFoxPro)
     const uint64_t nHeader = uint64_t(nFields) * sizeof(DBFFieldDesc) + (bVisualFoxPro ? 296 : 33);
     if (nRecord > UINT16_MAX || nHeader > UINT16_MAX)
         dbf::ThrowError(errBadStructure, "(records or header of the copy longer than 65,535 bytes)");
+    // Fields of width 0 only: no table opens with records of a single byte.
+    if (nRecord < 2) dbf::ThrowError(errBadStructure, "(the fields of the copy hold no bytes)");
 
     DBFHeader header{};
     header.version = bVisualFoxPro ? verVisualFoxPro : verDBase3;

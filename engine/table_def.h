@@ -147,7 +147,8 @@ public:
     // previous file is kept as ".bak". Nothing of the table changes when
     // this fails before the renames: 3001 (temporary file), 3023 (a value
     // that its new field cannot hold, named in the detail), 3025 (no fields,
-    // or records or header longer than 65,535 bytes), or the platform's file
+    // fields of no width, or records or header longer than 65,535 bytes),
+    // or the platform's file
     // error. A failed rename puts the table back, or raises 3024 naming the
     // backup that holds it; 3002 when the new table cannot be reopened.
     void WriteStructure();

@@ -138,6 +138,8 @@ uint16_t CDBFTableDef::LayOutFields(uint16_t& nHeaderLength) {
         nOffset += desc.GetLayoutWidth();
     }
     if (nOffset > UINT16_MAX) ThrowError(errBadStructure, "(records longer than 65,535 bytes)");
+    // A record of the deletion flag alone is no table any program opens.
+    if (nOffset < 2) ThrowError(errBadStructure, "(the fields hold no bytes)");
     nHeaderLength = uint16_t(nHeader);
     return uint16_t(nOffset);
 }

@@ -72,6 +72,16 @@ void PrintTo(const FieldShape& f, std::ostream* os) {
     *os << f.strName << ":" << f.cType << ":" << f.nWidth << ":" << f.nDecimals;
 }
 
+template <typename Fn>
+int ErrorOf(Fn fn) {
+    try {
+        fn();
+    } catch (const CDBFException& e) {
+        return e.GetCode();
+    }
+    return 0;
+}
+
 double Date(int y, int m, int d, int hh = 0, int mm = 0, int ss = 0) {
     double dDate = 0;
     EXPECT_TRUE(platform::MakeOleDate(y, m, d, hh, mm, ss, dDate));
@@ -195,6 +205,16 @@ TEST(MemoryCursorsetExport, AValueTheCopyCannotHoldRefusesTheWholeCopy) {
     }
     EXPECT_FALSE(platform::CFile::Exists(dir.Path("copy.dbf")));
     EXPECT_TRUE(set.ExportVisualFoxPro(dir.Path("copy.dbf"))) << "the Visual FoxPro copy keeps the double";
+
+    // A table whose only field is 0 wide (its records are padding) has no
+    // copy that any program would open.
+    TableBuilder zero;
+    zero.Field("L", 'L', 0).SetRecordLength(4).RawRecord("    ");
+    CDBFMemoryCursorset odd;
+    odd.Open(zero.Write(dir.Path("zero.dbf")), kReadOnly);
+    ASSERT_TRUE(odd.IsOpen());
+    EXPECT_EQ(ErrorOf([&] { odd.ExportDBase3(dir.Path("zero_copy.dbf")); }), 3025);
+    EXPECT_FALSE(platform::CFile::Exists(dir.Path("zero_copy.dbf")));
 }
 
 TEST(MemoryCursorsetExport, FieldsCopiedByTheirBytesEndAsTheirValuesWould) {

@@ -129,6 +129,9 @@ TEST(TableCreate, StructuresNoTableCanHaveAreRefused) {
     CDBFTableDef table;
     table.CreateNew(dir.Path("new.dbf"));
     EXPECT_EQ(ErrorOf([&] { table.WriteStructure(); }), 3025) << "no fields";
+    table.AppendField(Desc("EMPTY", 'L', 0));
+    EXPECT_EQ(ErrorOf([&] { table.WriteStructure(); }), 3025) << "fields that hold no byte";
+    table.DeleteField(0);
     for (int i = 0; i < 260; ++i) table.AppendField(Desc("F" + std::to_string(i), 'C', 255));
     EXPECT_EQ(ErrorOf([&] { table.WriteStructure(); }), 3025) << "records over 65,535 bytes";
     EXPECT_EQ(ErrorOf([&] { table.DeleteField(260); }), 3017);
