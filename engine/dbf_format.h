@@ -96,8 +96,19 @@ unsigned FieldTypeNameId(char cType);
 // The automatic choice of a table's text code page when neither the table's
 // settings nor the program's name one: true for the DOS (OEM) code page.
 // Visual FoxPro tables say which by their code-page mark (Windows marks are
-// 200 and up); the dBASE IV and 7 versions 0x3F, 0x43, 0x8B and 0x8C were
-// written by Windows programs; everything else comes from DOS.
+// 200 and up, plus the few Windows pages whose marks are lower, such as 0x03
+// for Windows 1252, the most common mark of all); the dBASE IV and 7 versions
+// 0x3F, 0x43, 0x8B and 0x8C were written by Windows programs; everything else
+// comes from DOS.
 bool IsOemTextByDefault(const DBFHeader& header);
+
+// Stamps today's date (local time) as the header's date of last update.
+// Visual FoxPro tables keep the two-digit year; every other version stores
+// (year + 58) modulo 256, which their programs read back as years since 1900
+// in their own way. bTwoDigitYear chooses the Visual FoxPro form whatever the
+// version (false: the other form even for Visual FoxPro, as the structure
+// editor does).
+void StampLastUpdate(DBFHeader& header, bool bTwoDigitYear);
+inline void StampLastUpdate(DBFHeader& header) { StampLastUpdate(header, header.version == verVisualFoxPro); }
 
 }  // namespace dbf

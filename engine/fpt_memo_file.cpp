@@ -42,7 +42,10 @@ void CFPTMemoFile::ReadMemoBytes(uint32_t nBlock, std::string& strText) {
         uint8_t stored[4];
         if (!ReadAt(nPos + 4, stored, sizeof stored)) ThrowError(errInvalidMemoRef);
         const uint32_t nLength = platform::GetBE32(stored);
-        if (nLength == 0 || nLength > kMaxLength) ThrowError(errInvalidMemoRef);
+        // A length of 0 is an empty memo: FoxPro and other writers store an
+        // emptied memo that way, and refusing it would make the whole table
+        // unreadable for a perfectly sound field.
+        if (nLength > kMaxLength) ThrowError(errInvalidMemoRef);
         // Checked before anything is allocated: a damaged length must not
         // make us reserve gigabytes for bytes the file does not hold.
         if (nLength > nFileLength - nPos - kBlockHeaderSize) ThrowError(errInvalidMemoRef);

@@ -68,6 +68,27 @@ int VirtualKeyFromQt(int nQtKey) {
     }
 }
 
+int ScrollCodeFromQtAction(int nAction) {
+    switch (nAction) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        return SB_LINEDOWN;
+    case QAbstractSlider::SliderSingleStepSub:
+        return SB_LINEUP;
+    case QAbstractSlider::SliderPageStepAdd:
+        return SB_PAGEDOWN;
+    case QAbstractSlider::SliderPageStepSub:
+        return SB_PAGEUP;
+    case QAbstractSlider::SliderToMinimum:
+        return SB_TOP;
+    case QAbstractSlider::SliderToMaximum:
+        return SB_BOTTOM;
+    case QAbstractSlider::SliderMove:
+        return SB_THUMBTRACK;
+    default:
+        return -1;
+    }
+}
+
 CKelGridWindow::CKelGridWindow(QWidget* pParent) : QAbstractScrollArea(pParent) {
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
@@ -150,9 +171,10 @@ void CKelGridWindow::ShowTrackingLine(int x) {
 }
 
 // While a button is held Qt already sends every mouse event to the widget
-// that got the press, which is what capturing means here.
-void CKelGridWindow::SetCapture() {}
-void CKelGridWindow::ReleaseCapture() {}
+// that got the press, which is what capturing means here; the flag keeps the
+// cursor test quiet meanwhile, as a captured mouse asks for no cursor.
+void CKelGridWindow::SetCapture() { m_bCaptured = true; }
+void CKelGridWindow::ReleaseCapture() { m_bCaptured = false; }
 
 void CKelGridWindow::SetFocus() {
     if (!hasFocus())
@@ -241,32 +263,9 @@ void CKelGridWindow::OnScrollAction(int nBar, int nAction) {
     int nProposed = pBar->sliderPosition();
     // Undo the bar's own move; the engine decides and sets the position.
     pBar->setSliderPosition(pBar->value());
-    int nCode;
-    switch (nAction) {
-    case QAbstractSlider::SliderSingleStepAdd:
-        nCode = SB_LINEDOWN;
-        break;
-    case QAbstractSlider::SliderSingleStepSub:
-        nCode = SB_LINEUP;
-        break;
-    case QAbstractSlider::SliderPageStepAdd:
-        nCode = SB_PAGEDOWN;
-        break;
-    case QAbstractSlider::SliderPageStepSub:
-        nCode = SB_PAGEUP;
-        break;
-    case QAbstractSlider::SliderToMinimum:
-        nCode = SB_TOP;
-        break;
-    case QAbstractSlider::SliderToMaximum:
-        nCode = SB_BOTTOM;
-        break;
-    case QAbstractSlider::SliderMove:
-        nCode = SB_THUMBTRACK;
-        break;
-    default:
+    int nCode = ScrollCodeFromQtAction(nAction);
+    if (nCode < 0)
         return;
-    }
     unsigned nCodes = nBar == SB_HORZ ? (static_cast<unsigned>(nCode) | 0xFF00u)
                                       : (0xFFu | (static_cast<unsigned>(nCode) << 8));
     m_pGrid->OnScroll(nCodes, nProposed, true);
@@ -336,7 +335,7 @@ void CKelGridWindow::mouseMoveEvent(QMouseEvent* pEvent) {
     m_ptMouse = pEvent->position().toPoint();
     if (!m_pGrid)
         return;
-    if (!m_pGrid->OnSetCursor(HTCLIENT))
+    if (!m_bCaptured && !m_pGrid->OnSetCursor(HTCLIENT))
         SetCursorShape(IDC_ARROW);
     m_pGrid->OnMouseMove(MouseFlags(pEvent), m_ptMouse.x(), m_ptMouse.y());
 }

@@ -70,19 +70,26 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     bool event(QEvent* pEvent) override;
 
+    // An action of the scroll bar that stands for nBar, handed to the engine.
+    virtual void OnScrollAction(int nBar, int nAction);
+    // The bar the engine's SB_HORZ or SB_VERT drives: the window's own, or one
+    // a derived window borrows (a splitter's shared bar).
+    virtual QScrollBar* Bar(int nBar) const;
+
 private:
-    void OnScrollAction(int nBar, int nAction);
     unsigned MouseFlags(const QMouseEvent* pEvent) const;
     void RememberInput(const QInputEvent* pEvent);
-    QScrollBar* Bar(int nBar) const;
 
     CKelColumnGrid* m_pGrid = nullptr;
     uint32_t m_nGridStyle = 0;
     int m_nTrackX = -1;
     bool m_bSettingBars = false;
+    bool m_bCaptured = false;
     Qt::KeyboardModifiers m_modifiers;
     QPoint m_ptMouse;
 };
 
 // Virtual key code of a Qt key, 0 for keys the grid does not know.
 int VirtualKeyFromQt(int nQtKey);
+// The scroll code (SB_LINEDOWN, ...) of a Qt slider action; -1 for none.
+int ScrollCodeFromQtAction(int nAction);

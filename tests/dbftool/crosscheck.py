@@ -21,11 +21,11 @@ except ImportError as error:
 DBFTOOL, FOLDER = sys.argv[1], sys.argv[2]
 
 # Each table: file, dbf_type, code page, field spec, records, dump options.
-# python3-dbf stores an empty memo as a memo of length 0, which the .FPT
-# layout refuses as an invalid reference: the FoxPro table has none.
+# python3-dbf stores an empty memo as a memo of length 0: the FoxPro table
+# has one, which must read as an empty memo.
 # dBASE III and FoxPro tables are DOS tables (the automatic rule reads them as
 # OEM text); the Visual FoxPro table says Windows 1252 by its mark, which the
-# automatic rule would read as OEM, so its text is dumped as ANSI.
+# automatic rule reads as ANSI.
 TABLES = [
     ("db3.dbf", "db3", "cp437",
      "NAME C(20); AGE N(3,0); PRICE N(8,2); BORN D; OK L; NOTE M",
@@ -36,7 +36,7 @@ TABLES = [
     ("fp.dbf", "fp", "cp437",
      "NAME C(20); QTY N(5,0); F F(10,3); BORN D; OK L; NOTE M",
      [("Zoë", 5, 3.125, dbf.Date(2001, 12, 31), True, "fox memo ë"),
-      ("", -42, -0.001, None, False, "-"),
+      ("", -42, -0.001, None, False, ""),
       ("end", 0, 0, dbf.Date(1, 1, 1), True, "ä" * 100)],
      ["--oem=CP437", "--ansi=CP1252"]),
     ("vfp.dbf", "vfp", "cp1252",
@@ -46,7 +46,7 @@ TABLES = [
       ("€uro", 2147483646, decimal.Decimal("-922337203685.4775"), dbf.DateTime(1999, 12, 31, 23, 59, 59),
        -1e300, dbf.Date(1999, 12, 31), True),
       ("", 0, 0, None, 0, None, None)],
-     ["--codepage=ansi", "--ansi=CP1252"]),
+     ["--ansi=CP1252"]),
 ]
 
 

@@ -211,8 +211,12 @@ TEST(TableOpen, AutomaticCodePageFollowsVersionAndMark) {
     EXPECT_TRUE(oem(0x30, 199));
     EXPECT_FALSE(oem(0x30, 200));
     EXPECT_FALSE(oem(0x30, 0xC9));
+    EXPECT_TRUE(oem(0x30, 0x00)) << "no mark: DOS";
+    EXPECT_TRUE(oem(0x30, 0x65)) << "866 is a DOS page";
+    for (uint8_t nMark : {0x03, 0x57, 0x7B, 0x7E}) EXPECT_FALSE(oem(0x30, nMark)) << "Windows mark " << int(nMark);
+    EXPECT_FALSE(oem(0x31, 0x03)) << "every Visual FoxPro version reads its mark";
     for (uint8_t v : {0x3F, 0x43, 0x8B, 0x8C}) EXPECT_FALSE(oem(v, 0)) << int(v);
-    for (uint8_t v : {0x03, 0x83, 0xF5, 0x31, 0x7B}) EXPECT_TRUE(oem(v, 0xC9)) << int(v);
+    for (uint8_t v : {0x03, 0x83, 0xF5, 0x7B}) EXPECT_TRUE(oem(v, 0xC9)) << int(v);
 }
 
 // Memo files: which layout a version calls for, and where the file is.

@@ -1,0 +1,406 @@
+// The combo-box editor: a QComboBox that paints itself the grid's way and
+// hands the grid back its navigation keys.
+#include "grid/grid_combo.h"
+
+#include <algorithm>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "grid/editor_styles.h"
+#include "grid/grid_window.h"
+#include "platform/ui/clipboard.h"
+#include "platform/ui/draw_context.h"
+#include "platform/ui/system_metrics.h"
+
+using namespace platform;
+
+// ---- the box --------------------------------------------------------------------
+
+CKelGridComboBox::CKelGridComboBox(CKelGridCombo& editor, QWidget* pParent) : QComboBox(pParent), m_editor(editor) {
+    setInsertPolicy(QComboBox::NoInsert);
+    connect(this, &QComboBox::currentIndexChanged, this, [this] { update(); });
+}
+
+void CKelGridComboBox::showPopup() {
+    m_bDropped = true;
+    update();
+    QComboBox::showPopup();
+}
+
+void CKelGridComboBox::hidePopup() {
+    QComboBox::hidePopup();
+    m_bDropped = false;
+    update();
+}
+
+void CKelGridComboBox::SetInnerEditRect(const QRect& rc) {
+    m_rcInnerEdit = rc;
+    PlaceInnerEdit();
+}
+
+void CKelGridComboBox::PlaceInnerEdit() {
+    QLineEdit* pEdit = lineEdit();
+    if (pEdit && m_rcInnerEdit.isValid() && pEdit->geometry() != m_rcInnerEdit)
+        pEdit->setGeometry(m_rcInnerEdit);
+}
+
+QRect CKelGridComboBox::GetButtonRect() const {
+    // Inside the one-pixel focus frame, a square as high as the field.
+    QRect rcInner = rect().adjusted(1, 1, -1, -1);
+    int nSide = rcInner.height();
+    int nLeft = std::max(rcInner.left(), rcInner.right() + 1 - nSide);
+    return QRect(QPoint(nLeft, rcInner.top()), QPoint(rcInner.right(), rcInner.bottom()));
+}
+
+bool CKelGridComboBox::event(QEvent* pEvent) {
+    switch (pEvent->type()) {
+    case QEvent::KeyPress:
+        return HandleKeyPress(static_cast<QKeyEvent*>(pEvent));
+    case QEvent::KeyRelease: {
+        auto* pKey = static_cast<QKeyEvent*>(pEvent);
+        bool bShiftArrow = pKey->modifiers().testFlag(Qt::ShiftModifier) &&
+                           (pKey->key() == Qt::Key_Up || pKey->key() == Qt::Key_Down);
+        if (IsGridNavigationKey(pKey->key()) && !bShiftArrow)
+            return true;
+        break;
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        bool bResult = QComboBox::event(pEvent);
+        update();
+        return bResult;
+    }
+    default:
+        break;
+    }
+    bool bResult = QComboBox::event(pEvent);
+    // The combo box lays its edit out by the style's rules on several
+    // occasions; ours covers the field up to the square button.
+    switch (pEvent->type()) {
+    case QEvent::Show:
+    case QEvent::Polish:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+    case QEvent::LayoutDirectionChange:
+        PlaceInnerEdit();
+        break;
+    default:
+        break;
+    }
+    return bResult;
+}
+
+bool CKelGridComboBox::HandleKeyPress(QKeyEvent* pEvent) {
+    Qt::KeyboardModifiers modifiers = pEvent->modifiers();
+    int nKey = pEvent->key();
+    CKelGridLineEdit* pInner = m_editor.GetInnerEdit();
+    switch (nKey) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        m_editor.PostKeyToGrid(VK_TAB, modifiers);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        m_editor.PostKeyToGrid(VK_DOWN, modifiers);
+        return true;
+    case Qt::Key_Escape:
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+        m_editor.PostKeyToGrid(VirtualKeyFromQt(nKey), modifiers);
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (!pInner || CaretLeavesEdit(nKey, pInner->text(), pInner->cursorPosition())) {
+            m_editor.PostKeyToGrid(VirtualKeyFromQt(nKey), modifiers);
+            return true;
+        }
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        // Shift walks the list; plain arrows move the grid's current row.
+        if (!modifiers.testFlag(Qt::ShiftModifier)) {
+            m_editor.PostKeyToGrid(VirtualKeyFromQt(nKey), modifiers);
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    QComboBox::event(pEvent);
+    pEvent->accept();
+    return true;
+}
+
+void CKelGridComboBox::paintEvent(QPaintEvent* pEvent) {
+    QPainter painter(this);
+    QRect rcPaint = pEvent->rect();
+    CDrawContext dc(painter, Rect{rcPaint.left(), rcPaint.top(), rcPaint.right() + 1, rcPaint.bottom() + 1});
+    dc.SetCharTable(&m_editor.GetTextCodec().GetCharTable());
+    dc.SelectFont(&m_editor.GetFont());
+
+    Rect rcClient{0, 0, width(), height()};
+    GridFocusFrame frame{GetSysColor(COLOR_WINDOW), Rgb(0, 100, 200), true};
+    if (const GridFocusFrame* pFrame = m_editor.GetFocusFrame())
+        frame = *pFrame;
+    if (frame.bSolid) {
+        dc.FrameRect(rcClient, frame.clrSecond);
+    } else {
+        dc.FrameRect(rcClient, frame.clrFirst);
+        dc.SetBkColor(frame.clrFirst);
+        dc.SetTextColor(frame.clrSecond);
+        dc.DrawFocusRect(rcClient);
+    }
+
+    Rect rcInner{1, 1, width() - 1, height() - 1};
+    if (rcInner.IsEmpty())
+        return;
+    QWidget* pFocus = QApplication::focusWidget();
+    bool bFocus = pFocus && (pFocus == this || isAncestorOf(pFocus));
+    dc.FillSolidRect(rcInner, GetSysColor(bFocus ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+
+    QRect rcButtonQ = GetButtonRect();
+    Rect rcButton{rcButtonQ.left(), rcButtonQ.top(), rcButtonQ.right() + 1, rcButtonQ.bottom() + 1};
+    // The text starts where the grid paints the cell's.
+    Rect rcText{rcInner.left, rcInner.top, rcButton.left, rcInner.bottom};
+    if (!rcText.IsEmpty()) {
+        std::string strText;
+        if (currentIndex() >= 0)
+            strText = m_editor.GetTextCodec().FromUnicode(itemText(currentIndex()));
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextColor(GetSysColor(bFocus ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        dc.DrawText(strText, rcText, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    unsigned nState = DFCS_SCROLLCOMBOBOX;
+    if (m_bDropped)
+        nState |= DFCS_PUSHED;
+    if (!isEnabled())
+        nState |= DFCS_INACTIVE;
+    if (!rcButton.IsEmpty())
+        dc.DrawFrameControl(rcButton, DFC_SCROLL, nState);
+}
+
+void CKelGridComboBox::resizeEvent(QResizeEvent* pEvent) {
+    QComboBox::resizeEvent(pEvent);
+    PlaceInnerEdit();
+}
+
+void CKelGridComboBox::mousePressEvent(QMouseEvent* pEvent) {
+    // The style would look for its own arrow; ours is the square button.
+    if (isEditable() && pEvent->button() == Qt::LeftButton) {
+        if (!GetButtonRect().contains(pEvent->position().toPoint())) {
+            QComboBox::mousePressEvent(pEvent);
+            return;
+        }
+        if (m_bDropped)
+            hidePopup();
+        else
+            showPopup();
+        pEvent->accept();
+        return;
+    }
+    QComboBox::mousePressEvent(pEvent);
+}
+
+void CKelGridComboBox::wheelEvent(QWheelEvent* pEvent) { pEvent->ignore(); }
+
+// ---- the editor ------------------------------------------------------------------
+
+bool CKelGridCombo::CreateEditor(uint32_t nStyle, CKelGridOwner* pParent, int nId) {
+    auto* pCombo = new CKelGridComboBox(*this);
+    if ((nStyle & CBS_KINDMASK) != CBS_DROPDOWNLIST) {
+        auto* pInner = new CKelGridLineEdit(*this, CKelGridLineEdit::Role::ComboEdit);
+        pInner->setProperty("controlId", kComboInnerEditId);
+        pCombo->setLineEdit(pInner);
+        // Typed text stays as typed: no completion from the list.
+        pCombo->setCompleter(nullptr);
+    }
+    if (!AttachWidget(pCombo, pParent, nStyle, nId))
+        return false;
+    WatchWidget(GetInnerEdit());
+    return true;
+}
+
+CKelGridLineEdit* CKelGridCombo::GetInnerEdit() const {
+    CKelGridComboBox* pCombo = GetComboBox();
+    return pCombo ? static_cast<CKelGridLineEdit*>(pCombo->lineEdit()) : nullptr;
+}
+
+QWidget* CKelGridCombo::GetInputWidget() const {
+    if (CKelGridLineEdit* pInner = GetInnerEdit())
+        return pInner;
+    return GetWidget();
+}
+
+bool CKelGridCombo::ShowEditor(int x, int y, int cx, int cy) {
+    CKelGridComboBox* pCombo = GetComboBox();
+    if (!pCombo)
+        return false;
+    // The field is as high as the row less the borders; the list drops below
+    // it in a window of its own.
+    m_nFieldHeight = cy - 7;
+    pCombo->setGeometry(x + 1, y + 1, std::max(0, cx - 1), std::max(0, cy - 1));
+    if (GetInnerEdit())
+        pCombo->SetInnerEditRect(QRect(1, 1, std::max(0, cx - cy), std::max(0, cy - 3)));
+    pCombo->setEnabled(true);
+    if (cx - 3 >= 0)
+        pCombo->show();
+    pCombo->setFocus(Qt::OtherFocusReason);
+    if (CKelGridLineEdit* pInner = GetInnerEdit())
+        pInner->selectAll();
+    return true;
+}
+
+bool CKelGridCombo::HideEditor() {
+    if (CKelGridComboBox* pCombo = GetComboBox(); pCombo && pCombo->IsDropped())
+        pCombo->hidePopup();
+    return CKelWidgetEditor::HideEditor();
+}
+
+std::string CKelGridCombo::GetWindowText() const {
+    if (CKelGridLineEdit* pInner = GetInnerEdit())
+        return FromWidgetText(pInner->text());
+    CKelGridComboBox* pCombo = GetComboBox();
+    if (!pCombo || pCombo->currentIndex() < 0)
+        return std::string();
+    return FromWidgetText(pCombo->itemText(pCombo->currentIndex()));
+}
+
+void CKelGridCombo::SetEditorValue(const std::string& strText, int nValue) {
+    m_strText = strText;
+    m_nValue = nValue;
+    CKelGridComboBox* pCombo = GetComboBox();
+    if (!pCombo)
+        return;
+    QString strShown = ToWidgetText(strText);
+    int nIndex = -1;
+    if (nValue == -1) {
+        nIndex = pCombo->findText(strShown, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    } else {
+        for (int i = 0; i < pCombo->count(); ++i)
+            if (pCombo->itemData(i).toInt() == nValue)
+                nIndex = i;
+    }
+    pCombo->setCurrentIndex(nIndex);
+    // The edit shows the cell's own text even when the list has no such item,
+    // and even when the same item was chosen for the cell before.
+    if (CKelGridLineEdit* pInner = GetInnerEdit())
+        pInner->setText(nValue != -1 && nIndex >= 0 ? pCombo->itemText(nIndex) : strShown);
+    m_strSavedText = GetWindowText();
+}
+
+GridCellValue CKelGridCombo::GetEditorValue() const {
+    CKelGridComboBox* pCombo = GetComboBox();
+    if (!pCombo)
+        return GridCellValue{m_strText, m_nValue};
+    int nIndex = pCombo->currentIndex();
+    if (CKelGridLineEdit* pInner = GetInnerEdit()) {
+        QString strTyped = pInner->text();
+        if (nIndex < 0 || pCombo->itemText(nIndex) != strTyped)
+            nIndex = pCombo->findText(strTyped, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    }
+    int nData = nIndex >= 0 ? pCombo->itemData(nIndex).toInt() : -1;
+    return GridCellValue{GetWindowText(), nData};
+}
+
+bool CKelGridCombo::IsModified() const { return GetComboBox() && GetWindowText() != m_strSavedText; }
+
+void CKelGridCombo::SetModified(bool bModified) {
+    std::string strText = GetWindowText();
+    if (!bModified)
+        m_strSavedText = strText;
+    else if (strText == m_strSavedText)
+        m_strSavedText = std::string(m_strSavedText.empty() ? 1 : 0, '_');
+}
+
+bool CKelGridCombo::CanCut() const {
+    CKelGridLineEdit* pInner = GetInnerEdit();
+    return pInner && pInner->hasSelectedText();
+}
+
+bool CKelGridCombo::CanCopy() const {
+    if (CKelGridLineEdit* pInner = GetInnerEdit())
+        return pInner->hasSelectedText();
+    return !GetWindowText().empty();
+}
+
+bool CKelGridCombo::CanPaste() const { return GetInnerEdit() && IsClipboardTextAvailable(); }
+
+bool CKelGridCombo::CanUndo() const {
+    CKelGridLineEdit* pInner = GetInnerEdit();
+    return pInner && pInner->isUndoAvailable();
+}
+
+void CKelGridCombo::Cut() {
+    if (CKelGridLineEdit* pInner = GetInnerEdit())
+        pInner->cut();
+}
+
+void CKelGridCombo::Copy() {
+    if (CKelGridLineEdit* pInner = GetInnerEdit())
+        pInner->copy();
+    else
+        SetClipboardText(GetWindowText(), m_codec);
+}
+
+void CKelGridCombo::Paste() {
+    if (CKelGridLineEdit* pInner = GetInnerEdit())
+        pInner->PasteLine();
+}
+
+void CKelGridCombo::Undo() {
+    if (CKelGridLineEdit* pInner = GetInnerEdit())
+        pInner->undo();
+}
+
+// ---- the list ------------------------------------------------------------------------
+
+int CKelGridCombo::AddString(const std::string& strText, int nItemData) {
+    CKelGridComboBox* pCombo = GetComboBox();
+    if (!pCombo)
+        return -1;
+    QString strItem = ToWidgetText(strText);
+    int nIndex = pCombo->count();
+    if (m_nStyle & CBS_SORT) {
+        nIndex = 0;
+        while (nIndex < pCombo->count() && QString::localeAwareCompare(pCombo->itemText(nIndex), strItem) <= 0)
+            ++nIndex;
+    }
+    pCombo->insertItem(nIndex, strItem, nItemData);
+    return nIndex;
+}
+
+void CKelGridCombo::ResetContent() {
+    if (CKelGridComboBox* pCombo = GetComboBox())
+        pCombo->clear();
+}
+
+int CKelGridCombo::GetCount() const { return GetComboBox() ? GetComboBox()->count() : 0; }
+
+int CKelGridCombo::GetCurSel() const { return GetComboBox() ? GetComboBox()->currentIndex() : -1; }
+
+void CKelGridCombo::SetCurSel(int nIndex) {
+    if (CKelGridComboBox* pCombo = GetComboBox())
+        pCombo->setCurrentIndex(nIndex >= 0 && nIndex < pCombo->count() ? nIndex : -1);
+}
+
+int CKelGridCombo::GetItemData(int nIndex) const {
+    CKelGridComboBox* pCombo = GetComboBox();
+    if (!pCombo || nIndex < 0 || nIndex >= pCombo->count())
+        return -1;
+    return pCombo->itemData(nIndex).toInt();
+}
+
+std::string CKelGridCombo::GetItemText(int nIndex) const {
+    CKelGridComboBox* pCombo = GetComboBox();
+    if (!pCombo || nIndex < 0 || nIndex >= pCombo->count())
+        return std::string();
+    return FromWidgetText(pCombo->itemText(nIndex));
+}

@@ -1,0 +1,60 @@
+// The text editor of a grid cell: a frameless single-line edit over the cell.
+// It keeps the grid's navigation: Tab goes to the next cell, Enter to the cell
+// below, Page Up, Page Down, Home, End, Up and Down move the current cell, and
+// Left and Right leave the cell once the caret reaches an end of the text.
+// Escape takes back what was typed since the cell was loaded.
+#pragma once
+
+#include <QLineEdit>
+
+#include "grid/widget_editor.h"
+
+class CKelGridEdit;
+
+// The line edit of CKelGridEdit, and the inner edit of an editable combo box.
+class CKelGridLineEdit : public QLineEdit {
+public:
+    enum class Role { CellEdit, ComboEdit };
+    CKelGridLineEdit(const CKelWidgetEditor& editor, Role role, QWidget* pParent = nullptr);
+
+    // Undoes every change since the text was set or the history cleared.
+    void UndoAll();
+    // Pastes the clipboard's first line: a cell holds one line of text.
+    void PasteLine();
+
+protected:
+    bool event(QEvent* pEvent) override;
+
+private:
+    bool HandleKeyPress(QKeyEvent* pEvent);
+
+    const CKelWidgetEditor& m_editor;
+    Role m_role;
+};
+
+class CKelGridEdit : public CKelWidgetEditor {
+public:
+    CKelGridEdit() = default;
+
+    void SetModified(bool bModified) override;
+    // Creates the edit: hidden, disabled, with an empty rectangle. The style's
+    // ES_CENTER and ES_RIGHT align the text, ES_READONLY makes it read-only.
+    bool CreateEditor(uint32_t nStyle, CKelGridOwner* pParent, int nId) override;
+    bool ShowEditor(int x, int y, int cx, int cy) override;
+    // Clears the modified flag and sets the text; the value is kept as given.
+    void SetEditorValue(const std::string& strText, int nValue) override;
+    GridCellValue GetEditorValue() const override;
+    bool IsModified() const override;
+    bool CanCut() const override;
+    bool CanCopy() const override;
+    bool CanPaste() const override;
+    bool CanUndo() const override;
+    void Cut() override;
+    void Copy() override;
+    void Paste() override;
+    void Undo() override;
+
+    // The most characters the edit takes; 0 for no limit of its own.
+    void SetLimitText(int nMax);
+    CKelGridLineEdit* GetEdit() const { return static_cast<CKelGridLineEdit*>(GetWidget()); }
+};

@@ -1,0 +1,279 @@
+// The cell edit under real keys: Escape, the caret rule of Left and Right,
+// Tab and Enter in the grid control (taken at once) and in the view (posted
+// back by the edit), the last row, refused commits, and text through a codec.
+#include <QLineEdit>
+
+#include "grid/grid_combo.h"
+#include "platform/core/code_page.h"
+#include "tests/grid_editors/editor_test_support.h"
+
+using namespace editor_test;
+
+namespace {
+
+template <class TGrid>
+class EditKeys : public ::testing::Test {};
+
+using GridKinds = ::testing::Types<CTestCtrl, CTestView>;
+TYPED_TEST_SUITE(EditKeys, GridKinds);
+
+}  // namespace
+
+TYPED_TEST(EditKeys, EscapeUndoesTypingAndKeepsTheCellCurrent) {
+    GridInDialog<TypeParam> f;
+    f.MoveTo(kText, 3);
+    ASSERT_NE(f.Edit(), nullptr);
+    ASSERT_EQ(QApplication::focusWidget(), f.Edit());
+    f.Type("xyz");
+    EXPECT_EQ(f.Edit()->text(), "xyz");
+    EXPECT_TRUE(f.Editor()->IsModified());
+
+    f.Key(Qt::Key_Escape);
+    EXPECT_EQ(f.Edit()->text(), "r3c0");
+    EXPECT_FALSE(f.Editor()->IsModified());
+    EXPECT_EQ(f.Col(), kText);
+    EXPECT_EQ(f.Row(), 3);
+    EXPECT_TRUE(f.Edit()->isVisible());
+    EXPECT_TRUE(f.dialog.isVisible());
+
+    // Without changes Escape does nothing at all; in particular the dialog
+    // around the grid does not take it as Cancel.
+    f.Key(Qt::Key_Escape);
+    EXPECT_EQ(f.Edit()->text(), "r3c0");
+    EXPECT_TRUE(f.dialog.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), f.Edit());
+    EXPECT_TRUE(f.grid().commits.empty());
+}
+
+TYPED_TEST(EditKeys, LeftMovesTheCaretUntilTheFirstCharacterThenTheColumn) {
+    GridInDialog<TypeParam> f;
+    f.MoveTo(kNumber, 2);
+    ASSERT_NE(f.Edit(), nullptr);
+    ASSERT_EQ(f.Edit()->text(), "r2c1");
+    int nPresses = 0;
+    while (f.Col() == kNumber && nPresses < 10) {
+        int nCaret = f.Edit()->cursorPosition();
+        f.Key(Qt::Key_Left);
+        ++nPresses;
+        if (f.Col() == kNumber)
+            EXPECT_LT(f.Edit()->cursorPosition(), nCaret);
+        else
+            EXPECT_EQ(nCaret, 0) << "the column changed before the caret reached the start";
+    }
+    EXPECT_EQ(f.Col(), kText);
+    EXPECT_EQ(f.Row(), 2);
+    EXPECT_GT(nPresses, 1);
+    EXPECT_EQ(QApplication::focusWidget(), f.Edit());
+    EXPECT_EQ(f.Edit()->text(), "r2c0");
+}
+
+TYPED_TEST(EditKeys, RightAtTheEndOfTheTextMovesToTheNextColumn) {
+    GridInDialog<TypeParam> f;
+    f.MoveTo(kText, 0);
+    f.Key(Qt::Key_Left);
+    f.Key(Qt::Key_Left);  // inside the text now
+    int nCaret = f.Edit()->cursorPosition();
+    ASSERT_LT(nCaret, f.Edit()->text().size());
+    f.Key(Qt::Key_Right);
+    EXPECT_EQ(f.Col(), kText);
+    EXPECT_EQ(f.Edit()->cursorPosition(), nCaret + 1);
+    while (f.Edit()->cursorPosition() < f.Edit()->text().size())
+        f.Key(Qt::Key_Right);
+    EXPECT_EQ(f.Col(), kText);
+    f.Key(Qt::Key_Right);
+    EXPECT_EQ(f.Col(), kNumber);
+}
+
+TYPED_TEST(EditKeys, TabCommitsTheTextAndShiftTabGoesBack) {
+    GridInDialog<TypeParam> f;
+    f.MoveTo(kText, 4);
+    f.Type("Zo\u00EB");
+    f.Key(Qt::Key_Tab);
+    EXPECT_EQ(f.Col(), kNumber);
+    ASSERT_EQ(f.grid().commits.size(), 1u);
+    EXPECT_EQ(f.grid().commits[0].nCol, kText);
+    EXPECT_EQ(f.grid().commits[0].nRow, 4);
+    // Table text is single-byte: ë is byte 0xEB in the Windows Western page.
+    EXPECT_EQ(f.grid().commits[0].value.strText, "Zo\xEB");
+
+    f.Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(f.Col(), kText);
+    EXPECT_EQ(f.Edit()->text(), QString("Zo\u00EB"));
+    EXPECT_EQ(f.grid().commits.size(), 1u) << "leaving an unchanged cell commits nothing";
+}
+
+TYPED_TEST(EditKeys, NavigationKeysInTheEditMoveTheGrid) {
+    GridInDialog<TypeParam> f;
+    f.MoveTo(kNumber, 5);
+    f.Key(Qt::Key_Down);
+    EXPECT_EQ(f.Row(), 6);
+    f.Key(Qt::Key_Up);
+    f.Key(Qt::Key_Up);
+    EXPECT_EQ(f.Row(), 4);
+    f.Key(Qt::Key_Home);
+    EXPECT_EQ(f.Col(), kText);
+    f.Key(Qt::Key_End);
+    EXPECT_EQ(f.Col(), kCentred);
+    EXPECT_EQ(f.Row(), 4);
+    f.Key(Qt::Key_PageDown);
+    EXPECT_GT(f.Row(), 4);
+}
+
+TYPED_TEST(EditKeys, EnterMovesDownAndOnTheLastRowKeepsTheEditorOnItsCell) {
+    GridInDialog<TypeParam> f;
+    f.MoveTo(kText, 47);
+    f.Key(Qt::Key_Return);
+    EXPECT_EQ(f.Row(), 48);
+    f.Key(Qt::Key_Return);
+    ASSERT_EQ(f.Row(), 49);
+    f.Type("last");
+    f.Key(Qt::Key_Return);
+    EXPECT_EQ(f.Row(), 49);
+    EXPECT_EQ(f.Col(), kText);
+    ASSERT_NE(f.Edit(), nullptr);
+    EXPECT_TRUE(f.Edit()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), f.Edit());
+    EXPECT_EQ(f.Edit()->text(), "last");
+    platform::Rect rc = f.CurrentCellRect();
+    EXPECT_EQ(f.Edit()->geometry(), QRect(rc.left + 2, rc.top + 2, rc.Width() - 4, f.grid().GetRowHeight() - 3));
+}
+
+TYPED_TEST(EditKeys, ARefusedValueKeepsTheCellCurrentWithTheEditorOpen) {
+    GridInDialog<TypeParam> f;
+    f.MoveTo(kText, 1);
+    f.grid().bRefuse = true;
+    f.Type("bad");
+    f.Key(Qt::Key_Tab);
+    EXPECT_EQ(f.grid().nRefused, 1);
+    EXPECT_EQ(f.Col(), kText);
+    EXPECT_EQ(f.Row(), 1);
+    ASSERT_NE(f.Edit(), nullptr);
+    EXPECT_TRUE(f.Edit()->isVisible());
+    EXPECT_EQ(f.Edit()->text(), "bad") << "the user corrects the value, not types it again";
+    EXPECT_EQ(QApplication::focusWidget(), f.Edit());
+
+    // The text is selected again, so typing replaces it.
+    EXPECT_EQ(f.Edit()->selectedText(), "bad");
+    f.grid().bRefuse = false;
+    f.Type("good");
+    f.Key(Qt::Key_Tab);
+    EXPECT_EQ(f.Col(), kNumber);
+    ASSERT_EQ(f.grid().commits.size(), 1u);
+    EXPECT_EQ(f.grid().commits[0].value.strText, "good");
+}
+
+TEST(EditKeys, TheControlTakesTabAndEnterBeforeTheEditSeesThem) {
+    // In a dialog, Tab and Enter aimed at an editor are the grid's at once;
+    // in a view they come back from the edit after the current event.
+    GridInDialog<CTestCtrl> ctrl;
+    ctrl.MoveTo(kText, 0);
+    QTest::keyClick(ctrl.Edit(), Qt::Key_Tab);
+    EXPECT_EQ(ctrl.Col(), kNumber);
+    // Ctrl+Tab is turned into an arrow for the editor, which a dialog's grid
+    // leaves alone: nothing moves and the dialog keeps it.
+    ctrl.Key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(ctrl.Col(), kNumber);
+    EXPECT_EQ(ctrl.Row(), 0);
+
+    GridInDialog<CTestView> view;
+    view.MoveTo(kText, 0);
+    QTest::keyClick(view.Edit(), Qt::Key_Tab);
+    EXPECT_EQ(view.Col(), kText);
+    Settle();
+    EXPECT_EQ(view.Col(), kNumber);
+}
+
+TEST(EditText, TheCodecDecidesTheBytesOfEditedText) {
+    GridInDialog<CTestCtrl> f;
+    const platform::CCodePage* p1251 = platform::CCodePage::Find("1251");
+    ASSERT_NE(p1251, nullptr);
+    f.grid().SetTextCodec(platform::CTextCodec(p1251));
+    f.grid().cells[{kText, 2}] = GridCellValue{"\xCF\xF0\xE8", -1};
+    f.MoveTo(kText, 2);
+    EXPECT_EQ(f.Edit()->text(), QString::fromUtf8("При"));
+    f.Key(Qt::Key_Right);  // the caret was at the end: on to the next column, unchanged
+    f.MoveTo(kText, 2);
+    f.Key(Qt::Key_Left);
+    f.Type(QString::fromUtf8("й"));
+    f.Key(Qt::Key_Tab);
+    ASSERT_EQ(f.grid().commits.size(), 1u);
+    EXPECT_EQ(f.grid().commits[0].value.strText, "\xCF\xF0\xE9\xE8");
+
+    // A byte the page leaves undefined survives a visit to the editor.
+    f.grid().SetTextCodec(platform::CTextCodec(platform::CCodePage::Find("1252")));
+    f.grid().cells[{kText, 3}] = GridCellValue{std::string("a\x81z"), -1};
+    f.MoveTo(kText, 3);
+    EXPECT_EQ(f.Editor()->GetEditorValue().strText, std::string("a\x81z"));
+}
+
+namespace {
+
+// The bounding box of the pixels of an image inside a rectangle that differ
+// from its top-left pixel, the background.
+QRect Ink(const QImage& image, const QRect& rc) {
+    QRect ink;
+    QRgb background = image.pixel(rc.topLeft());
+    for (int y = rc.top(); y <= rc.bottom(); ++y)
+        for (int x = rc.left(); x <= rc.right(); ++x)
+            if (qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 100)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+}  // namespace
+
+TEST(EditText, TheEditShowsItsTextWhereTheCellShowedIt) {
+    GridInDialog<CTestCtrl> f;
+    for (int nCol : {kText, kNumber, kCentred}) {
+        for (const char* pszText : {"r2", "Wide text", "iii"}) {
+            f.grid().cells[{nCol, 2}] = GridCellValue{pszText, -1};
+            f.MoveTo(nCol, 2);
+            // Without selection and caret, only the text is left to compare.
+            f.Edit()->deselect();
+            f.Edit()->setReadOnly(true);
+            QImage shown = f.grid().viewport()->grab().toImage();
+            f.Edit()->setReadOnly(false);
+            f.Editor()->HideEditor();
+            QImage painted = f.grid().viewport()->grab().toImage();
+            platform::Rect rc = f.CurrentCellRect();
+            QRect rcText(rc.left + 2, rc.top + 2, rc.Width() - 4, rc.Height() - 4);
+            QRect inkShown = Ink(shown, rcText), inkPainted = Ink(painted, rcText);
+            ASSERT_FALSE(inkPainted.isEmpty());
+            // Glyph advances are whole pixels in the grid and fractions in the
+            // edit, so a long right-aligned text may end a pixel apart.
+            EXPECT_NEAR(inkShown.left(), inkPainted.left(), 1) << "column " << nCol << " '" << pszText << "'";
+            EXPECT_NEAR(inkShown.right(), inkPainted.right(), 1) << "column " << nCol << " '" << pszText << "'";
+            EXPECT_EQ(inkShown.top(), inkPainted.top()) << "column " << nCol << " '" << pszText << "'";
+            EXPECT_EQ(inkShown.bottom(), inkPainted.bottom()) << "column " << nCol << " '" << pszText << "'";
+            f.MoveTo(kFixed, 2);
+        }
+    }
+}
+
+TEST(EditText, TheComboBoxesShowTheirTextWhereTheCellShowedIt) {
+    GridInDialog<CTestCtrl> f;
+    for (int nCol : {kCity, kColour}) {
+        f.MoveTo(nCol, 3);
+        auto* pCombo = dynamic_cast<CKelGridCombo*>(f.Editor());
+        ASSERT_NE(pCombo, nullptr);
+        if (CKelGridLineEdit* pInner = pCombo->GetInnerEdit()) {
+            pInner->deselect();
+            pInner->setReadOnly(true);
+        }
+        // Without the focus the box shows its text in the window colours.
+        QApplication::focusWidget()->clearFocus();
+        QImage shown = f.grid().viewport()->grab().toImage();
+        f.Editor()->HideEditor();
+        QImage painted = f.grid().viewport()->grab().toImage();
+        platform::Rect rc = f.CurrentCellRect();
+        int R = f.grid().GetRowHeight();
+        // Left of the drop-down button.
+        QRect rcText(rc.left + 2, rc.top + 2, rc.Width() - 4 - R, R - 3);
+        QRect inkShown = Ink(shown, rcText), inkPainted = Ink(painted, rcText);
+        ASSERT_FALSE(inkPainted.isEmpty());
+        EXPECT_NEAR(inkShown.left(), inkPainted.left(), 1) << "column " << nCol;
+        EXPECT_EQ(inkShown.top(), inkPainted.top()) << "column " << nCol;
+        EXPECT_EQ(inkShown.bottom(), inkPainted.bottom()) << "column " << nCol;
+        f.MoveTo(kFixed, 3);
+    }
+}
