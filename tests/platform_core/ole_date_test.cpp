@@ -23,6 +23,12 @@ double Date(int y, int m, int d, int h = 0, int mi = 0, int s = 0) {
     return dResult;
 }
 
+// The date a text parses to in the locale; NaN (equal to nothing) when refused.
+double Parsed(const std::string& strText, const CUserLocale& l) {
+    double d = NAN;
+    return ParseDateText(strText, d, l) ? d : NAN;
+}
+
 std::string Split(double d) {
     DateTimeParts p;
     if (!SplitOleDate(d, p)) return "invalid";
@@ -105,62 +111,41 @@ TEST(OleDate, OutsideTheYearsOneTo9999IsRefused) {
     EXPECT_FALSE(OleDateFromDaysAndSeconds(int64_t(538976288) - kJulianDayOfOleZero, 0, d));
 }
 
-TEST(DateParsing, EachLocaleOrder) {
-    double d;
-    ASSERT_TRUE(ParseDateText("03/04/2002", d, Locale(DateOrder::MDY, '/')));
-    EXPECT_EQ(d, Date(2002, 3, 4));
-    ASSERT_TRUE(ParseDateText("04.03.2002", d, Locale(DateOrder::DMY, '.')));
-    EXPECT_EQ(d, Date(2002, 3, 4));
-    ASSERT_TRUE(ParseDateText("2002/03/04", d, Locale(DateOrder::YMD, '/')));
-    EXPECT_EQ(d, Date(2002, 3, 4));
-    ASSERT_TRUE(ParseDateText("02-03-04", d, Locale(DateOrder::YMD, '-')));
-    EXPECT_EQ(d, Date(2002, 3, 4));
-    // Impossible in the locale's order is refused, not read in another order.
-    EXPECT_FALSE(ParseDateText("13/01/2002", d, Locale(DateOrder::MDY, '/')));
-    EXPECT_FALSE(ParseDateText("30.02.2000", d, Locale(DateOrder::DMY, '.')));
-}
-
-TEST(DateParsing, IsoAndTimes) {
-    CUserLocale dmy = Locale(DateOrder::DMY, '.');
-    double d;
-    ASSERT_TRUE(ParseDateText("2002-03-04", d, dmy));
-    EXPECT_EQ(d, Date(2002, 3, 4));
-    ASSERT_TRUE(ParseDateText("2002-03-04 12:34:56", d, Locale(DateOrder::MDY, '/')));
-    EXPECT_EQ(d, Date(2002, 3, 4, 12, 34, 56));
-    ASSERT_TRUE(ParseDateText("2002-03-04T12:34", d, dmy));
-    EXPECT_EQ(d, Date(2002, 3, 4, 12, 34, 0));
-    ASSERT_TRUE(ParseDateText("0001-01-01", d, dmy));
-    EXPECT_EQ(d, kMinOleDate);
-    ASSERT_TRUE(ParseDateText("9999-12-31 23:59:59.999", d, dmy));
-    EXPECT_EQ(Split(d), "9999-12-31 23:59:59");
-    ASSERT_TRUE(ParseDateText("04.03.2002 1:05 PM", d, dmy));
-    EXPECT_EQ(d, Date(2002, 3, 4, 13, 5, 0));
-    ASSERT_TRUE(ParseDateText("12:30", d, dmy));
-    EXPECT_EQ(Split(d), "1899-12-30 12:30:00");
-    for (const char* psz : {"", "abc", "2002", "2002-03-04 25:00", "04.03.2002 13:00 PM", "0000-01-01",
-                            "10000-01-01", "2002-03-04 12:", "04.03.2002 12:00 xyz", "2002-03-04\xC3\xA9"})
-        EXPECT_FALSE(ParseDateText(psz, d, dmy)) << psz;
-    EXPECT_THROW(TextToDate("abc", dmy), CConversionError);
-}
-
-TEST(DateParsing, MonthNamesTwoDigitYearsAndMissingYear) {
-    CUserLocale mdy = Locale(DateOrder::MDY, '/');
-    double d;
-    ASSERT_TRUE(ParseDateText("4 March 2002", d, mdy));
-    EXPECT_EQ(d, Date(2002, 3, 4));
-    ASSERT_TRUE(ParseDateText("Monday, 2002 March 4", d, mdy));
-    EXPECT_EQ(d, Date(2002, 3, 4));
-    ASSERT_TRUE(ParseDateText("3/4/29", d, mdy));
-    EXPECT_EQ(d, Date(2029, 3, 4));
-    ASSERT_TRUE(ParseDateText("3/4/30", d, mdy));
-    EXPECT_EQ(d, Date(1930, 3, 4));
-    ASSERT_TRUE(ParseDateText("3/4/800", d, mdy));
-    EXPECT_EQ(d, Date(800, 3, 4));
+TEST(DateParsing, EachLocaleOrderIsoTimesMonthNamesAndYears) {
+    const CUserLocale mdy = Locale(DateOrder::MDY, '/'), dmy = Locale(DateOrder::DMY, '.');
     std::time_t now = std::time(nullptr);
     std::tm tmNow{};
     localtime_r(&now, &tmNow);
-    ASSERT_TRUE(ParseDateText("4.3", d, Locale(DateOrder::DMY, '.')));
-    EXPECT_EQ(d, Date(tmNow.tm_year + 1900, 3, 4));
+    const struct {
+        const char* pszText;
+        CUserLocale locale;
+        double d;
+    } cases[] = {
+        {"03/04/2002", mdy, Date(2002, 3, 4)},
+        {"04.03.2002", dmy, Date(2002, 3, 4)},
+        {"2002/03/04", Locale(DateOrder::YMD, '/'), Date(2002, 3, 4)},
+        {"02-03-04", Locale(DateOrder::YMD, '-'), Date(2002, 3, 4)},
+        {"2002-03-04", dmy, Date(2002, 3, 4)},  // ISO whatever the locale
+        {"2002-03-04 12:34:56", mdy, Date(2002, 3, 4, 12, 34, 56)},
+        {"2002-03-04T12:34", dmy, Date(2002, 3, 4, 12, 34, 0)},
+        {"0001-01-01", dmy, kMinOleDate},
+        {"04.03.2002 1:05 PM", dmy, Date(2002, 3, 4, 13, 5, 0)},
+        {"4 March 2002", mdy, Date(2002, 3, 4)},
+        {"Monday, 2002 March 4", mdy, Date(2002, 3, 4)},
+        {"3/4/29", mdy, Date(2029, 3, 4)},
+        {"3/4/30", mdy, Date(1930, 3, 4)},
+        {"3/4/800", mdy, Date(800, 3, 4)},
+        {"4.3", dmy, Date(tmNow.tm_year + 1900, 3, 4)},  // the current year
+    };
+    for (const auto& c : cases) EXPECT_EQ(Parsed(c.pszText, c.locale), c.d) << c.pszText;
+    EXPECT_EQ(Split(Parsed("9999-12-31 23:59:59.999", dmy)), "9999-12-31 23:59:59");
+    EXPECT_EQ(Split(Parsed("12:30", dmy)), "1899-12-30 12:30:00");
+    // Impossible in the locale's order is refused, not read in another order.
+    EXPECT_TRUE(std::isnan(Parsed("13/01/2002", mdy)));
+    for (const char* psz : {"", "abc", "2002", "30.02.2000", "2002-03-04 25:00", "04.03.2002 13:00 PM", "0000-01-01",
+                            "10000-01-01", "2002-03-04 12:", "04.03.2002 12:00 xyz", "2002-03-04\xC3\xA9"})
+        EXPECT_TRUE(std::isnan(Parsed(psz, dmy))) << psz;
+    EXPECT_THROW(TextToDate("abc", dmy), CConversionError);
 }
 
 TEST(DateFormatting, PatternsOfTheDisplaySettings) {
