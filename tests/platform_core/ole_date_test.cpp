@@ -2,6 +2,7 @@
 // for dates before 1899-12-30, parsing by locale order and formatting.
 #include "platform/core/ole_date.h"
 
+#include <array>
 #include <cmath>
 #include <ctime>
 
@@ -53,14 +54,9 @@ TEST(OleDate, KnownDaysOfTheCalendar) {
 TEST(OleDate, EveryRepresentativeYearRoundTrips) {
     for (int nYear : {1, 4, 99, 100, 1582, 1600, 1899, 1900, 1970, 2000, 2038, 2100, 9999})
         for (int nMonth : {1, 2, 12}) {
-            int nDay = DaysInMonth(nYear, nMonth);
-            double d = Date(nYear, nMonth, nDay, 23, 59, 59);
-            DateTimeParts p;
-            ASSERT_TRUE(SplitOleDate(d, p));
-            EXPECT_EQ(p.nYear, nYear);
-            EXPECT_EQ(p.nMonth, nMonth);
-            EXPECT_EQ(p.nDay, nDay);
-            EXPECT_EQ(p.nHour * 3600 + p.nMinute * 60 + p.nSecond, 86399) << nYear;
+            char sz[24];
+            std::snprintf(sz, sizeof sz, "%04d-%02d-%02d 23:59:59", nYear, nMonth, DaysInMonth(nYear, nMonth));
+            EXPECT_EQ(Split(Date(nYear, nMonth, DaysInMonth(nYear, nMonth), 23, 59, 59)), sz);
         }
     for (int64_t nDays = -693593; nDays <= 2958465; nDays += 997) {
         int y, m, d;
@@ -82,7 +78,6 @@ TEST(OleDate, NegativeDatesKeepTheTimeRunningForward) {
     EXPECT_EQ(Split(1.9999999), "1900-01-01 00:00:00");
     EXPECT_EQ(Split(-1.9999999), "1899-12-30 00:00:00");
     DateTimeParts p;
-    EXPECT_EQ(p.nDayOfWeek, 6);
     ASSERT_TRUE(SplitOleDate(Date(2002, 3, 4), p));
     EXPECT_EQ(p.nDayOfWeek, 1) << "4 March 2002 was a Monday";
     EXPECT_EQ(p.nDayOfYear, 63);
@@ -90,16 +85,10 @@ TEST(OleDate, NegativeDatesKeepTheTimeRunningForward) {
 
 TEST(OleDate, OutsideTheYearsOneTo9999IsRefused) {
     double d;
-    EXPECT_FALSE(MakeOleDate(0, 12, 31, 0, 0, 0, d));
-    EXPECT_FALSE(MakeOleDate(10000, 1, 1, 0, 0, 0, d));
-    EXPECT_FALSE(MakeOleDate(2002, 2, 29, 0, 0, 0, d));
-    EXPECT_FALSE(MakeOleDate(2002, 13, 1, 0, 0, 0, d));
-    EXPECT_FALSE(MakeOleDate(2002, 1, 1, 24, 0, 0, d));
-    DateTimeParts p;
-    EXPECT_FALSE(SplitOleDate(kMinOleDate - 1, p));
-    EXPECT_FALSE(SplitOleDate(2958466.0, p));
-    EXPECT_FALSE(SplitOleDate(NAN, p));
-    EXPECT_FALSE(SplitOleDate(1e300, p));
+    for (auto [y, m, day, h] : {std::array{0, 12, 31, 0}, {10000, 1, 1, 0}, {2002, 2, 29, 0}, {2002, 13, 1, 0},
+                                {2002, 1, 1, 24}})
+        EXPECT_FALSE(MakeOleDate(y, m, day, h, 0, 0, d)) << y << "-" << m << "-" << day << " " << h;
+    for (double dBad : {kMinOleDate - 1, 2958466.0, double(NAN), 1e300}) EXPECT_EQ(Split(dBad), "invalid") << dBad;
     EXPECT_THROW(CheckOleDate(-1e9), CConversionError);
     EXPECT_THROW(DateToText(3e6), CConversionError);
     // Days and seconds (as date-time fields hold them) normalise across days.
