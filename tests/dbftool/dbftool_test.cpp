@@ -255,23 +255,10 @@ TEST(DbftoolDump, CorpusValuesAgreeWithTheRecordFiles) {
     }
 }
 
-TEST(DbftoolDump, CorpusTablesDumpEveryRecordWithEveryField) {
+TEST(DbftoolDump, CorpusTablesPrintTheirTextDatesAndFlags) {
+    // (Every record of every corpus table is compared value by value with
+    // python3-dbfread through the export round trip of dbftool_bulk_test.)
     REQUIRE_CORPUS();
-    for (const char* pszTable : {"cp1251", "dbase_03", "dbase_30", "dbase_31", "dbase_32", "dbase_8b", "dbase_f5"}) {
-        SCOPED_TRACE(pszTable);
-        CorpusSummary summary = ReadCorpusSummary(pszTable);
-        RunResult r = RunTool({"dump", CorpusFile(std::string(pszTable) + ".dbf")});
-        ASSERT_EQ(r.nExit, 0) << r.strErr;
-        std::vector<std::string> lines = Lines(r.strOut);
-        ASSERT_EQ(int(lines.size()), summary.nRecords);
-        for (const std::string& strLine : lines) {
-            size_t nAt = 0;
-            for (const SummaryField& f : summary.fields) {
-                nAt = strLine.find("\"" + f.strName + "\":", nAt);
-                ASSERT_NE(nAt, std::string::npos) << f.strName << " in " << strLine;
-            }
-        }
-    }
     RunResult r = RunTool({"dump", CorpusFile("cp1251.dbf"), "--ansi=CP1251"});
     EXPECT_EQ(Lines(r.strOut).at(0), "{\"_flag\":\" \",\"RN\":1,\"NAME\":\"амбулаторно-поликлиническое\"}");
     r = RunTool({"dump", CorpusFile("mazovia.dbf")});
