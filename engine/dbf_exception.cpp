@@ -28,6 +28,11 @@ const platform::StringEntry kEngineStrings[] = {
     {3018, "Read record error."},
     {3019, "Save record error."},
     {3020, "Field not found."},
+    {3021, "The table was changed by another program since it was loaded."},
+    {3022, "The table is open for reading only."},
+    {3023, "A value does not fit its new field."},
+    {3024, "Writing the table failed. The table as it was before is kept in its backup file:"},
+    {3025, "The table structure cannot be written."},
     // Field-type display names.
     {59400, "Character"},
     {59401, "Numeric"},
@@ -61,6 +66,11 @@ std::string ErrorMessageText(int nCode) {
 
 CDBFException::CDBFException(int nCode) : m_nCode(nCode), m_strMessage(ErrorMessageText(nCode)) {}
 
+CDBFException::CDBFException(int nCode, std::string strDetail)
+    : m_nCode(nCode), m_strMessage(ErrorMessageText(nCode)), m_strDetail(std::move(strDetail)) {
+    if (!m_strDetail.empty()) m_strMessage += " " + m_strDetail;
+}
+
 std::string CDBFException::GetErrorMessage() const { return m_strMessage; }
 
 bool CDBFException::GetErrorMessage(char* pszBuffer, unsigned nMaxChars, unsigned* pnHelpContext) const {
@@ -74,5 +84,7 @@ bool CDBFException::GetErrorMessage(char* pszBuffer, unsigned nMaxChars, unsigne
 }
 
 void ThrowError(int nCode) { throw CDBFException(nCode); }
+
+void ThrowError(int nCode, std::string strDetail) { throw CDBFException(nCode, std::move(strDetail)); }
 
 }  // namespace dbf

@@ -28,13 +28,24 @@ enum ErrorCode : int {
     errReadRecord = 3018,
     errSaveRecord = 3019,
     errFieldNotFound = 3020,  // a field name that names no field of the table
+    // Bulk writes (save, pack, export, restructure).
+    errChangedOnDisk = 3021,   // the table file changed under the loaded image
+    errReadOnlyTable = 3022,   // a write asked of a table opened for reading only
+    errValueDoesNotFit = 3023, // a value refused by its new field in a copy
+    errKeptInBackup = 3024,    // a rewrite failed half-way; the old table is in the backup file
+    errBadStructure = 3025,    // a structure no table can have (no fields, records too long)
 };
 
 class CDBFException : public std::exception {
 public:
     explicit CDBFException(int nCode);
+    // An error with a detail that names what it is about (a record and a
+    // field, a backup file's path); the message is the code's text, a space
+    // and the detail.
+    CDBFException(int nCode, std::string strDetail);
 
     int GetCode() const { return m_nCode; }
+    const std::string& GetDetail() const { return m_strDetail; }
 
     // Copies the message into pszBuffer: at most nMaxChars - 2 characters and
     // a NUL, with a NUL also at position nMaxChars - 1. Sets *pnHelpContext to
@@ -49,10 +60,12 @@ public:
 
 private:
     std::string m_strMessage;
+    std::string m_strDetail;
 };
 
-// Raises a CDBFException with the given code.
+// Raises a CDBFException with the given code (and detail).
 [[noreturn]] void ThrowError(int nCode);
+[[noreturn]] void ThrowError(int nCode, std::string strDetail);
 
 // The message of an error code: its string, or "Error number 0x" followed by
 // the code as eight upper-case hexadecimal digits and a full stop.

@@ -1,5 +1,8 @@
-// Field-type display names and the automatic code-page choice.
+// Field-type display names, the automatic code-page choice and the date of
+// last update.
 #include "engine/dbf_format.h"
+
+#include <ctime>
 
 namespace dbf {
 
@@ -28,6 +31,16 @@ bool IsOemTextByDefault(const DBFHeader& header) {
     case 0x3F: case 0x43: case verDBase4Memo: case 0x8C: return false;
     default: return true;
     }
+}
+
+void StampLastUpdate(DBFHeader& header, bool bTwoDigitYear) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int nYear = local.tm_year + 1900;
+    header.year = uint8_t(bTwoDigitYear ? nYear % 100 : (nYear + 58) % 256);
+    header.month = uint8_t(local.tm_mon + 1);
+    header.day = uint8_t(local.tm_mday);
 }
 
 }  // namespace dbf

@@ -102,4 +102,13 @@ unsigned FieldTypeNameId(char cType);
 // comes from DOS.
 bool IsOemTextByDefault(const DBFHeader& header);
 
+// Stamps today's date (local time) as the header's date of last update.
+// Visual FoxPro tables keep the two-digit year; every other version stores
+// (year + 58) modulo 256, which their programs read back as years since 1900
+// in their own way. bTwoDigitYear chooses the Visual FoxPro form whatever the
+// version (false: the other form even for Visual FoxPro, as the structure
+// editor does).
+void StampLastUpdate(DBFHeader& header, bool bTwoDigitYear);
+inline void StampLastUpdate(DBFHeader& header) { StampLastUpdate(header, header.version == verVisualFoxPro); }
+
 }  // namespace dbf

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/dbf_exception.h"
+#include "engine/field_copy.h"
 #include "engine/field_io.h"
 
 namespace dbf {
@@ -15,8 +16,6 @@ namespace {
 bool IsBinaryMemo(const DBFFieldDesc& desc) {
     return desc.type == 'G' || desc.type == 'P' || (desc.type == 'B' && desc.width != 8);
 }
-
-bool IsMemoReference(const DBFFieldDesc& desc) { return desc.type == 'M' || IsBinaryMemo(desc); }
 
 }  // namespace
 
@@ -33,6 +32,7 @@ void CDBFRecordset::OpenTableDef(const std::string& strPath, unsigned nOpenFlags
     if (!pTableDef->IsOpen()) return;
     m_pTableDef = std::move(pTableDef);
     m_fields = m_pTableDef->GetFieldList();
+    m_nRecordLength = m_pTableDef->GetRecordLength();
     m_nCurRecord = -1;
     m_nEditMode = editNone;
 }
@@ -41,6 +41,7 @@ void CDBFRecordset::Close() {
     if (m_pTableDef) m_pTableDef->Close();
     m_pTableDef.reset();
     m_fields = DBFFieldList();
+    m_nRecordLength = 0;
     m_nCurRecord = -1;
     m_bBOF = m_bEOF = true;
     m_nEditMode = editNone;
@@ -64,7 +65,7 @@ void CDBFRecordset::SetCurrentRecord(int32_t nRecord, uint8_t* pBuffer) {
 
 std::span<uint8_t> CDBFRecordset::CurrentRecord() {
     if (!m_pTableDef || !m_fields.m_pRecord) ThrowError(errOutOfRange);
-    return std::span<uint8_t>(m_fields.m_pRecord, m_pTableDef->GetRecordLength());
+    return std::span<uint8_t>(m_fields.m_pRecord, m_nRecordLength);
 }
 
 const DBFFieldDesc& CDBFRecordset::FieldDesc(int nIndex) {
@@ -197,16 +198,11 @@ void CDBFRecordset::WriteMemoText(const DBFFieldDesc& desc, const std::string& s
 // The edit protocol on the table file.
 
 void CDBFRecordset::InitNewRecord(uint8_t* pBuffer) {
-    const size_t nLength = m_pTableDef ? m_pTableDef->GetRecordLength() : 0;
+    const size_t nLength = m_nRecordLength;
     std::span<uint8_t> record(pBuffer, nLength);
     std::memset(pBuffer, 0, nLength);
     const bool bSmt = IsSmtTable();
-    for (int i = 0; i < m_fields.m_nFields; ++i) {
-        const DBFFieldDesc& desc = m_fields.m_pDesc[i];
-        WriteFieldValue(record, desc, FieldValue());
-        if (IsMemoReference(desc) && desc.width == 10 && !bSmt)
-            std::memset(pBuffer + desc.GetDisplacement(), ' ', 10);
-    }
+    for (int i = 0; i < m_fields.m_nFields; ++i) CFieldCopier::WriteBlank(record, m_fields.m_pDesc[i], bSmt);
     if (nLength) pBuffer[0] = ' ';
 }
 

@@ -78,6 +78,9 @@ public:
     bool IsEOF() const { return m_bEOF; }
     // The current record's bytes (record length of them), or null.
     const uint8_t* GetRecordBuffer() const { return m_fields.m_pRecord; }
+    // The length of this cursor's records: the table's as it was opened. A
+    // structure rewritten since does not change the records a cursor holds.
+    uint16_t GetRecordLength() const { return m_nRecordLength; }
 
 protected:
     // Creates the table definition and opens it (engine errors propagate);
@@ -90,13 +93,15 @@ protected:
     // Fills pBuffer as a new record: zero bytes, the blank value of every
     // field, a space as deletion flag. Memo references 10 characters wide
     // are blanked with spaces outside .SMT tables, as the programs that read
-    // those tables expect ("no memo" in digits), never left as zero bytes.
+    // those tables expect ("no memo" in digits), never left as zero bytes;
+    // date-times are zero bytes, Visual FoxPro's empty date-time.
     void InitNewRecord(uint8_t* pBuffer);
     // The current record as a span; 3017 when there is none.
     std::span<uint8_t> CurrentRecord();
 
     std::unique_ptr<CDBFTableDef> m_pTableDef;
     DBFFieldList m_fields;
+    uint16_t m_nRecordLength = 0;
     bool m_bBOF = true;
     bool m_bEOF = true;
     int32_t m_nCurRecord = -1;

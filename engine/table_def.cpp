@@ -135,8 +135,8 @@ CDBFTableDef::CDBFTableDef() = default;
 CDBFTableDef::~CDBFTableDef() {
     Close();
     m_pOldHeader.reset();
-    m_pOldFields.reset();
-    m_pFieldMap.reset();
+    m_oldDescs.clear();
+    m_fieldMap.clear();
     m_nStructMode = 0;
 }
 
@@ -285,6 +285,7 @@ void CDBFTableDef::Close() {
     m_strMemoPath.clear();
     m_descs.clear();
     m_record.clear();
+    m_retiredDescs.clear();
     m_fields.m_info = DBFFieldInfo();
     SyncFieldList();
     m_bOpen = false;
@@ -381,6 +382,16 @@ void CDBFTableDef::FailedRead(uint64_t nPos, uint64_t nBytes) {
 }
 
 void CDBFTableDef::ReadRecord(int32_t nRecord, uint8_t* pBuffer) { ReadRecords(nRecord, 1, pBuffer); }
+
+size_t CDBFTableDef::ReadFileAt(uint64_t nPos, void* pBuffer, size_t nCount) {
+    m_file.Seek(int64_t(nPos), platform::SeekFrom::begin);
+    return m_file.Read(pBuffer, nCount);
+}
+
+void CDBFTableDef::WriteFileAt(uint64_t nPos, const void* pBuffer, size_t nCount) {
+    m_file.Seek(int64_t(nPos), platform::SeekFrom::begin);
+    m_file.Write(pBuffer, nCount);
+}
 
 void CDBFTableDef::ReadRecords(int32_t nFirst, int32_t nCount, uint8_t* pBuffer) {
     if (nFirst < 0 || nCount < 0) ThrowError(errOutOfRange);

@@ -109,6 +109,71 @@ public:
     // record's number.
     int32_t AppendRecord(const uint8_t* pBuffer);
 
+    // ---- Whole-file access for the memory cursor set's load and save ----
+    // Positioned I/O on the table file itself; platform errors propagate as
+    // platform::CFileException. ReadFileAt returns the bytes read (fewer at
+    // the end of the file).
+    size_t ReadFileAt(uint64_t nPos, void* pBuffer, size_t nCount);
+    void WriteFileAt(uint64_t nPos, const void* pBuffer, size_t nCount);
+    uint64_t GetFileLength() const { return m_file.GetLength(); }
+    platform::CFile& GetFile() { return m_file; }
+    void SetFileLength(uint64_t nLength) { m_file.SetLength(nLength); }
+    // Replaces the header image: after a save wrote a new one, or, before a
+    // new table's structure is written, to choose its version byte, table
+    // flags and code-page mark.
+    void SetHeader(const DBFHeader& header) { m_header = header; }
+
+    // ---- Creating and restructuring (table_structure.cpp) ----
+    // Creates the file (truncating one of that name) as a new, empty table
+    // with version 0x03 and no fields, opened exclusively; then fields are
+    // appended and WriteStructure writes it. Raises 3001 when the file cannot
+    // be created; false on another platform error.
+    bool CreateNew(const std::string& strPath);
+    // Starts editing the field list of the open table: the old list and
+    // header are kept for CancelStructure, and each field remembers which
+    // old field fills it. Record cursors keep seeing the old list until the
+    // table is opened again.
+    void BeginModifyStructure();
+    // The field list operations of the structure editor. Indexes outside the
+    // list raise 3017 (InsertField accepts the count: an append).
+    void AppendField(const DBFFieldDesc& desc);
+    void InsertField(int nIndex, const DBFFieldDesc& desc);
+    void DeleteField(int nIndex);
+    void SetFieldDesc(int nIndex, const DBFFieldDesc& desc);
+    void MoveField(int nFrom, int nTo);
+    // Writes the edited structure. A new table: its header and descriptors.
+    // A modified table: every record converted field by field into a
+    // temporary file ("._tmp"), which then takes the table's name while the
+    // previous file is kept as ".bak". Nothing of the table changes when
+    // this fails before the renames: 3001 (temporary file), 3023 (a value
+    // that its new field cannot hold, named in the detail), 3025 (no fields,
+    // or records or header longer than 65,535 bytes), or the platform's file
+    // error. A failed rename puts the table back, or raises 3024 naming the
+    // backup that holds it; 3002 when the new table cannot be reopened.
+    void WriteStructure();
+    // Drops the edits: the old header and field list come back; a created
+    // table whose structure was never written is deleted.
+    void CancelStructure();
+    int GetStructMode() const { return m_nStructMode; }
+    bool IsStructWritten() const { return m_bStructWritten; }
+    // For each field of the list being edited, the index of the old field
+    // that fills it, or -1 for a new field. Empty outside a modification.
+    const std::vector<int16_t>& GetFieldMap() const { return m_fieldMap; }
+
+    // A rewritten table takes the table's place: the table file is closed,
+    // renamed to ".bak" (replacing an older backup) and strTemporary renamed
+    // to the table's name, then opened again with the table's flags. A
+    // failed rename puts the table back under its name and raises the file
+    // error (the temporary file is removed); when even that fails, 3024
+    // names the backup that holds the table. 3002 when the new file cannot
+    // be opened (it is in place, the old one in the backup).
+    void ReplaceFileWith(const std::string& strTemporary);
+
+    // The path with its extension (from the last '.' of the file name)
+    // replaced by strSuffix, or strSuffix appended when it has none:
+    // "t.dbf" and "._tmp" give "t._tmp".
+    static std::string SiblingPath(const std::string& strPath, const std::string& strSuffix);
+
     // Whether the table's path names a memo file for its version byte, and
     // which: the upper-case name, or an existing file whose name differs from
     // it only in letter case. Empty when the version has no memo file.
@@ -135,10 +200,22 @@ private:
     std::string m_strMemoPath;
 
     // Structure editing (creating a table, changing its fields).
+    void CheckFieldIndex(int nIndex, int nCount) const;
+    uint16_t LayOutFields(uint16_t& nHeaderLength);
+    void WriteHeaderArea(platform::CFile& target, const DBFHeader& header, uint16_t nHeaderLength);
+    void CopyRecords(platform::CFile& target, const DBFHeader& oldHeader, uint16_t nHeaderLength,
+                     uint16_t nRecordLength, int32_t& nCount);
+    void EndStructureEdit();
+
     int m_nStructMode = 0;  // 0 none, 1 modifying an existing table, 2 creating one
     std::unique_ptr<DBFHeader> m_pOldHeader;
-    std::unique_ptr<DBFFieldList> m_pOldFields;
-    std::unique_ptr<int16_t[]> m_pFieldMap;
+    // The descriptors before the modification. They keep the storage record
+    // cursors point at, so that a cursor never sees a list being edited.
+    std::vector<DBFFieldDesc> m_oldDescs;
+    std::vector<int16_t> m_fieldMap;
+    // Descriptors of the structure a rewrite replaced, alive until Close for
+    // the cursors that still point at them.
+    std::vector<DBFFieldDesc> m_retiredDescs;
     bool m_bStructWritten = false;
 };
 

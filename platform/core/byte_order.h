@@ -28,6 +28,10 @@ inline uint32_t GetBE32(const void* p) {
     return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | uint32_t(b[3]);
 }
 
+inline uint64_t GetBE64(const void* p) {
+    return (uint64_t(GetBE32(p)) << 32) | GetBE32(static_cast<const uint8_t*>(p) + 4);
+}
+
 inline void PutLE16(void* p, uint16_t v) {
     auto* b = static_cast<uint8_t*>(p);
     b[0] = uint8_t(v);

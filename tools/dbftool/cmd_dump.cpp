@@ -1,45 +1,24 @@
-// dbftool dump TABLE: every record, in file order, as one JSON object per
-// line, with the values the record cursor reads (memo contents included).
+// dbftool dump TABLE: the records as the table window lists them (every
+// record in file order, unless the list options hide, filter or sort them),
+// as one JSON object per line with the values the record cursor reads (memo
+// contents included). The table is loaded whole, as Tabulon loads it.
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine/dbf_exception.h"
-#include "engine/file_cursor.h"
-#include "platform/core/ole_date.h"
+#include "engine/memory_cursorset.h"
+#include "platform/core/value_coercion.h"
 #include "tools/dbftool/commands.h"
 #include "tools/dbftool/json_out.h"
+#include "tools/dbftool/list_options.h"
 #include "tools/dbftool/table_text.h"
+#include "tools/dbftool/value_text.h"
 
 namespace dbftool {
 
 namespace {
-
-void WriteCurrency(CJsonOut& out, int64_t n) {
-    // Ten-thousandths as "whole.dddd"; the magnitude in unsigned arithmetic
-    // so that the smallest value has one too.
-    uint64_t nAbs = n < 0 ? 0 - uint64_t(n) : uint64_t(n);
-    char sz[32];
-    std::snprintf(sz, sizeof sz, "\"%s%llu.%04llu\"", n < 0 ? "-" : "", static_cast<unsigned long long>(nAbs / 10000),
-                  static_cast<unsigned long long>(nAbs % 10000));
-    out.Raw(sz);
-}
-
-void WriteDate(CJsonOut& out, double dDate, bool bWithTime) {
-    platform::DateTimeParts parts;
-    if (!platform::SplitOleDate(dDate, parts)) {
-        out.Raw("null");
-        return;
-    }
-    char sz[32];
-    if (bWithTime) {
-        std::snprintf(sz, sizeof sz, "\"%04d-%02d-%02dT%02d:%02d:%02d\"", parts.nYear, parts.nMonth, parts.nDay,
-                      parts.nHour, parts.nMinute, parts.nSecond);
-    } else {
-        std::snprintf(sz, sizeof sz, "\"%04d-%02d-%02d\"", parts.nYear, parts.nMonth, parts.nDay);
-    }
-    out.Raw(sz);
-}
 
 void WriteBytes(CJsonOut& out, dbf::ByteView bytes) {
     static const char kHex[] = "0123456789abcdef";
@@ -52,50 +31,69 @@ void WriteBytes(CJsonOut& out, dbf::ByteView bytes) {
 }
 
 void WriteValue(CJsonOut& out, const CTableText& text, const dbf::DBFFieldDesc& desc, const dbf::FieldValue& value) {
-    switch (value.GetKind()) {
-    case dbf::FieldKind::Int32: out.Integer(value.GetInt32()); break;
-    case dbf::FieldKind::Double: out.Double(value.GetDouble()); break;
-    case dbf::FieldKind::Currency: WriteCurrency(out, value.GetCurrency()); break;
-    case dbf::FieldKind::Date: WriteDate(out, value.GetDate(), desc.type == 'T'); break;
-    case dbf::FieldKind::Text: text.WriteText(out, value.GetText()); break;
-    case dbf::FieldKind::Bool: out.Raw(value.GetBool() ? "true" : "false"); break;
-    case dbf::FieldKind::MemoRef: out.Integer(value.GetMemoRef()); break;  // null-flags fields
-    case dbf::FieldKind::Bytes: WriteBytes(out, value.GetBytes()); break;
+    if (value.GetKind() == dbf::FieldKind::Text) return text.WriteText(out, value.GetText());
+    if (value.GetKind() == dbf::FieldKind::Bytes) return WriteBytes(out, value.GetBytes());
+    char buffer[kScalarBuffer];
+    std::string_view str;
+    switch (FormatScalar(desc, value, buffer, str)) {
+    case ScalarForm::bare: out.Raw(str); break;
+    case ScalarForm::quoted:
+        out.Raw('"');
+        out.Raw(str);
+        out.Raw('"');
+        break;
     default: out.Raw("null"); break;  // Empty, Null, and references no memo file resolved
     }
+}
+
+// A C field's text straight from the record, as the record cursor would
+// read it (up to its first NUL, trailing white space trimmed unless the
+// field is binary), without a string for every value.
+std::string_view CharacterText(const uint8_t* pRecord, const dbf::DBFFieldDesc& desc) {
+    const char* p = reinterpret_cast<const char*>(pRecord) + desc.GetDisplacement();
+    size_t n = strnlen(p, desc.GetLayoutWidth());
+    if (desc.flags != dbf::kFieldFlagBinary)
+        while (n > 0 && platform::IsAsciiSpace(p[n - 1])) --n;
+    return std::string_view(p, n);
 }
 
 int RunDump(const Args& args) {
     Args rest = args;
     CTableText text;
-    if (!text.TakeOptions(rest)) return UsageError(kDumpCommand);
+    CListOptions list;
+    if (!text.TakeOptions(rest) || !list.TakeOptions(rest)) return UsageError(kDumpCommand);
     if (rest.size() != 1 || rest[0].rfind("--", 0) == 0) return UsageError(kDumpCommand);
 
-    dbf::CDBFFileCursor cursor;
-    cursor.Open(rest[0], kReadOnlyShared);
-    if (!cursor.IsOpen()) dbf::ThrowError(dbf::errCantOpenFile);
-    text.ChooseFor(cursor.GetTableDef()->GetHeader());
+    dbf::CDBFMemoryCursorset set;
+    set.Open(rest[0], kReadOnlyShared);
+    if (!set.IsOpen()) dbf::ThrowError(dbf::errCantOpenFile);
+    text.ChooseFor(set.GetTableDef()->GetHeader());
+    if (!list.Apply(set, text)) return 2;
 
     // Each field's key, escaped once.
-    const int nFields = cursor.GetFieldCount();
+    const int nFields = set.GetFieldCount();
+    const dbf::DBFFieldDesc* pDesc = set.GetFieldList().m_pDesc;
     std::vector<std::string> keys(static_cast<size_t>(nFields));
-    for (int i = 0; i < nFields; ++i) {
-        keys[size_t(i)] = "," + text.QuoteName(cursor.GetFieldList().m_pDesc[i].GetName()) + ":";
-    }
+    for (int i = 0; i < nFields; ++i) keys[size_t(i)] = "," + text.QuoteName(pDesc[i].GetName()) + ":";
 
     CJsonOut out(stdout);
     dbf::FieldValue value;
-    const int32_t nCount = cursor.GetRecordCount();
+    const int32_t nCount = set.GetRecordCount();
     for (int32_t n = 0; n < nCount; ++n) {
         const size_t nLineStart = out.GetPending();
         try {
-            cursor.SetAbsolutePosition(n);
+            set.SetAbsolutePosition(n);
+            const uint8_t* pRecord = set.GetRecordBuffer();
             out.Raw("{\"_flag\":");
-            text.WriteText(out, std::string_view(reinterpret_cast<const char*>(cursor.GetRecordBuffer()), 1));
+            text.WriteText(out, std::string_view(reinterpret_cast<const char*>(pRecord), 1));
             for (int i = 0; i < nFields; ++i) {
                 out.Raw(keys[size_t(i)]);
-                cursor.GetFieldValue(i, value);
-                WriteValue(out, text, cursor.GetFieldList().m_pDesc[i], value);
+                if (pDesc[i].type == 'C') {
+                    text.WriteText(out, CharacterText(pRecord, pDesc[i]));
+                    continue;
+                }
+                set.GetFieldValue(i, value);
+                WriteValue(out, text, pDesc[i], value);
             }
             out.Raw("}\n");
             out.FlushIfFull();
@@ -111,6 +109,9 @@ int RunDump(const Args& args) {
 
 }  // namespace
 
-const Command kDumpCommand = {"dump", "dump TABLE [--codepage=auto|oem|ansi] [--oem=CPxxx] [--ansi=CPxxx]", RunDump};
+const Command kDumpCommand = {"dump",
+                               "dump TABLE [--hide-deleted] [--sort=FIELD[:desc]] [--filter=TEXT[@FIELD]]\n"
+                               "      [--codepage=auto|oem|ansi] [--oem=CPxxx] [--ansi=CPxxx]",
+                               RunDump};
 
 }  // namespace dbftool

@@ -19,6 +19,10 @@ struct Command {
 // The commands, each defined in its cmd_*.cpp file.
 extern const Command kInfoCommand;
 extern const Command kDumpCommand;
+extern const Command kPackCommand;
+extern const Command kExportCommand;
+extern const Command kSetCommand;
+extern const Command kCreateCommand;
 
 // Prints a usage error for one command and returns the exit code for it.
 int UsageError(const Command& command);

@@ -50,7 +50,15 @@ void CTableText::ChooseFor(const dbf::DBFHeader& header) {
         std::string strQuoted;
         AppendJsonString(strQuoted, ansi.ToUtf8(std::string_view(&c, 1)));
         m_escaped[b] = strQuoted.substr(1, strQuoted.size() - 2);
+        m_bPlain[b] = m_escaped[b].size() == 1 && uint8_t(m_escaped[b][0]) == b;
+        m_chars[b] = ansi.ToUnicode(uint8_t(c));
     }
+}
+
+std::string CTableText::ToTableText(std::string_view strUtf8) const {
+    std::string strText = platform::AnsiCodePage().FromUtf8(strUtf8);
+    if (m_bOem) platform::AnsiToOem(strText.data(), strText.size());
+    return strText;
 }
 
 std::string CTableText::QuoteName(std::string_view strBytes) const {

@@ -28,12 +28,26 @@ public:
     void ChooseFor(const dbf::DBFHeader& header);
     bool IsOem() const { return m_bOem; }
 
-    // A JSON string of table text.
+    // A JSON string of table text. Runs of bytes that stand for themselves
+    // (plain ASCII, mostly) are copied in one go.
     void WriteText(CJsonOut& out, std::string_view strBytes) const {
         out.Raw('"');
-        for (char c : strBytes) out.Raw(m_escaped[uint8_t(c)]);
+        size_t nRun = 0;
+        for (size_t i = 0; i < strBytes.size(); ++i) {
+            const uint8_t b = uint8_t(strBytes[i]);
+            if (m_bPlain[b]) continue;
+            out.Raw(strBytes.substr(nRun, i - nRun));
+            out.Raw(m_escaped[b]);
+            nRun = i + 1;
+        }
+        out.Raw(strBytes.substr(nRun));
         out.Raw('"');
     }
+    // The character a table byte stands for on screen.
+    char32_t DisplayChar(uint8_t b) const { return m_chars[b]; }
+    // Text given on the command line (UTF-8) as the table's bytes: through
+    // the ANSI page, and on to the OEM page for an OEM table.
+    std::string ToTableText(std::string_view strUtf8) const;
     // The quoted JSON string of a field name: names that already are UTF-8
     // (plain ASCII above all) stay as they are, others are decoded as text.
     std::string QuoteName(std::string_view strBytes) const;
@@ -43,6 +57,8 @@ private:
     Mode m_mode = Mode::automatic;
     bool m_bOem = false;
     std::string m_escaped[256];  // escaped UTF-8 of each table byte
+    bool m_bPlain[256] = {};     // whether the escaped form is the byte itself
+    char32_t m_chars[256] = {};
 };
 
 }  // namespace dbftool

@@ -1,0 +1,128 @@
+// Record copies between field layouts, value by value.
+#include "engine/field_copy.h"
+
+#include <cstring>
+#include <string>
+
+#include "engine/dbf_exception.h"
+#include "engine/field_io.h"
+#include "engine/table_def.h"
+#include "platform/core/value_coercion.h"
+
+namespace dbf {
+
+bool IsBinaryMemoField(const DBFFieldDesc& desc) {
+    return desc.type == 'G' || desc.type == 'P' || (desc.type == 'B' && desc.width != 8);
+}
+
+CFieldCopier::CFieldCopier(CDBFTableDef& table, const DBFFieldDesc* pOld, int nOld, const DBFFieldDesc* pNew,
+                           int nNew, const int16_t* pMap)
+    : m_table(table), m_pOld(pOld), m_nOld(nOld), m_pNew(pNew), m_nNew(nNew), m_pMap(pMap) {
+    const CMemoFile* pMemo = table.GetMemoFile();
+    m_bSmt = pMemo && pMemo->GetMemoType() == memoSmt;
+    m_bMemoOpen = pMemo && pMemo->IsOpen();
+}
+
+void CFieldCopier::WriteBlank(std::span<uint8_t> record, const DBFFieldDesc& desc, bool bSmtTable) {
+    WriteFieldValue(record, desc, FieldValue());
+    if (desc.type == 'T') {
+        // An Empty value writes spaces, which other programs read as a day
+        // beyond the year 9999 (or fail on); Visual FoxPro's own empty
+        // date-time is eight zero bytes.
+        std::memset(record.data() + desc.GetDisplacement(), 0, desc.GetLayoutWidth());
+        return;
+    }
+    if (!IsMemoField(desc)) return;
+    // Nothing is written for an Empty memo reference; what the field then
+    // holds must still read as "no memo": a four-byte reference of spaces
+    // would name block 0x20202020.
+    const uint16_t nWidth = desc.GetLayoutWidth();
+    const bool bDigits = desc.width == 10 && !bSmtTable;
+    std::memset(record.data() + desc.GetDisplacement(), bDigits ? ' ' : 0, nWidth);
+}
+
+void CFieldCopier::Copy(std::span<const uint8_t> oldRecord, std::span<uint8_t> newRecord, int32_t nRecord) {
+    std::memset(newRecord.data(), ' ', newRecord.size());
+    if (!newRecord.empty() && !oldRecord.empty()) newRecord[0] = oldRecord[0];
+    FieldValue value;
+    for (int i = 0; i < m_nNew; ++i) {
+        const DBFFieldDesc& newDesc = m_pNew[i];
+        const int nFrom = m_pMap ? m_pMap[i] : i;
+        if (nFrom < 0 || nFrom >= m_nOld) {
+            WriteBlank(newRecord, newDesc, m_bSmt);
+            continue;
+        }
+        const DBFFieldDesc& oldDesc = m_pOld[nFrom];
+        ReadFieldValue(oldRecord, oldDesc, value);
+        try {
+            FieldValue newValue = ValueFor(value, oldDesc, newDesc);
+            if (newValue.IsEmpty()) {
+                WriteBlank(newRecord, newDesc, m_bSmt);
+            } else {
+                WriteFieldValue(newRecord, newDesc, newValue);
+            }
+        } catch (const platform::CConversionError& e) {
+            // Storing something else in its place would lose the value
+            // without a word: the whole copy is refused instead.
+            ThrowError(errValueDoesNotFit,
+                       "(record " + std::to_string(int64_t(nRecord) + 1) + ", field " + newDesc.GetName() + ": " +
+                           e.what() + ")");
+        }
+    }
+}
+
+FieldValue CFieldCopier::ValueFor(const FieldValue& oldValue, const DBFFieldDesc& oldDesc,
+                                  const DBFFieldDesc& newDesc) {
+    // A binary memo's reference means something only to a binary memo field.
+    if (IsBinaryMemoField(oldDesc)) return IsBinaryMemoField(newDesc) ? oldValue : FieldValue();
+    FieldValue value = oldValue;
+    if (oldDesc.type == 'M') {
+        // A memo that stays a memo keeps its reference (the memo file is
+        // the same); one that becomes another kind of field carries its text.
+        if (newDesc.type == 'M') return oldValue;
+        value = MemoText(oldValue);
+    }
+    if (IsBinaryMemoField(newDesc)) return FieldValue();
+    if (newDesc.type == 'M') return NewMemo(value, newDesc);
+
+    // Blank text going into a number, date or logical field is no value at
+    // all, not an error: a blank number or logical, an empty date, zeros in
+    // binary numbers.
+    if (value.GetKind() == FieldKind::Text && platform::TrimAsciiSpace(value.GetText()).empty()) {
+        switch (newDesc.type) {
+        case 'N': case 'F': case 'L': return FieldValue::MakeNull();
+        case 'D': case 'T': case 'I': case 'Y': case 'B': return FieldValue();
+        default: break;
+        }
+    }
+    return value;
+}
+
+FieldValue CFieldCopier::MemoText(const FieldValue& ref) {
+    uint32_t nBlock = 0, nLength = 0;
+    if (ref.GetKind() == FieldKind::MemoRef) {
+        nBlock = ref.GetMemoRef();
+    } else if (ref.GetKind() == FieldKind::SmtMemoRef) {
+        nBlock = ref.GetSmtMemoRef().nBlock;
+        nLength = ref.GetSmtMemoRef().nLength;
+    }
+    if (nBlock == 0) return FieldValue();
+    std::string strText;
+    m_table.ReadMemoText(nBlock, nLength, strText);
+    return FieldValue::MakeText(std::move(strText));
+}
+
+FieldValue CFieldCopier::NewMemo(const FieldValue& value, const DBFFieldDesc& newDesc) {
+    if (value.IsEmpty() || value.IsNull()) return FieldValue();
+    std::string strText = value.ToText();
+    if (strText.empty()) return FieldValue();
+    if (!m_bMemoOpen) platform::ThrowConversionError("the table has no memo file to hold the text");
+    if (newDesc.width != 4 && newDesc.width != 10)
+        platform::ThrowConversionError("a memo field " + std::to_string(newDesc.width) + " wide holds no reference");
+    uint32_t nBlock = 0, nLength = uint32_t(strText.size());
+    m_table.WriteMemo(nBlock, nLength, strText);
+    if (m_bSmt && newDesc.width == 10) return FieldValue::MakeSmtMemoRef(nLength, nBlock);
+    return FieldValue::MakeMemoRef(nBlock);
+}
+
+}  // namespace dbf
