@@ -129,6 +129,43 @@ TEST_F(StructurePrint, PagesRepeatTheHeaderAndHoldTheRowsTheLayoutCounts) {
     EXPECT_NE(PageText(strPdf, 1).find("Character"), std::string::npos);
 }
 
+TEST_F(StructurePrint, FortyFieldsAtThirtyFivePerPageMakeTwoPages) {
+    StructureDialog f(ManyFields(40), true);
+    // A page's height follows from its width and the paper's proportions:
+    // with tall rows, the first column is widened until a page holds 35.
+    f.grid().SetFont(platform::CFont(f.grid().GetFont().GetFaceName(), 30), true);
+    {
+        PrintToPdf answer(out.Path("probe.pdf"));
+        ASSERT_TRUE(f.grid().PrintGrid());
+    }
+    const platform::CGridPageLayout& layout = f.grid().GetPageLayout();
+    const int64_t nPaperWidth = layout.GetViewportExtX(), nPaperHeight = layout.GetViewportExtY();
+    const int nRow = f.grid().GetRowHeight();
+    const int nOthers = f.grid().GetColumnWidth(1, -1) + f.grid().GetColumnWidth(2, -1) + f.grid().GetColumnWidth(3, -1);
+    int nPageWidth = 0;
+    for (int w = 797; w < 4000 && nPageWidth == 0; ++w) {
+        int nHeight = static_cast<int>(w * nPaperHeight / nPaperWidth);
+        if ((nHeight - f.grid().GetHeaderHeight() - 10) / nRow == 35)
+            nPageWidth = w;
+    }
+    ASSERT_GT(nPageWidth, 0);
+    f.grid().SetColumnWidth(0, -1, nPageWidth - 10 - nOthers);
+
+    std::string strPdf = out.Path("forty.pdf");
+    {
+        PrintToPdf answer(strPdf);
+        ASSERT_TRUE(f.grid().PrintGrid());
+    }
+    ASSERT_EQ(f.grid().GetPageLayout().GetRowsPerPage(), 35);
+    ASSERT_EQ(ReadPdfInfo(strPdf).nPages, 2);
+    std::string strSecond = PageText(strPdf, 2);
+    EXPECT_NE(strSecond.find("Field name"), std::string::npos) << "the header again";
+    for (int i = 35; i < 40; ++i)
+        EXPECT_NE(strSecond.find("F" + std::to_string(i) + " "), std::string::npos) << i;
+    EXPECT_EQ(strSecond.find("F34 "), std::string::npos);
+    EXPECT_NE(PageText(strPdf, 1).find("F34 "), std::string::npos);
+}
+
 TEST_F(StructurePrint, WideGridTurnsAPrinterNobodyChoseToLandscape) {
     StructureDialog f(ManyFields(40), true);
     f.grid().SetColumnWidth(0, -1, 700);  // 700 + the others: wider than a portrait page
