@@ -119,6 +119,7 @@ bool CTableStructDlg::OnInitDialog() {
 
     // Columns sized by the grid font's average character, and never so
     // narrow that a header, a type name or a full-length name is cut.
+    m_pGrid->RecalcLayout();
     const QFontMetrics& metrics = m_pGrid->GetFont().GetQFontMetrics();
     auto textWidth = [&metrics](const std::string& str) {
         return metrics.horizontalAdvance(QString::fromLatin1(str.data(), static_cast<qsizetype>(str.size()))) + 8;
@@ -129,7 +130,8 @@ bool CTableStructDlg::OnInitDialog() {
     int nAve = std::max(1, m_pGrid->GetFont().GetMetrics().nAveCharWidth);
     auto header = [this, &textWidth](int nCol) { return textWidth(m_pGrid->GetColumnHeader(nCol, 0).strText); };
     m_pGrid->SetColumnWidth(0, -1, std::max({100, header(0), textWidth("NEWFIELD10")}));
-    m_pGrid->SetColumnWidth(1, -1, std::max({10 * nAve, header(1), nTypeWidth}));
+    // The type list shows a name beside its square drop-down button.
+    m_pGrid->SetColumnWidth(1, -1, std::max({10 * nAve, header(1), nTypeWidth + m_pGrid->GetRowHeight()}));
     m_pGrid->SetColumnWidth(2, -1, std::max({8 * nAve, header(2), textWidth("65535")}));
     m_pGrid->SetColumnWidth(3, -1, std::max(5 * nAve, header(3)));
 
