@@ -171,9 +171,10 @@ void CKelGridWindow::ShowTrackingLine(int x) {
 }
 
 // While a button is held Qt already sends every mouse event to the widget
-// that got the press, which is what capturing means here.
-void CKelGridWindow::SetCapture() {}
-void CKelGridWindow::ReleaseCapture() {}
+// that got the press, which is what capturing means here; the flag keeps the
+// cursor test quiet meanwhile, as a captured mouse asks for no cursor.
+void CKelGridWindow::SetCapture() { m_bCaptured = true; }
+void CKelGridWindow::ReleaseCapture() { m_bCaptured = false; }
 
 void CKelGridWindow::SetFocus() {
     if (!hasFocus())
@@ -334,7 +335,7 @@ void CKelGridWindow::mouseMoveEvent(QMouseEvent* pEvent) {
     m_ptMouse = pEvent->position().toPoint();
     if (!m_pGrid)
         return;
-    if (!m_pGrid->OnSetCursor(HTCLIENT))
+    if (!m_bCaptured && !m_pGrid->OnSetCursor(HTCLIENT))
         SetCursorShape(IDC_ARROW);
     m_pGrid->OnMouseMove(MouseFlags(pEvent), m_ptMouse.x(), m_ptMouse.y());
 }

@@ -84,6 +84,7 @@ private:
     uint32_t m_nGridStyle = 0;
     int m_nTrackX = -1;
     bool m_bSettingBars = false;
+    bool m_bCaptured = false;
     Qt::KeyboardModifiers m_modifiers;
     QPoint m_ptMouse;
 };

@@ -288,7 +288,6 @@ int main(int argc, char** argv) {
         CDemoGrid& grid = *views.front();
         grid.MoveTo(3, 4);
         grid.ExtendSelectionTo(grid.GetFixedColumnCount() + 5, grid.GetFixedRowCount() + 9);
-        grid.MoveTo(kFirst, 4);
         showCurrent(&grid);
     } else {
         // One editor of each kind open, each in its own view.

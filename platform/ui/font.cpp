@@ -77,9 +77,13 @@ std::unique_ptr<FontGlyphs> BuildGlyphs(const QFont& font, const CharTable& tabl
         return pGlyphs;  // a character became more than one glyph: let Qt lay text out
     QList<QPointF> advances = pGlyphs->rawFont.advancesForGlyphIndexes(glyphs);
     for (int i = 0; i < 256; ++i) {
-        // Control characters are laid out by Qt (as spaces, tabs, line breaks).
-        bool bControl = table[static_cast<size_t>(i)] < 0x20;
-        pGlyphs->glyphs[static_cast<size_t>(i)] = bControl ? 0 : glyphs[i];
+        // Control characters (spaces, tabs, line breaks), combining marks and
+        // right-to-left letters need Qt's layout: mark them as having no glyph.
+        QChar ch(table[static_cast<size_t>(i)]);
+        QChar::Direction dir = ch.direction();
+        bool bLaidOut = ch.unicode() < 0x20 || ch.isMark() || dir == QChar::DirR || dir == QChar::DirAL ||
+                        ch.joiningType() == QChar::Joining_Dual || ch.joiningType() == QChar::Joining_Right;
+        pGlyphs->glyphs[static_cast<size_t>(i)] = bLaidOut ? 0 : glyphs[i];
         pGlyphs->advances[static_cast<size_t>(i)] = advances[i].x();
     }
     QList<quint32> ellipsis = pGlyphs->rawFont.glyphIndexesForString(QString(QChar(0x2026)));

@@ -162,6 +162,73 @@ TEST(GridPaint, AColumnNarrowerThanFourPixelsHasAFlatHeader) {
     EXPECT_NE(PixelAt(image, rc.left + 1, rc.top + 1 + grid.GetHeaderHeight() / 2), clrFace);
 }
 
+namespace {
+
+// A grid whose first column shows a red square before its text.
+class CImageGrid : public CTestGrid {
+public:
+    CImageGrid() : CTestGrid(2, 3), m_picture(8, 8, std::vector<uint32_t>(64, 0xFFFF0000u)) {
+        GridColumn* pColumn = GetColumn(0);
+        pColumn->nImageKind = GIK_BITMAP;
+        pColumn->sizeImage = Size{8, 8};
+    }
+    const platform::CPicture* GetCellImage(int nCol, GridRow, bool) override {
+        return nCol == 0 ? &m_picture : nullptr;
+    }
+
+private:
+    platform::CPicture m_picture;
+};
+
+}  // namespace
+
+TEST(GridPaint, ACellImageSitsBeforeTheTextAndPushesItRight) {
+    grid_test::AppGuard app;
+    grid_test::CFakeOwner owner;
+    owner.sizeOuter = Size{300, 200};
+    CImageGrid grid;
+    grid.SetOwner(&owner);
+    grid.RecalcLayout();
+    ASSERT_TRUE(grid.MoveTo(1, 2));
+    QImage image = Paint(grid, owner.GetClientSize());
+    Rect rc = CellInterior(grid, 1, 1);
+    int yMiddle = rc.top + rc.Height() / 2;
+    EXPECT_EQ(PixelAt(image, rc.left + 1, yMiddle), platform::Rgb(255, 0, 0));
+    EXPECT_EQ(PixelAt(image, rc.left + 8, yMiddle), platform::Rgb(255, 0, 0));
+    EXPECT_NE(PixelAt(image, rc.left + 9, yMiddle), platform::Rgb(255, 0, 0));
+    // The text starts past the image; without one it starts at the border.
+    auto firstInk = [&](const Rect& rcCell) {
+        Color clrBack = grid.GetDefaultStyle().clrBack;
+        for (int x = rcCell.left; x < rcCell.right; ++x)
+            for (int y = rcCell.top; y < rcCell.bottom; ++y)
+                if (PixelAt(image, x, y) != clrBack && PixelAt(image, x, y) != platform::Rgb(255, 0, 0))
+                    return x - rcCell.left;
+        return -1;
+    };
+    EXPECT_GE(firstInk(rc), 1 + 8 + 2);  // image at +1, 8 wide, 2 pixels gap, then the text's own margin
+    EXPECT_LT(firstInk(CellInterior(grid, 2, 1)), 5);
+}
+
+TEST(GridPaint, RightFitTextEndsAtTheRightEdgeWhenItFits) {
+    grid_test::EnsureApplication();
+    CTestGrid grid(1, 1);
+    QImage image(200, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        platform::CDrawContext dc(image);
+        dc.SetBkMode(platform::TRANSPARENT);
+        grid.DrawTextRightFit(dc, "1234.50", Rect{10, 5, 150, 35}, platform::DT_RIGHT | platform::DT_SINGLELINE |
+                                                                   platform::DT_VCENTER);
+    }
+    int nRight = -1;
+    for (int x = 0; x < 200; ++x)
+        for (int y = 0; y < 40; ++y)
+            if (image.pixel(x, y) != QColor(Qt::white).rgb())
+                nRight = std::max(nRight, x);
+    EXPECT_GE(nRight, 145);
+    EXPECT_LT(nRight, 150);
+}
+
 TEST(GridPaint, PaintingAsksOnlyForTheCellsItShows) {
     GridInOwner g(20, 10'000'000, Size{640, 480});
     CTestGrid& grid = g.grid;

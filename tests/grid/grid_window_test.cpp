@@ -86,9 +86,12 @@ TEST(GridWindow, ClicksAndDraggedBordersReachTheEngine) {
     QTest::mouseMove(f.window.viewport(), QPoint(xBorder, H / 2));
     EXPECT_EQ(f.window.viewport()->cursor().shape(), Qt::SplitHCursor);
     QTest::mousePress(f.window.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(xBorder, H / 2));
-    QMouseEvent move(QEvent::MouseMove, QPointF(xBorder + 30, H / 2), f.window.viewport()->mapToGlobal(QPointF(xBorder + 30, H / 2)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    // The drag may wander below the header band without ending.
+    QPointF ptBelow(xBorder + 30, H + 3 * R);
+    QMouseEvent move(QEvent::MouseMove, ptBelow, f.window.viewport()->mapToGlobal(ptBelow), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(f.window.viewport(), &move);
+    EXPECT_TRUE(f.grid.IsResizing());
     EXPECT_EQ(f.window.GetTrackingLine(), xBorder + 30);
     QTest::mouseRelease(f.window.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(xBorder + 30, H / 2));
     EXPECT_EQ(f.grid.GetColumnWidth(0, 0), 90);

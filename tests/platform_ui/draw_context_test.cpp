@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QFontMetrics>
 #include <QPalette>
 
 #include <gtest/gtest.h>
@@ -142,6 +143,34 @@ TEST_F(DrawContextTest, AmpersandsArePrefixesUnlessNoPrefix) {
     EXPECT_EQ(plain.Width(), dc.GetTextExtent("&File").cx);
     EXPECT_NEAR(prefixed.Width(), dc.GetTextExtent("File").cx, 1);  // laid out text may round up a pixel
     EXPECT_LT(prefixed.Width() + 3, plain.Width());
+}
+
+TEST_F(DrawContextTest, RightToLeftTextIsLaidOutByQt) {
+    // Hebrew letters in the table must not be drawn glyph by glyph left to
+    // right: the cell shows exactly what Qt's own layout shows.
+    CharTable table = Windows1252CharTable();
+    for (int i = 0; i < 27; ++i)
+        table[static_cast<size_t>(0xE0 + i)] = static_cast<char16_t>(0x05D0 + i);
+    const QRect box(10, 10, 180, 30);
+    QImage ours = WhiteImage(200, 50), qts = WhiteImage(200, 50);
+    CFont font("DejaVu Sans", 16);
+    {
+        CDrawContext dc(ours);
+        dc.SetCharTable(&table);
+        dc.SelectFont(&font);
+        dc.SetBkMode(TRANSPARENT);
+        Rect rc{box.left(), box.top(), box.right() + 1, box.bottom() + 1};
+        dc.DrawText("\xE0\xE1\xE2 12", rc, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    {
+        QPainter painter(&qts);
+        painter.setFont(font.GetQFont());
+        painter.setPen(Qt::black);
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         QString::fromUtf8("\u05D0\u05D1\u05D2 12"));
+    }
+    EXPECT_NE(Ink(ours).left, INT_MAX);
+    EXPECT_EQ(ours, qts);
 }
 
 TEST_F(DrawContextTest, TextIsDecodedFromTheWindowsCodePage) {
