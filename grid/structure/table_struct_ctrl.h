@@ -83,11 +83,13 @@ public:
     // ---- printing ----------------------------------------------------------------------
     // Runs a print job of the grid; false when nothing was printed.
     bool PrintGrid();
+    // The page from the columns' widths (turning a printer nobody chose to
+    // landscape for a wide grid), the pages offered, then the print dialog.
     bool OnPreparePrinting(platform::CPrintInfo& info) override;
+    // The page fitted to the printer; the highest page counted again.
     void OnBeginPrinting(platform::CPrintInfo& info) override;
-    void OnPrepareDC(platform::CDrawContext& dc, platform::CPrintInfo& info) override;
+    // The header row, then the page's fields, each cell framed in black.
     void OnPrint(platform::CDrawContext& dc, platform::CPrintInfo& info) override;
-    void OnEndPrinting(platform::CPrintInfo& info) override;
     const platform::CGridPageLayout& GetPageLayout() const { return m_layout; }
 
 protected:

@@ -28,8 +28,6 @@ void CTablStructCtrl::OnBeginPrinting(CPrintInfo& info) {
     info.m_nMaxPage = m_layout.GetPageCount();
 }
 
-void CTablStructCtrl::OnPrepareDC(CDrawContext& dc, CPrintInfo& info) { CPrintable::OnPrepareDC(dc, info); }
-
 void CTablStructCtrl::OnPrint(CDrawContext& dc, CPrintInfo& info) {
     dc.SetMapMode(MM_ANISOTROPIC);
     dc.SetWindowExt(m_layout.GetWindowExtX(), m_layout.GetWindowExtY());
@@ -91,5 +89,3 @@ void CTablStructCtrl::OnPrint(CDrawContext& dc, CPrintInfo& info) {
     }
     dc.SelectFont(pOldFont);
 }
-
-void CTablStructCtrl::OnEndPrinting(CPrintInfo&) {}

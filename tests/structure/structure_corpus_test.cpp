@@ -56,11 +56,11 @@ TEST(StructureCorpus, VisualFoxProTableRestructuredThroughTheDialog) {
     };
     ASSERT_EQ(f.grid().GetTypeList()->GetCount(), 9) << "a Visual FoxPro table offers nine types";
 
-    // A new name typed over the old one.
+    // A new name typed over the old one: ten characters are taken.
     f.MoveTo(kName, 0);
-    f.Type("ACCNO");
+    f.Type("ACCESSNUMBER");
     f.Key(Qt::Key_Tab);
-    expected[0].strName = "ACCNO";
+    expected[0].strName = "ACCESSNUMB";
 
     // Numeric(12,2) made (15,4).
     int nRow = RowOf(f.tableDef, "ACQVALUE");

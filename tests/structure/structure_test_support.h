@@ -73,7 +73,6 @@ struct StructureDialog {
 
     CTablStructCtrl& grid() { return *dialog.GetGrid(); }
     const dbf::DBFFieldDesc& Field(int n) { return tableDef.GetFieldDesc(n); }
-    dbf::DBFFieldInfo Info(int n) { return tableDef.GetFieldInfo(n); }
     int Col() { return grid().GetCurrentColumn() - grid().GetFixedColumnCount(); }
     int Row() { return static_cast<int>(grid().GetCurrentRow() - grid().GetFixedRowCount()); }
     std::string Cell(int nCol, int nRow) { return grid().GetCellValue(nCol, nRow).strText; }
