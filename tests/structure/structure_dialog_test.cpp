@@ -186,9 +186,14 @@ TEST(StructureGrid, OnlyVisualFoxProTablesOfferItsTypes) {
     EXPECT_EQ(f.Cell(kType, 1), "DateTime") << "fields of other types keep their names";
     EXPECT_EQ(f.Cell(kType, 2), "Integer");
 
-    // Opening the list on such a field chooses nothing; leaving changes nothing.
+    // Opening the list on such a field (a double-click opens a cell too)
+    // chooses nothing; leaving changes nothing.
     f.MoveTo(kType, 1);
-    f.Key(Qt::Key_Return);
+    platform::Rect rc;
+    f.grid().GetCellRect(f.grid().GetCurrentColumn(), f.grid().GetCurrentRow(), rc);
+    QTest::mouseDClick(f.grid().viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(rc.left + 8, rc.top + 6));
+    Settle();
+    ASSERT_EQ(f.grid().GetCurrentEditor(), f.grid().GetTypeList());
     EXPECT_EQ(f.grid().GetTypeList()->GetCurSel(), -1);
     f.Key(Qt::Key_Down);
     EXPECT_EQ(f.Field(1).type, 'T');
