@@ -36,8 +36,9 @@ public:
     QWidget* GetWidget() const { return m_pWidget; }
     // The window that receives typed keys (an editable combo box's inner edit).
     virtual QWidget* GetInputWidget() const { return m_pWidget; }
-    // Whether a window is the editor's or one of its children.
-    bool OwnsWidget(const QWidget* pWidget) const;
+    // Whether a window is the editor's or one of its children (an editor of
+    // several windows counts each of them).
+    virtual bool OwnsWidget(const QWidget* pWidget) const;
     // The grid window keys are posted to; nullptr when the parent was not one.
     QWidget* GetGridWidget() const { return m_pGrid; }
     int GetEditorId() const { return m_nId; }

@@ -62,18 +62,11 @@ std::vector<std::string> Lines(const std::string& str) {
     return lines;
 }
 
+// A JSON string of plain text (the names and values compared here have no
+// control characters; one that had would show up as a difference).
 std::string JsonString(const std::string& str) {
     std::string out = "\"";
-    for (char c : str) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default: out += c;
-        }
-    }
+    for (char c : str) out += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
     return out + "\"";
 }
 
@@ -82,75 +75,29 @@ std::string JsonNumber(double d) {
     return std::string(sz, std::to_chars(sz, sz + sizeof sz, d).ptr);
 }
 
-// The values of one record in a corpus *.yml file, as dump prints them:
-// a list of plain scalars, 'single-quoted' and "double-quoted" strings (the
+// The values of one record in a corpus *.yml file as dump prints them: a
+// list of plain scalars, 'single-quoted' and "double-quoted" strings (the
 // latter folded over several lines), true/false and empty entries.
 std::vector<std::string> ReadYmlRecord(const std::string& strPath) {
     std::vector<std::string> values;
     std::ifstream in(strPath);
-    std::string strLine, strPending;
-    bool bInQuotes = false;
-    auto finishQuoted = [&](const std::string& strBody) {
-        std::string strText;
-        for (size_t i = 0; i < strBody.size(); ++i) {
-            if (strBody[i] != '\\' || i + 1 == strBody.size()) {
-                strText += strBody[i];
-                continue;
-            }
-            char c = strBody[++i];
-            strText += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
-        }
-        values.push_back(JsonString(strText));
-    };
-    auto closingQuote = [](const std::string& str) {
-        for (size_t i = 0; i < str.size(); ++i) {
-            if (str[i] == '\\') ++i;
-            else if (str[i] == '"') return i;
-        }
-        return std::string::npos;
-    };
-    while (std::getline(in, strLine)) {
-        if (bInQuotes) {
-            // A folded line: its leading blanks go, the line break becomes a space.
-            std::string strPart = strLine.substr(strLine.find_first_not_of(' '));
-            strPending += " ";
-            size_t nEnd = closingQuote(strPart);
-            if (nEnd == std::string::npos) {
-                strPending += strPart;
-                continue;
-            }
-            finishQuoted(strPending + strPart.substr(0, nEnd));
-            bInQuotes = false;
-            continue;
-        }
-        if (strLine == "---") continue;
-        size_t nDash = strLine.find("- ");
-        if (nDash == std::string::npos) {
-            // "-" alone: an empty entry.
-            if (!strLine.empty() && strLine.back() == '-') values.push_back("null");
-            continue;
-        }
-        std::string strValue = strLine.substr(nDash + 2);
-        if (strValue.empty()) {
-            values.push_back("null");
-        } else if (strValue[0] == '"') {
-            std::string strRest = strValue.substr(1);
-            size_t nEnd = closingQuote(strRest);
-            if (nEnd == std::string::npos) {
-                strPending = strRest;
-                bInQuotes = true;
-            } else {
-                finishQuoted(strRest.substr(0, nEnd));
-            }
-        } else if (strValue[0] == '\'') {
-            values.push_back(JsonString(strValue.substr(1, strValue.size() - 2)));
-        } else if (strValue == "true" || strValue == "false") {
-            values.push_back(strValue);
-        } else {
-            // A plain scalar: a number when all of it reads as one.
+    for (std::string strLine; std::getline(in, strLine);) {
+        size_t n = strLine.find_first_not_of(' ');
+        if (n == std::string::npos || strLine == "---") continue;
+        if (strLine[n] == '-' && (n + 1 == strLine.size() || strLine[n + 1] == ' '))
+            values.push_back(strLine.substr(std::min(n + 2, strLine.size())));
+        else if (!values.empty())
+            values.back() += " " + strLine.substr(n);  // a folded line: the break becomes a space
+    }
+    for (std::string& str : values) {
+        if (str.empty()) {
+            str = "null";
+        } else if (str[0] == '\'') {
+            str = JsonString(str.substr(1, str.size() - 2));
+        } else if (str[0] != '"' && str != "true" && str != "false") {  // YAML's "..." escapes are JSON's
             char* pEnd = nullptr;
-            double d = std::strtod(strValue.c_str(), &pEnd);
-            values.push_back(*pEnd == '\0' ? JsonNumber(d) : JsonString(strValue));
+            double d = std::strtod(str.c_str(), &pEnd);
+            str = *pEnd == '\0' ? JsonNumber(d) : JsonString(str);  // a number when all of it reads as one
         }
     }
     return values;
@@ -308,23 +255,10 @@ TEST(DbftoolDump, CorpusValuesAgreeWithTheRecordFiles) {
     }
 }
 
-TEST(DbftoolDump, CorpusTablesDumpEveryRecordWithEveryField) {
+TEST(DbftoolDump, CorpusTablesPrintTheirTextDatesAndFlags) {
+    // (Every record of every corpus table is compared value by value with
+    // python3-dbfread through the export round trip of dbftool_bulk_test.)
     REQUIRE_CORPUS();
-    for (const char* pszTable : {"cp1251", "dbase_03", "dbase_30", "dbase_31", "dbase_32", "dbase_8b", "dbase_f5"}) {
-        SCOPED_TRACE(pszTable);
-        CorpusSummary summary = ReadCorpusSummary(pszTable);
-        RunResult r = RunTool({"dump", CorpusFile(std::string(pszTable) + ".dbf")});
-        ASSERT_EQ(r.nExit, 0) << r.strErr;
-        std::vector<std::string> lines = Lines(r.strOut);
-        ASSERT_EQ(int(lines.size()), summary.nRecords);
-        for (const std::string& strLine : lines) {
-            size_t nAt = 0;
-            for (const SummaryField& f : summary.fields) {
-                nAt = strLine.find("\"" + f.strName + "\":", nAt);
-                ASSERT_NE(nAt, std::string::npos) << f.strName << " in " << strLine;
-            }
-        }
-    }
     RunResult r = RunTool({"dump", CorpusFile("cp1251.dbf"), "--ansi=CP1251"});
     EXPECT_EQ(Lines(r.strOut).at(0), "{\"_flag\":\" \",\"RN\":1,\"NAME\":\"амбулаторно-поликлиническое\"}");
     r = RunTool({"dump", CorpusFile("mazovia.dbf")});

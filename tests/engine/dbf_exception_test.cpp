@@ -9,19 +9,25 @@
 
 using dbf::CDBFException;
 
-TEST(EngineErrors, MessagesComeFromTheStringTable) {
-    EXPECT_EQ(CDBFException(3001).GetErrorMessage(), "Can't create file.");
-    EXPECT_EQ(CDBFException(3006).GetErrorMessage(), "File destruct or not .dbf file. ") << "trailing space kept";
-    EXPECT_EQ(CDBFException(3013).GetErrorMessage(), "Invalid ref from memo.");
-    EXPECT_EQ(CDBFException(3019).GetErrorMessage(), "Save record error.");
+TEST(EngineErrors, MessagesComeFromTheStringTableOrFallBackToTheNumber) {
+    const std::pair<int, const char*> cases[] = {
+        {3001, "Can't create file."},
+        {3006, "File destruct or not .dbf file. "},  // trailing space kept
+        {3013, "Invalid ref from memo."},
+        {3019, "Save record error."},
+        {3014, "Error number 0x00000BC6."},  // codes without text
+        {3016, "Error number 0x00000BC8."},
+        {0x1234ABCD, "Error number 0x1234ABCD."},
+        {-1, "Error number 0xFFFFFFFF."},
+    };
+    for (const auto& [nCode, pszText] : cases) EXPECT_EQ(CDBFException(nCode).GetErrorMessage(), pszText) << nCode;
     EXPECT_STREQ(CDBFException(3017).what(), "Out of range.");
-}
-
-TEST(EngineErrors, CodesWithoutTextFallBackToTheirNumber) {
-    EXPECT_EQ(CDBFException(3014).GetErrorMessage(), "Error number 0x00000BC6.");
-    EXPECT_EQ(CDBFException(3016).GetErrorMessage(), "Error number 0x00000BC8.");
-    EXPECT_EQ(CDBFException(0x1234ABCD).GetErrorMessage(), "Error number 0x1234ABCD.");
-    EXPECT_EQ(CDBFException(-1).GetErrorMessage(), "Error number 0xFFFFFFFF.");
+    try {
+        dbf::ThrowError(dbf::errOutOfRange);
+        FAIL();
+    } catch (const CDBFException& e) {
+        EXPECT_EQ(e.GetCode(), 3017);
+    }
 }
 
 TEST(EngineErrors, BufferKeepsAtMostTwoLessThanItsSize) {
@@ -33,7 +39,6 @@ TEST(EngineErrors, BufferKeepsAtMostTwoLessThanItsSize) {
     EXPECT_STREQ(buf, "File hea");
     EXPECT_EQ(buf[9], '\0');
     EXPECT_EQ(nHelp, 0u);
-
     char big[64];
     e.GetErrorMessage(big, sizeof big);
     EXPECT_STREQ(big, "File head error. This format not support.");
@@ -42,20 +47,8 @@ TEST(EngineErrors, BufferKeepsAtMostTwoLessThanItsSize) {
     EXPECT_EQ(one[0], '\0');
 }
 
-TEST(EngineErrors, ThrowErrorCarriesTheCode) {
-    try {
-        dbf::ThrowError(dbf::errOutOfRange);
-        FAIL();
-    } catch (const CDBFException& e) {
-        EXPECT_EQ(e.GetCode(), 3017);
-        EXPECT_EQ(e.m_nCode, 3017);
-    }
-}
-
 TEST(FieldTypes, DisplayNamesByLetter) {
     dbf::RegisterEngineStrings();
-    EXPECT_EQ(dbf::FieldTypeNameId('C'), 59400u);
-    EXPECT_EQ(dbf::FieldTypeNameId('G'), 59411u);
-    EXPECT_EQ(dbf::FieldTypeNameId('0'), 59412u);
-    EXPECT_EQ(dbf::FieldTypeNameId('Q'), 59412u);
+    for (auto [c, nId] : {std::pair{'C', 59400u}, {'G', 59411u}, {'0', 59412u}, {'Q', 59412u}})
+        EXPECT_EQ(dbf::FieldTypeNameId(c), nId) << c;
 }

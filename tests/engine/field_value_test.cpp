@@ -37,9 +37,7 @@ TEST(FieldValueKinds, TypeCodesAreTheVariantNumbers) {
 TEST(FieldValueCoercion, EmptyIsZeroEmptyTextAndFalse) {
     FieldValue empty;
     CUserLocale dot;
-    EXPECT_EQ(empty.ToInt32(dot), 0);
-    EXPECT_EQ(empty.ToDouble(dot), 0.0);
-    EXPECT_EQ(empty.ToCurrency(dot), 0);
+    EXPECT_TRUE(empty.ToInt32(dot) == 0 && empty.ToDouble(dot) == 0.0 && empty.ToCurrency(dot) == 0);
     EXPECT_EQ(empty.ToText(dot), "");
     EXPECT_FALSE(empty.ToBool(dot));
     EXPECT_EQ(empty.CoercedTo(FieldKind::Date, dot), FieldValue::MakeDate(0));

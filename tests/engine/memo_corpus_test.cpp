@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/dbt_memo_file.h"
+#include "engine/field_io.h"
 #include "engine/fpt_memo_file.h"
 #include "engine/memo_file.h"
+#include "engine/table_def.h"
 #include "tests/support/memo_builder.h"
 
 using namespace memo_testing;
@@ -15,26 +17,19 @@ using testing_support::TempDir;
 
 namespace {
 
-// The non-zero blocks named by a table's M, G and P fields, read straight
-// from the .dbf bytes: 10 ASCII digits, or 4 binary bytes in Visual FoxPro.
+// The non-zero blocks named by a table's M, G and P fields.
 std::vector<uint32_t> MemoBlocksOf(const std::string& strTable) {
-    const Bytes dbf = ReadFileBytes(strTable);
-    const size_t nHeader = dbf.at(8) | dbf.at(9) << 8, nRecordLength = dbf.at(10) | dbf.at(11) << 8;
-    std::vector<std::pair<size_t, size_t>> fields;  // offset, width
-    for (size_t nDesc = 32, nOffset = 1; nDesc + 32 <= nHeader && dbf[nDesc] != 0x0D; nDesc += 32) {
-        if (std::string("MGP").find(char(dbf[nDesc + 11])) != std::string::npos) fields.emplace_back(nOffset, dbf[nDesc + 16]);
-        nOffset += dbf[nDesc + 16];
-    }
+    dbf::CDBFTableDef table;
+    table.Open(strTable, kReadOnly);
+    std::vector<uint8_t> record(table.GetRecordLength());
     std::vector<uint32_t> blocks;
-    for (size_t nStart = nHeader, r = 0; r < U32(dbf, 4) && nStart + nRecordLength <= dbf.size(); ++r, nStart += nRecordLength) {
-        for (auto [nOffset, nWidth] : fields) {
-            uint32_t nBlock = 0;
-            if (nWidth == 4) nBlock = U32(dbf, nStart + nOffset);
-            for (size_t i = 0; nWidth != 4 && i < nWidth; ++i) {
-                const uint8_t c = dbf[nStart + nOffset + i];
-                if (c >= '0' && c <= '9') nBlock = nBlock * 10 + uint32_t(c - '0');
-            }
-            if (nBlock != 0) blocks.push_back(nBlock);
+    for (int32_t r = 0; r < int32_t(table.GetRecordCount()); ++r) {
+        table.ReadRecord(r, record.data());
+        for (int i = 0; i < table.GetFieldCount(); ++i) {
+            dbf::FieldValue v;
+            if (std::string("MGP").find(char(table.GetFieldDesc(i).type)) == std::string::npos) continue;
+            dbf::ReadFieldValue(record, table.GetFieldDesc(i), v);
+            if (v.GetKind() == dbf::FieldKind::MemoRef && v.GetMemoRef() != 0) blocks.push_back(v.GetMemoRef());
         }
     }
     return blocks;

@@ -9,16 +9,19 @@
 #include <gtest/gtest.h>
 
 #include "engine/dbf_exception.h"
+#include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
 #include "tests/support/test_support.h"
 
 using dbf::CDBFException;
 using dbf::CDBFTableDef;
+using memo_testing::kReadOnly;
+using memo_testing::kReadWrite;
 using namespace testing_support;
 
 namespace {
 
-constexpr unsigned kReadOnly = 64, kReadWrite = 66, kExclusive = 18;
+constexpr unsigned kExclusive = 18;
 
 // The engine error a table's open raises; 0 when it opens, -1 when it stays
 // closed without an error.
@@ -60,66 +63,50 @@ TEST(TableOpen, LaysDBaseFieldsOutFromByteOneWhateverTheyStore) {
     EXPECT_EQ(table.GetFieldDesc(0).GetDisplacement(), 1u);
     EXPECT_EQ(table.GetFieldDesc(1).GetDisplacement(), 11u);
     EXPECT_EQ(table.GetFieldDesc(2).GetDisplacement(), 14u);
-    EXPECT_EQ(table.GetFilePath(), dir.Path("t.dbf"));
     EXPECT_EQ(table.GetOpenFlags(), 0x8040u) << "the binary flag is always added";
     EXPECT_EQ(table.GetMemoFile(), nullptr);
 }
 
-TEST(TableOpen, FileMayLackTheEndOfFileByteButNothingMore) {
+TEST(TableOpen, OpensOrRefusesEachHeaderWithItsCode) {
+    TableBuilder vfp(0x30);
+    vfp.Field("A", 'C', 4).Field("B", 'C', 4).Record({"abcd", "efgh"});
+    TableBuilder sum(0x03);  // dBASE: the widths add up past the record
+    sum.Field("NAME", 'C', 10).Field("AGE", 'N', 3).Field("BORN", 'D', 8).SetRecordLength(21);
+    sum.RawRecord(std::string(21, ' ')).RawRecord(std::string(21, ' '));
+    // 0x01000000 records of 256 bytes are 2^32 bytes: in 32-bit arithmetic
+    // a file of the header alone would look exactly long enough.
+    TableBuilder wrap(0x03);
+    wrap.Field("DATA", 'C', 255).SetRecordCount(0x01000000);
+    TableBuilder none(0x03);
+    none.SetRecordLength(2).RawRecord(" x");
+    TableBuilder vfpShort(0x30);
+    vfpShort.Field("A", 'C', 4).SetHeaderLength(327).EndOfFile(false);
+    const struct {
+        const char* pszWhat;
+        TableBuilder table;
+        int nCode;
+    } cases[] = {
+        {"end-of-file byte", People(), 0},
+        {"no end-of-file byte", People().EndOfFile(false), 0},
+        {"two end-of-file bytes", People().Trailing("\x1A"), 3006},
+        {"a record short", People().EndOfFile(false).SetRecordCount(3), 3006},
+        {"record length 1", People().SetRecordLength(1), 3006},
+        {"negative count", People().SetRecordCount(-1), 3006},
+        {"count x length wraps", wrap, 3006},
+        {"widths past the record", sum, 3006},
+        {"high width byte", People().SetWidthBytes(0, 10, 1), 3006},
+        {"VFP displacement past the record", TableBuilder(vfp).SetDisplacement(1, 6), 3006},
+        {"VFP displacement far away", TableBuilder(vfp).SetDisplacement(1, 0xFFFFFFFE), 3006},
+        {"VFP overlap wider than the record", TableBuilder(vfp).SetDisplacement(1, 1).SetWidthBytes(1, 8, 0), 3006},
+        {"VFP", vfp, 0},
+        {"no fields", none, 3007},
+        {"VFP header below 328 bytes", vfpShort, 3007},
+    };
     TempDir dir;
-    EXPECT_EQ(OpenCode(People().Write(dir.Path("eof.dbf"))), 0);
-    EXPECT_EQ(OpenCode(People().EndOfFile(false).Write(dir.Path("noeof.dbf"))), 0);
-    EXPECT_EQ(OpenCode(People().Trailing("\x1A").Write(dir.Path("two.dbf"))), 3006);
-    EXPECT_EQ(OpenCode(People().EndOfFile(false).SetRecordCount(3).Write(dir.Path("short.dbf"))), 3006);
-}
-
-TEST(TableOpen, RefusesImpossibleHeaders) {
-    TempDir dir;
+    for (const auto& c : cases) EXPECT_EQ(OpenCode(c.table.Write(dir.Path("t.dbf"))), c.nCode) << c.pszWhat;
     WriteFileBytes(dir.Path("tiny.dbf"), std::string(31, '\x03'));
     EXPECT_EQ(OpenCode(dir.Path("tiny.dbf")), 3004);
     EXPECT_EQ(OpenCode(dir.Path("missing.dbf")), 3002);
-    EXPECT_EQ(OpenCode(People().SetRecordLength(1).Write(dir.Path("rl1.dbf"))), 3006);
-    EXPECT_EQ(OpenCode(People().SetRecordCount(-1).Write(dir.Path("neg.dbf"))), 3006);
-}
-
-TEST(TableOpen, RecordCountTimesLengthDoesNotWrapAround) {
-    // 0x01000000 records of 256 bytes are 2^32 bytes: in 32-bit arithmetic
-    // a file of the header alone would look exactly long enough.
-    TempDir dir;
-    TableBuilder b(0x03);
-    b.Field("DATA", 'C', 255).SetRecordCount(0x01000000);
-    EXPECT_EQ(OpenCode(b.Write(dir.Path("wrap.dbf"))), 3006);
-}
-
-TEST(TableOpen, RefusesFieldsThatDoNotFitTheRecord) {
-    TempDir dir;
-    // dBASE: the widths add up past the record.
-    TableBuilder sum(0x03);
-    sum.Field("NAME", 'C', 10).Field("AGE", 'N', 3).Field("BORN", 'D', 8).SetRecordLength(21);
-    sum.RawRecord(std::string(21, ' ')).RawRecord(std::string(21, ' '));
-    EXPECT_EQ(OpenCode(sum.Write(dir.Path("sum.dbf"))), 3006);
-    // A wide C field whose high width byte makes it longer than the record.
-    EXPECT_EQ(OpenCode(People().SetWidthBytes(0, 10, 1).Write(dir.Path("wide.dbf"))), 3006);
-
-    // Visual FoxPro: a stored displacement that runs past the record.
-    TableBuilder vfp(0x30);
-    vfp.Field("A", 'C', 4).Field("B", 'C', 4).Record({"abcd", "efgh"});
-    EXPECT_EQ(OpenCode(TableBuilder(vfp).SetDisplacement(1, 6).Write(dir.Path("vfp1.dbf"))), 3006);
-    EXPECT_EQ(OpenCode(TableBuilder(vfp).SetDisplacement(1, 0xFFFFFFFE).Write(dir.Path("vfp2.dbf"))), 3006);
-    // Overlapping fields whose widths add up to more than the record.
-    EXPECT_EQ(OpenCode(TableBuilder(vfp).SetDisplacement(1, 1).SetWidthBytes(1, 8, 0).Write(dir.Path("vfp3.dbf"))),
-              3006);
-    EXPECT_EQ(OpenCode(vfp.Write(dir.Path("vfp.dbf"))), 0);
-}
-
-TEST(TableOpen, TableWithoutFieldsIsRefused) {
-    TempDir dir;
-    TableBuilder none(0x03);
-    none.SetRecordLength(2).RawRecord(" x");
-    EXPECT_EQ(OpenCode(none.Write(dir.Path("none.dbf"))), 3007);
-    TableBuilder vfp(0x30);
-    vfp.Field("A", 'C', 4).SetHeaderLength(327).EndOfFile(false);
-    EXPECT_EQ(OpenCode(vfp.Write(dir.Path("vfp.dbf"))), 3007) << "Visual FoxPro header below 328 bytes";
 }
 
 TEST(TableOpen, DescriptorListEndsAtTheTerminator) {
@@ -221,24 +208,21 @@ TEST(TableOpen, AutomaticCodePageFollowsVersionAndMark) {
 
 // Memo files: which layout a version calls for, and where the file is.
 
-namespace {
-struct MemoCase {
-    uint8_t nVersion;
-    uint8_t nTableFlags;
-    MemoLayout layout;
-    const char* pszFile;
-    int nType;
-};
-}  // namespace
-
 TEST(TableMemo, VersionByteChoosesTheMemoLayout) {
-    const MemoCase cases[] = {
+    const struct {
+        uint8_t nVersion, nTableFlags;
+        MemoLayout layout;
+        const char* pszFile;
+        int nType;  // 0: no memo file opened
+    } cases[] = {
         {0x83, 0, MemoLayout::dBase3, "t.DBT", 1},  {0x8B, 0, MemoLayout::dBase4, "t.DBT", 3},
         {0x7B, 0, MemoLayout::dBase4, "t.DBT", 3},  {0xCB, 0, MemoLayout::dBase4, "t.DBT", 3},
         {0xF5, 0, MemoLayout::foxPro, "t.FPT", 4},  {0x30, 2, MemoLayout::foxPro, "t.FPT", 4},
         {0xE5, 0, MemoLayout::smt, "t.SMT", 16},
+        {0x30, 0, MemoLayout::foxPro, "t.FPT", 0},  // Visual FoxPro without the memo flag
     };
-    for (const MemoCase& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.nVersion));
         TempDir dir;
         TableBuilder b(c.nVersion);
         b.TableFlags(c.nTableFlags).Field("NOTE", 'M', c.nVersion == 0xE5 ? 10 : 4).Record({});
@@ -246,22 +230,16 @@ TEST(TableMemo, VersionByteChoosesTheMemoLayout) {
         MemoBuilder(c.layout).Write(dir.Path(c.pszFile));
         CDBFTableDef table;
         table.Open(dir.Path("t.dbf"), kReadOnly);
-        ASSERT_TRUE(table.IsOpen()) << int(c.nVersion);
-        ASSERT_NE(table.GetMemoFile(), nullptr) << int(c.nVersion);
-        EXPECT_EQ(table.GetMemoFile()->GetMemoType(), c.nType) << int(c.nVersion);
-        EXPECT_TRUE(table.GetMemoFile()->IsOpen()) << int(c.nVersion);
+        ASSERT_TRUE(table.IsOpen());
+        if (c.nType == 0) {
+            EXPECT_EQ(table.GetMemoFile(), nullptr);
+            continue;
+        }
+        ASSERT_NE(table.GetMemoFile(), nullptr);
+        EXPECT_EQ(table.GetMemoFile()->GetMemoType(), c.nType);
+        EXPECT_TRUE(table.GetMemoFile()->IsOpen());
         EXPECT_EQ(table.GetMemoPath(), dir.Path(c.pszFile));
     }
-}
-
-TEST(TableMemo, VisualFoxProWithoutMemoFlagOpensNoMemoFile) {
-    TempDir dir;
-    TableBuilder(0x30).Field("NOTE", 'M', 4).Record({}).Write(dir.Path("t.dbf"));
-    MemoBuilder(MemoLayout::foxPro).Write(dir.Path("t.FPT"));
-    CDBFTableDef table;
-    table.Open(dir.Path("t.dbf"), kReadOnly);
-    EXPECT_TRUE(table.IsOpen());
-    EXPECT_EQ(table.GetMemoFile(), nullptr);
 }
 
 TEST(TableMemo, MemoNameDiffersOnlyInLetterCase) {

@@ -173,6 +173,20 @@ struct GridInOwner {
     }
 };
 
+// The selected block as {left, right, top, bottom}.
+inline std::vector<GridRow> Selection(CKelGridCore& grid) {
+    int l, r;
+    GridRow t, b;
+    grid.GetSelection(l, r, t, b);
+    return {l, r, t, b};
+}
+
+// A left click (button down and up) at a point of the client area.
+inline void Click(CKelGridCore& grid, int x, int y, unsigned nFlags = 0) {
+    grid.OnLButtonDown(MK_LBUTTON | nFlags, x, y);
+    grid.OnLButtonUp(0, x, y);
+}
+
 // Paints a grid into an image of its owner's client size.
 inline QImage Paint(CKelGridCore& grid, platform::Size size) {
     QImage image(size.cx, size.cy, QImage::Format_RGB32);

@@ -6,12 +6,6 @@
 
 using namespace editor_test;
 
-namespace {
-
-QPoint Centre(const QRect& rc) { return rc.center(); }
-
-}  // namespace
-
 TEST(CheckEditor, ValuesLoadAndReadBackByTheButtonsStates) {
     GridInDialog<CTestCtrl> f;
     f.MoveTo(kFlag, 0);
@@ -33,15 +27,24 @@ TEST(CheckEditor, ValuesLoadAndReadBackByTheButtonsStates) {
     EXPECT_FALSE(pThree->IsModified());
 }
 
-TEST(CheckEditor, SetModifiedMakesAnUnchangedBoxCommitAndClearingAcceptsIt) {
+TEST(CellEditors, SetModifiedMakesAnUnchangedBoxModifiedAndClearingAcceptsIt) {
     GridInDialog<CTestCtrl> f;
-    for (int nCol : {kFlag, kState}) {
+    // Check boxes in each state 0/1/2; combo boxes with an item and with an
+    // empty text, which cannot be made to differ by emptying.
+    const std::pair<int, std::vector<GridCellValue>> cases[] = {
+        {kFlag, {{"", 0}, {"", 1}, {"", 2}}},
+        {kState, {{"", 0}, {"", 1}, {"", 2}}},
+        {kCity, {{"Oslo", 10}, {"", -1}}},
+        {kColour, {{"Oslo", 10}, {"", -1}}},
+    };
+    for (const auto& [nCol, values] : cases) {
         f.MoveTo(nCol, 1);
-        for (int nValue : {0, 1, 2}) {
+        for (const GridCellValue& v : values) {
             CKelCellEditor* p = f.Editor();
-            p->SetEditorValue("", nValue);
+            p->SetEditorValue(v.strText, v.nValue);
+            EXPECT_FALSE(p->IsModified()) << "column " << nCol << " value " << v.nValue;
             p->SetModified(true);
-            EXPECT_TRUE(p->IsModified()) << "column " << nCol << " value " << nValue;
+            EXPECT_TRUE(p->IsModified()) << "column " << nCol << " value " << v.nValue;
             p->SetModified(true);
             EXPECT_TRUE(p->IsModified()) << "asking twice keeps it modified";
             p->SetModified(false);
@@ -114,27 +117,6 @@ TEST(CheckEditor, StartingAnEditChangesNothingOnScreen) {
     QRect rcButton = pCheck->GetButton()->geometry();
     ASSERT_FALSE(rcButton.isEmpty());
     EXPECT_TRUE(shown.copy(rcButton) == painted.copy(rcButton));
-}
-
-TEST(ComboEditor, SetModifiedMakesAnUnchangedBoxModified) {
-    GridInDialog<CTestCtrl> f;
-    for (int nCol : {kCity, kColour}) {
-        f.MoveTo(nCol, 0);
-        CKelCellEditor* p = f.Editor();
-        ASSERT_NE(dynamic_cast<CKelGridCombo*>(p), nullptr);
-        EXPECT_FALSE(p->IsModified());
-        p->SetModified(true);
-        EXPECT_TRUE(p->IsModified()) << "column " << nCol;
-        p->SetModified(true);
-        EXPECT_TRUE(p->IsModified()) << "asking twice keeps it modified";
-        p->SetModified(false);
-        EXPECT_FALSE(p->IsModified());
-        // Also with an empty text, which cannot be made to differ by emptying.
-        p->SetEditorValue("", -1);
-        p->SetModified(true);
-        EXPECT_TRUE(p->IsModified());
-        p->SetModified(false);
-    }
 }
 
 TEST(ComboEditor, ValuesChooseItemsByDataOrByText) {
@@ -218,7 +200,7 @@ TEST(ComboEditor, TheBoxCoversTheCellAndItsEditEndsAtTheButton) {
     EXPECT_EQ(pCombo->GetSelectionFieldHeight(), R - 7);
 
     // The button opens the list and is drawn pushed while it is open.
-    QTest::mouseClick(pBox, Qt::LeftButton, Qt::NoModifier, Centre(rcButton));
+    QTest::mouseClick(pBox, Qt::LeftButton, Qt::NoModifier, rcButton.center());
     EXPECT_TRUE(pBox->IsDropped());
     pBox->hidePopup();
     EXPECT_FALSE(pBox->IsDropped());

@@ -105,16 +105,14 @@ TYPED_TEST(EditKeys, TabCommitsTheTextAndShiftTabGoesBack) {
 TYPED_TEST(EditKeys, NavigationKeysInTheEditMoveTheGrid) {
     GridInDialog<TypeParam> f;
     f.MoveTo(kNumber, 5);
-    f.Key(Qt::Key_Down);
-    EXPECT_EQ(f.Row(), 6);
-    f.Key(Qt::Key_Up);
-    f.Key(Qt::Key_Up);
-    EXPECT_EQ(f.Row(), 4);
-    f.Key(Qt::Key_Home);
-    EXPECT_EQ(f.Col(), kText);
-    f.Key(Qt::Key_End);
-    EXPECT_EQ(f.Col(), kCentred);
-    EXPECT_EQ(f.Row(), 4);
+    const std::tuple<Qt::Key, int, GridRow> steps[] = {{Qt::Key_Down, kNumber, 6}, {Qt::Key_Up, kNumber, 5},
+                                                       {Qt::Key_Up, kNumber, 4},   {Qt::Key_Home, kText, 4},
+                                                       {Qt::Key_End, kCentred, 4}};
+    for (auto [key, nCol, nRow] : steps) {
+        f.Key(key);
+        EXPECT_EQ(f.Col(), nCol) << key;
+        EXPECT_EQ(f.Row(), nRow) << key;
+    }
     f.Key(Qt::Key_PageDown);
     EXPECT_GT(f.Row(), 4);
 }
@@ -220,6 +218,27 @@ QRect Ink(const QImage& image, const QRect& rc) {
     return ink;
 }
 
+// Compares where the current cell's editor shows its text (without caret and
+// selection) with where the grid paints the cell once the editor is hidden:
+// the text rectangle is the cell less nRight pixels on the right.
+void ExpectTextWhereTheCellShowedIt(GridInDialog<CTestCtrl>& f, int nRight, const std::string& strWhat) {
+    QImage shown = f.grid().viewport()->grab().toImage();
+    f.Editor()->HideEditor();
+    QImage painted = f.grid().viewport()->grab().toImage();
+    platform::Rect rc = f.CurrentCellRect();
+    QRect rcText(rc.left + 2, rc.top + 2, rc.Width() - 4 - nRight, f.grid().GetRowHeight() - 3);
+    QRect inkShown = Ink(shown, rcText), inkPainted = Ink(painted, rcText);
+    ASSERT_FALSE(inkPainted.isEmpty()) << strWhat;
+    // Glyph advances are whole pixels in the grid and fractions in the edit,
+    // so a long right-aligned text may end a pixel apart.
+    EXPECT_NEAR(inkShown.left(), inkPainted.left(), 1) << strWhat;
+    if (nRight == 0) {
+        EXPECT_NEAR(inkShown.right(), inkPainted.right(), 1) << strWhat;
+    }
+    EXPECT_EQ(inkShown.top(), inkPainted.top()) << strWhat;
+    EXPECT_EQ(inkShown.bottom(), inkPainted.bottom()) << strWhat;
+}
+
 }  // namespace
 
 TEST(EditText, TheEditShowsItsTextWhereTheCellShowedIt) {
@@ -228,23 +247,10 @@ TEST(EditText, TheEditShowsItsTextWhereTheCellShowedIt) {
         for (const char* pszText : {"r2", "Wide text", "iii"}) {
             f.grid().cells[{nCol, 2}] = GridCellValue{pszText, -1};
             f.MoveTo(nCol, 2);
-            // Without selection and caret, only the text is left to compare.
-            f.Edit()->deselect();
+            f.Edit()->deselect();  // without selection and caret, only the text is left to compare
             f.Edit()->setReadOnly(true);
-            QImage shown = f.grid().viewport()->grab().toImage();
+            ExpectTextWhereTheCellShowedIt(f, 0, "column " + std::to_string(nCol) + " '" + pszText + "'");
             f.Edit()->setReadOnly(false);
-            f.Editor()->HideEditor();
-            QImage painted = f.grid().viewport()->grab().toImage();
-            platform::Rect rc = f.CurrentCellRect();
-            QRect rcText(rc.left + 2, rc.top + 2, rc.Width() - 4, rc.Height() - 4);
-            QRect inkShown = Ink(shown, rcText), inkPainted = Ink(painted, rcText);
-            ASSERT_FALSE(inkPainted.isEmpty());
-            // Glyph advances are whole pixels in the grid and fractions in the
-            // edit, so a long right-aligned text may end a pixel apart.
-            EXPECT_NEAR(inkShown.left(), inkPainted.left(), 1) << "column " << nCol << " '" << pszText << "'";
-            EXPECT_NEAR(inkShown.right(), inkPainted.right(), 1) << "column " << nCol << " '" << pszText << "'";
-            EXPECT_EQ(inkShown.top(), inkPainted.top()) << "column " << nCol << " '" << pszText << "'";
-            EXPECT_EQ(inkShown.bottom(), inkPainted.bottom()) << "column " << nCol << " '" << pszText << "'";
             f.MoveTo(kFixed, 2);
         }
     }
@@ -262,18 +268,8 @@ TEST(EditText, TheComboBoxesShowTheirTextWhereTheCellShowedIt) {
         }
         // Without the focus the box shows its text in the window colours.
         QApplication::focusWidget()->clearFocus();
-        QImage shown = f.grid().viewport()->grab().toImage();
-        f.Editor()->HideEditor();
-        QImage painted = f.grid().viewport()->grab().toImage();
-        platform::Rect rc = f.CurrentCellRect();
-        int R = f.grid().GetRowHeight();
         // Left of the drop-down button.
-        QRect rcText(rc.left + 2, rc.top + 2, rc.Width() - 4 - R, R - 3);
-        QRect inkShown = Ink(shown, rcText), inkPainted = Ink(painted, rcText);
-        ASSERT_FALSE(inkPainted.isEmpty());
-        EXPECT_NEAR(inkShown.left(), inkPainted.left(), 1) << "column " << nCol;
-        EXPECT_EQ(inkShown.top(), inkPainted.top()) << "column " << nCol;
-        EXPECT_EQ(inkShown.bottom(), inkPainted.bottom()) << "column " << nCol;
+        ExpectTextWhereTheCellShowedIt(f, f.grid().GetRowHeight(), "column " + std::to_string(nCol));
         f.MoveTo(kFixed, 3);
     }
 }

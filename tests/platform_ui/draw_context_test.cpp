@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QFontMetrics>
 #include <QPalette>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -17,13 +18,10 @@ using namespace platform;
 namespace {
 
 void EnsureApplication() {
-    if (QCoreApplication::instance())
-        return;
     static int s_argc = 1;
     static char s_arg0[] = "platform_ui_tests";
     static char* s_argv[] = {s_arg0, nullptr};
-    static QApplication* s_pApp = new QApplication(s_argc, s_argv);
-    (void)s_pApp;
+    if (!QCoreApplication::instance()) new QApplication(s_argc, s_argv);
 }
 
 constexpr Color kWhite = Rgb(255, 255, 255);
@@ -56,6 +54,11 @@ Rect Ink(const QImage& image) {
     return rc;
 }
 
+// Each listed pixel has its colour.
+void ExpectPixels(const QImage& image, std::initializer_list<std::tuple<int, int, Color>> pixels) {
+    for (auto [x, y, clr] : pixels) EXPECT_EQ(PixelAt(image, x, y), clr) << x << "," << y;
+}
+
 Rect DrawnText(const char* pszText, Rect rc, unsigned nFlags, int cx = 200, int cy = 60) {
     QImage image = WhiteImage(cx, cy);
     {
@@ -75,22 +78,18 @@ protected:
 
 TEST_F(DrawContextTest, SingleLineTextIsPlacedByItsAlignmentFlags) {
     const Rect rc{20, 10, 180, 50};
-    Rect left = DrawnText("Wgy", rc, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
-    Rect right = DrawnText("Wgy", rc, DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
-    Rect centre = DrawnText("Wgy", rc, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
-    Rect top = DrawnText("Wgy", rc, DT_LEFT | DT_SINGLELINE);
-    Rect bottom = DrawnText("Wgy", rc, DT_LEFT | DT_SINGLELINE | DT_BOTTOM);
-    EXPECT_GE(left.left, rc.left);
-    EXPECT_LE(left.left, rc.left + 3);
-    EXPECT_LE(right.right, rc.right);
-    EXPECT_GE(right.right, rc.right - 3);
+    auto text = [&](unsigned nFlags) { return DrawnText("Wgy", rc, nFlags); };
+    Rect left = text(DT_LEFT | DT_SINGLELINE | DT_VCENTER), right = text(DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
+    Rect centre = text(DT_CENTER | DT_SINGLELINE | DT_VCENTER), top = text(DT_LEFT | DT_SINGLELINE);
+    Rect bottom = text(DT_LEFT | DT_SINGLELINE | DT_BOTTOM);
+    EXPECT_TRUE(left.left >= rc.left && left.left <= rc.left + 3) << left.left;
+    EXPECT_TRUE(right.right <= rc.right && right.right >= rc.right - 3) << right.right;
     EXPECT_LE(std::abs((centre.left - rc.left) - (rc.right - centre.right)), 3);
     EXPECT_LE(std::abs((left.top - rc.top) - (rc.bottom - left.bottom)), 4);  // centred vertically
     EXPECT_LT(top.top, left.top);
     EXPECT_GT(bottom.bottom, left.bottom);
     // Vertical centring applies to single lines only.
-    Rect multi = DrawnText("Wgy", rc, DT_LEFT | DT_VCENTER);
-    EXPECT_EQ(multi.top, top.top);
+    EXPECT_EQ(text(DT_LEFT | DT_VCENTER).top, top.top);
 }
 
 TEST_F(DrawContextTest, CellTextLandsWhereLaidOutTextDoes) {
@@ -191,15 +190,9 @@ TEST_F(DrawContextTest, LinesStopShortOfTheirEndPoint) {
         dc.MoveTo(15, 2);
         dc.LineTo(18, 5);
     }
-    EXPECT_EQ(PixelAt(image, 2, 5), kRed);
-    EXPECT_EQ(PixelAt(image, 9, 5), kRed);
-    EXPECT_EQ(PixelAt(image, 10, 5), kRed);  // drawn by the second segment
-    EXPECT_EQ(PixelAt(image, 10, 11), kRed);
-    EXPECT_EQ(PixelAt(image, 10, 12), kWhite);
-    EXPECT_EQ(PixelAt(image, 1, 5), kWhite);
-    EXPECT_EQ(PixelAt(image, 15, 2), kRed);
-    EXPECT_EQ(PixelAt(image, 17, 4), kRed);
-    EXPECT_EQ(PixelAt(image, 18, 5), kWhite);
+    // (10, 5) is drawn by the second segment.
+    ExpectPixels(image, {{2, 5, kRed}, {9, 5, kRed}, {10, 5, kRed}, {10, 11, kRed}, {10, 12, kWhite}, {1, 5, kWhite},
+                         {15, 2, kRed}, {17, 4, kRed}, {18, 5, kWhite}});
 }
 
 TEST_F(DrawContextTest, FramesAnd3dRectanglesPutTheirColoursOnTheRightEdges) {
@@ -209,15 +202,9 @@ TEST_F(DrawContextTest, FramesAnd3dRectanglesPutTheirColoursOnTheRightEdges) {
         dc.FrameRect(Rect{1, 1, 11, 11}, kBlack);
         dc.Draw3dRect(Rect{15, 15, 25, 25}, kRed, kBlue);
     }
-    EXPECT_EQ(PixelAt(image, 1, 1), kBlack);
-    EXPECT_EQ(PixelAt(image, 10, 10), kBlack);
-    EXPECT_EQ(PixelAt(image, 11, 10), kWhite);
-    EXPECT_EQ(PixelAt(image, 5, 5), kWhite);
-    EXPECT_EQ(PixelAt(image, 15, 15), kRed);
-    EXPECT_EQ(PixelAt(image, 23, 15), kRed);
-    EXPECT_EQ(PixelAt(image, 24, 15), kBlue);  // the top-right corner belongs to the bottom-right colour
-    EXPECT_EQ(PixelAt(image, 15, 24), kBlue);
-    EXPECT_EQ(PixelAt(image, 24, 24), kBlue);
+    // The top-right corner (24, 15) belongs to the bottom-right colour.
+    ExpectPixels(image, {{1, 1, kBlack}, {10, 10, kBlack}, {11, 10, kWhite}, {5, 5, kWhite}, {15, 15, kRed},
+                         {23, 15, kRed}, {24, 15, kBlue}, {15, 24, kBlue}, {24, 24, kBlue}});
 }
 
 TEST_F(DrawContextTest, TheFocusRectangleAlternatesTextAndBackgroundColours) {
@@ -228,13 +215,8 @@ TEST_F(DrawContextTest, TheFocusRectangleAlternatesTextAndBackgroundColours) {
         dc.SetBkColor(kRed);
         dc.DrawFocusRect(Rect{2, 2, 12, 8});
     }
-    EXPECT_EQ(PixelAt(image, 2, 2), kBlue);
-    EXPECT_EQ(PixelAt(image, 3, 2), kRed);
-    EXPECT_EQ(PixelAt(image, 4, 2), kBlue);
-    EXPECT_EQ(PixelAt(image, 2, 3), kRed);
-    EXPECT_EQ(PixelAt(image, 11, 6), kRed);
-    EXPECT_EQ(PixelAt(image, 11, 7), kBlue);
-    EXPECT_EQ(PixelAt(image, 5, 5), kWhite);
+    ExpectPixels(image, {{2, 2, kBlue}, {3, 2, kRed}, {4, 2, kBlue}, {2, 3, kRed}, {11, 6, kRed}, {11, 7, kBlue},
+                         {5, 5, kWhite}});
 }
 
 TEST_F(DrawContextTest, ClippingLimitsDrawingAndCanBeRemoved) {
@@ -249,11 +231,7 @@ TEST_F(DrawContextTest, ClippingLimitsDrawingAndCanBeRemoved) {
         EXPECT_EQ(dc.GetClipBox(), (Rect{0, 0, 40, 40}));
         dc.FillSolidRect(Rect{30, 30, 35, 35}, kBlue);
     }
-    EXPECT_EQ(PixelAt(image, 9, 9), kWhite);
-    EXPECT_EQ(PixelAt(image, 10, 10), kRed);
-    EXPECT_EQ(PixelAt(image, 19, 19), kRed);
-    EXPECT_EQ(PixelAt(image, 20, 20), kWhite);
-    EXPECT_EQ(PixelAt(image, 32, 32), kBlue);
+    ExpectPixels(image, {{9, 9, kWhite}, {10, 10, kRed}, {19, 19, kRed}, {20, 20, kWhite}, {32, 32, kBlue}});
 
     // A context made for part of a device never draws outside that part.
     QImage second = WhiteImage(40, 40);
@@ -263,8 +241,7 @@ TEST_F(DrawContextTest, ClippingLimitsDrawingAndCanBeRemoved) {
         dc.SelectClipRect(nullptr);
         dc.FillSolidRect(Rect{0, 0, 40, 40}, kRed);
     }
-    EXPECT_EQ(PixelAt(second, 19, 5), kRed);
-    EXPECT_EQ(PixelAt(second, 20, 5), kWhite);
+    ExpectPixels(second, {{19, 5, kRed}, {20, 5, kWhite}});
 }
 
 TEST_F(DrawContextTest, TheAnisotropicMappingScalesLogicalUnits) {
@@ -320,7 +297,6 @@ TEST_F(DrawContextTest, SystemColoursAndMetricsComeFromTheDesktop) {
     EXPECT_GT(GetSystemMetrics(SM_CXVSCROLL), 0);
     EXPECT_EQ(GetSystemMetrics(12345), 0);
     CFont font("DejaVu Sans", 20);
-    EXPECT_EQ(font.GetPixelHeight(), 20);
     CFont copy = font;
     copy.SetPixelHeight(30);
     EXPECT_EQ(font.GetPixelHeight(), 20);  // copies are independent

@@ -1,0 +1,266 @@
+// Printing the structure grid into real PDF files through QPrinter: the page
+// count and orientation the layout promises, the header on every page, the
+// fields where the layout puts them, page ranges, and the failures a user
+// can meet (no file name, a file that cannot be written).
+#include <cstdio>
+#include <memory>
+#include <regex>
+
+#include <QPrinter>
+
+#include "platform/ui/message_box.h"
+#include "platform/ui/print_job.h"
+#include "tests/structure/structure_test_support.h"
+
+using namespace structure_test;
+using testing_support::TableBuilder;
+
+namespace {
+
+// The output of a command, or "" when it cannot run.
+std::string RunCommand(const std::string& strCommand) {
+    std::string strOut;
+    std::unique_ptr<FILE, int (*)(FILE*)> pPipe(popen(strCommand.c_str(), "r"), pclose);
+    if (!pPipe)
+        return strOut;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pPipe.get())) > 0)
+        strOut.append(buffer, n);
+    return strOut;
+}
+
+struct PdfInfo {
+    int nPages = 0;
+    double dWidth = 0;   // points
+    double dHeight = 0;
+};
+
+// What pdfinfo (poppler) reads from a PDF.
+PdfInfo ReadPdfInfo(const std::string& strPath) {
+    PdfInfo info;
+    std::string strOut = RunCommand("pdfinfo '" + strPath + "' 2>/dev/null");
+    std::smatch match;
+    if (std::regex_search(strOut, match, std::regex(R"(Pages:\s+(\d+))")))
+        info.nPages = std::stoi(match[1]);
+    if (std::regex_search(strOut, match, std::regex(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)"))) {
+        info.dWidth = std::stod(match[1]);
+        info.dHeight = std::stod(match[2]);
+    }
+    return info;
+}
+
+// The text of one page.
+std::string PageText(const std::string& strPath, int nPage) {
+    std::string strPage = std::to_string(nPage);
+    return RunCommand("pdftotext -layout -f " + strPage + " -l " + strPage + " '" + strPath + "' - 2>/dev/null");
+}
+
+// A table of n fields F0, F1, ...
+TableBuilder ManyFields(int nFields, uint8_t nVersion = 0x30) {
+    TableBuilder table(nVersion);
+    for (int i = 0; i < nFields; ++i)
+        table.Field("F" + std::to_string(i), i % 3 == 0 ? 'N' : 'C', 5 + i % 7, i % 3 == 0 ? 2 : 0);
+    return table;
+}
+
+// Answers the print dialog with a PDF file and, when given, a page range.
+struct PrintToPdf {
+    explicit PrintToPdf(const std::string& strFile, int nFrom = 0, int nTo = 0)
+        : hook([this, strFile, nFrom, nTo](QPrinter& printer, platform::CPrintInfo& info) {
+              offered = info;
+              printer.setOutputFormat(QPrinter::PdfFormat);
+              printer.setOutputFileName(QString::fromStdString(strFile));
+              if (nFrom > 0) {
+                  info.m_nFromPage = nFrom;
+                  info.m_nToPage = nTo;
+              }
+              return true;
+          }) {}
+    platform::CPrintInfo offered;
+    platform::CScopedPrintDialogHook hook;
+};
+
+class StructurePrint : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (RunCommand("pdfinfo -v 2>&1").find("pdfinfo") == std::string::npos)
+            GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+        EnsureApplication();
+        platform::ResetAppPrinter();
+    }
+    void TearDown() override { platform::ResetAppPrinter(); }
+    testing_support::TempDir out;
+};
+
+}  // namespace
+
+TEST_F(StructurePrint, PagesRepeatTheHeaderAndHoldTheRowsTheLayoutCounts) {
+    StructureDialog f(ManyFields(150), true);
+    std::string strPdf = out.Path("structure.pdf");
+    PrintToPdf answer(strPdf);
+    ASSERT_TRUE(f.grid().PrintGrid());
+    EXPECT_EQ(answer.hook.GetDialogCount(), 1);
+    EXPECT_EQ(answer.offered.m_nMinPage, 1);
+
+    const platform::CGridPageLayout& layout = f.grid().GetPageLayout();
+    EXPECT_EQ(layout.GetPageWidth(), 797) << "four narrow columns print in portrait";
+    int nPerPage = layout.GetRowsPerPage();
+    ASSERT_GE(nPerPage, 20);
+    ASSERT_LT(nPerPage, 150);
+    PdfInfo info = ReadPdfInfo(strPdf);
+    EXPECT_EQ(info.nPages, (150 + nPerPage - 1) / nPerPage);
+    EXPECT_EQ(info.nPages, layout.GetPageCount());
+    EXPECT_LT(info.dWidth, info.dHeight) << "portrait";
+
+    for (int nPage = 1; nPage <= info.nPages; ++nPage) {
+        std::string strText = PageText(strPdf, nPage);
+        EXPECT_NE(strText.find("Field name"), std::string::npos) << "page " << nPage;
+        EXPECT_NE(strText.find("Decimal"), std::string::npos) << "page " << nPage;
+        int nFirst = (nPage - 1) * nPerPage;
+        int nLast = std::min(150, nPage * nPerPage) - 1;
+        EXPECT_NE(strText.find("F" + std::to_string(nFirst) + " "), std::string::npos) << "page " << nPage;
+        EXPECT_NE(strText.find("F" + std::to_string(nLast) + " "), std::string::npos) << "page " << nPage;
+        if (nPage > 1) {
+            EXPECT_EQ(strText.find("F" + std::to_string(nFirst - 1) + " "), std::string::npos)
+                << "a field printed twice on page " << nPage;
+        }
+    }
+    EXPECT_NE(PageText(strPdf, 1).find("Character"), std::string::npos);
+}
+
+TEST_F(StructurePrint, FortyFieldsAtThirtyFivePerPageMakeTwoPages) {
+    StructureDialog f(ManyFields(40), true);
+    // A page's height follows from its width and the paper's proportions:
+    // with tall rows, the first column is widened until a page holds 35.
+    f.grid().SetFont(platform::CFont(f.grid().GetFont().GetFaceName(), 30), true);
+    {
+        PrintToPdf answer(out.Path("probe.pdf"));
+        ASSERT_TRUE(f.grid().PrintGrid());
+    }
+    const platform::CGridPageLayout& layout = f.grid().GetPageLayout();
+    const int64_t nPaperWidth = layout.GetViewportExtX(), nPaperHeight = layout.GetViewportExtY();
+    const int nRow = f.grid().GetRowHeight();
+    const int nOthers = f.grid().GetColumnWidth(1, -1) + f.grid().GetColumnWidth(2, -1) + f.grid().GetColumnWidth(3, -1);
+    int nPageWidth = 0;
+    for (int w = 797; w < 4000 && nPageWidth == 0; ++w) {
+        int nHeight = static_cast<int>(w * nPaperHeight / nPaperWidth);
+        if ((nHeight - f.grid().GetHeaderHeight() - 10) / nRow == 35)
+            nPageWidth = w;
+    }
+    ASSERT_GT(nPageWidth, 0);
+    f.grid().SetColumnWidth(0, -1, nPageWidth - 10 - nOthers);
+
+    std::string strPdf = out.Path("forty.pdf");
+    {
+        PrintToPdf answer(strPdf);
+        ASSERT_TRUE(f.grid().PrintGrid());
+    }
+    ASSERT_EQ(f.grid().GetPageLayout().GetRowsPerPage(), 35);
+    ASSERT_EQ(ReadPdfInfo(strPdf).nPages, 2);
+    std::string strSecond = PageText(strPdf, 2);
+    EXPECT_NE(strSecond.find("Field name"), std::string::npos) << "the header again";
+    for (int i = 35; i < 40; ++i)
+        EXPECT_NE(strSecond.find("F" + std::to_string(i) + " "), std::string::npos) << i;
+    EXPECT_EQ(strSecond.find("F34 "), std::string::npos);
+    EXPECT_NE(PageText(strPdf, 1).find("F34 "), std::string::npos);
+}
+
+TEST_F(StructurePrint, WideGridTurnsAPrinterNobodyChoseToLandscape) {
+    StructureDialog f(ManyFields(40), true);
+    f.grid().SetColumnWidth(0, -1, 700);  // 700 + the others: wider than a portrait page
+    std::string strPdf = out.Path("wide.pdf");
+    {
+        PrintToPdf answer(strPdf);
+        ASSERT_TRUE(f.grid().PrintGrid());
+    }
+    EXPECT_TRUE(platform::IsAppPrinterLandscape());
+    EXPECT_GE(f.grid().GetPageLayout().GetPageWidth(), 1127);
+    PdfInfo info = ReadPdfInfo(strPdf);
+    ASSERT_GT(info.nPages, 0);
+    EXPECT_GT(info.dWidth, info.dHeight) << "landscape";
+
+    // A printer chosen in portrait stays so, and the wide page is shrunk onto it.
+    platform::AppPrinter().setPageOrientation(QPageLayout::Portrait);
+    std::string strPortrait = out.Path("portrait.pdf");
+    {
+        PrintToPdf answer(strPortrait);
+        ASSERT_TRUE(f.grid().PrintGrid());
+    }
+    EXPECT_FALSE(platform::IsAppPrinterLandscape());
+    PdfInfo portrait = ReadPdfInfo(strPortrait);
+    EXPECT_LT(portrait.dWidth, portrait.dHeight);
+    EXPECT_EQ(portrait.nPages, f.grid().GetPageLayout().GetPageCount());
+}
+
+TEST_F(StructurePrint, PageRangesPrintTheChosenPagesInTheirOrder) {
+    StructureDialog f(ManyFields(150), true);
+    std::string strPdf = out.Path("range.pdf");
+    {
+        PrintToPdf answer(strPdf, 2, 2);
+        ASSERT_TRUE(f.grid().PrintGrid());
+    }
+    int nPerPage = f.grid().GetPageLayout().GetRowsPerPage();
+    ASSERT_EQ(ReadPdfInfo(strPdf).nPages, 1);
+    std::string strText = PageText(strPdf, 1);
+    EXPECT_NE(strText.find("F" + std::to_string(nPerPage) + " "), std::string::npos);
+    EXPECT_NE(strText.find("Field name"), std::string::npos);
+
+    // Backwards: the later page first.
+    std::string strBack = out.Path("back.pdf");
+    {
+        PrintToPdf answer(strBack, 2, 1);
+        ASSERT_TRUE(f.grid().PrintGrid());
+    }
+    ASSERT_EQ(ReadPdfInfo(strBack).nPages, 2);
+    EXPECT_NE(PageText(strBack, 1).find("F" + std::to_string(nPerPage) + " "), std::string::npos);
+    EXPECT_NE(PageText(strBack, 2).find("F0 "), std::string::npos);
+}
+
+TEST_F(StructurePrint, EmptyStructurePrintsItsHeader) {
+    TableBuilder table(0x03);
+    table.Field("ONLY", 'C', 4);
+    StructureDialog f(table);
+    f.MoveTo(kName, 0);
+    f.Click(IDC_STRUCT_DEL);
+    std::string strPdf = out.Path("empty.pdf");
+    PrintToPdf answer(strPdf);
+    ASSERT_TRUE(f.grid().PrintGrid());
+    ASSERT_EQ(ReadPdfInfo(strPdf).nPages, 1);
+    EXPECT_NE(PageText(strPdf, 1).find("Field type"), std::string::npos);
+}
+
+TEST_F(StructurePrint, FileChoicesAndFailuresStopCleanly) {
+    StructureDialog f(ManyFields(10), true);
+    // Printing to a file the dialog did not name asks for the name; no
+    // name, no printing.
+    platform::CScopedPrintDialogHook unnamed(
+        [](QPrinter& printer, platform::CPrintInfo& info) {
+            printer.setOutputFileName(QString());
+            info.m_bPrintToFile = true;
+            return true;
+        },
+        [] { return QString(); });
+    EXPECT_FALSE(f.grid().PrintGrid());
+    EXPECT_EQ(unnamed.GetFileNameCount(), 1);
+
+    // A name given there is printed to.
+    std::string strNamed = out.Path("named.pdf");
+    platform::CScopedPrintDialogHook named(
+        [](QPrinter& printer, platform::CPrintInfo& info) {
+            printer.setOutputFileName(QString());
+            info.m_bPrintToFile = true;
+            return true;
+        },
+        [strNamed] { return QString::fromStdString(strNamed); });
+    EXPECT_TRUE(f.grid().PrintGrid());
+    EXPECT_EQ(ReadPdfInfo(strNamed).nPages, 1);
+
+    // A file that cannot be written: the message, no crash, nothing left.
+    std::string strBad = out.Path("missing/folder/x.pdf");
+    PrintToPdf answer(strBad);
+    platform::CScopedMessageBoxHook boxes;
+    EXPECT_FALSE(f.grid().PrintGrid());
+    ASSERT_EQ(boxes.GetRequests().size(), 1u);
+    EXPECT_EQ(boxes.GetRequests()[0].strText, QStringLiteral("Could not start print job."));
+}

@@ -1,0 +1,125 @@
+// Helpers of the structure tests: tables built into a temporary folder, a
+// table definition opened for a structure edit, and the "Table structure"
+// dialog on it in a real, active window, so that keys, clicks and focus
+// travel as they do for a user.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "engine/table_def.h"
+#include "grid/structure/table_struct_dlg.h"
+#include "tests/support/table_builder.h"
+
+namespace structure_test {
+
+inline void EnsureApplication() {
+    if (QCoreApplication::instance())
+        return;
+    static int s_argc = 1;
+    static char s_arg0[] = "structure_tests";
+    static char* s_argv[] = {s_arg0, nullptr};
+    new QApplication(s_argc, s_argv);
+}
+
+// Delivers what is posted (keys handed on, normalising commands, list
+// choices, button updates), including what those events post in turn.
+inline void Settle() {
+    for (int i = 0; i < 6; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Data columns of the structure grid.
+enum Column : int { kName = 0, kType = 1, kWidth = 2, kDecimals = 3 };
+
+// Opens a table for a structure edit (exclusive, read and write).
+inline void OpenForEdit(dbf::CDBFTableDef& tableDef, const std::string& strPath) {
+    tableDef.Open(strPath, platform::modeReadWrite | platform::shareExclusive | platform::typeBinary);
+    ASSERT_TRUE(tableDef.IsOpen());
+    tableDef.BeginModifyStructure();
+}
+
+// A table in a temporary folder, opened for a structure edit, with the
+// dialog shown on it (editable unless bReadOnly).
+struct StructureDialog {
+    explicit StructureDialog(const testing_support::TableBuilder& table, bool bReadOnly = false,
+                             bool bBeginEdit = true) {
+        strPath = table.Write(dir.Path("t.dbf"));
+        if (bBeginEdit)
+            OpenForEdit(tableDef, strPath);
+        else
+            tableDef.Open(strPath, platform::modeRead | platform::shareDenyNone | platform::typeBinary);
+        Show(bReadOnly);
+    }
+    // Nothing opened or shown yet: the test prepares tableDef and calls Show.
+    StructureDialog() = default;
+
+    void Show(bool bReadOnly) {
+        dialog.SetTableDef(&tableDef);
+        dialog.SetReadOnly(bReadOnly);
+        dialog.show();
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        Settle();
+    }
+
+    CTablStructCtrl& grid() { return *dialog.GetGrid(); }
+    const dbf::DBFFieldDesc& Field(int n) { return tableDef.GetFieldDesc(n); }
+    int Col() { return grid().GetCurrentColumn() - grid().GetFixedColumnCount(); }
+    int Row() { return static_cast<int>(grid().GetCurrentRow() - grid().GetFixedRowCount()); }
+    std::string Cell(int nCol, int nRow) { return grid().GetCellValue(nCol, nRow).strText; }
+    QPushButton* Button(int nId) { return dialog.findChild<QPushButton*>(QString::number(nId)); }
+
+    void MoveTo(int nCol, int nRow) {
+        grid().MoveTo(nCol, nRow);
+        Settle();
+    }
+    // A key typed where the keyboard focus is now.
+    void Key(int nKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* pFocus = QApplication::focusWidget();
+        ASSERT_NE(pFocus, nullptr);
+        QTest::sendKeyEvent(QTest::Click, pFocus, static_cast<Qt::Key>(nKey), QString(), modifiers);
+        Settle();
+    }
+    // Characters typed one by one where the focus is, each settled, as a
+    // user types them.
+    void Type(const std::string& strText) {
+        for (char ch : strText) {
+            QWidget* pFocus = QApplication::focusWidget();
+            ASSERT_NE(pFocus, nullptr);
+            QString strChar(QChar::fromLatin1(ch));
+            auto key = static_cast<Qt::Key>(QKeySequence(strChar)[0].key());
+            QTest::sendKeyEvent(QTest::Click, pFocus, key, strChar, Qt::NoModifier);
+            Settle();
+        }
+    }
+    void Click(int nId) {
+        QPushButton* pButton = Button(nId);
+        ASSERT_NE(pButton, nullptr);
+        QTest::mouseClick(pButton, Qt::LeftButton);
+        Settle();
+    }
+    // The widget typed keys go to while the current cell is edited.
+    QWidget* Input() {
+        auto* pEditor = dynamic_cast<CKelWidgetEditor*>(grid().GetCurrentEditor());
+        return pEditor ? pEditor->GetInputWidget() : nullptr;
+    }
+
+    struct AppGuard {
+        AppGuard() { EnsureApplication(); }
+    } app;  // first: every widget needs the application
+    testing_support::TempDir dir;
+    std::string strPath;
+    dbf::CDBFTableDef tableDef;
+    CTableStructDlg dialog;
+};
+
+}  // namespace structure_test
