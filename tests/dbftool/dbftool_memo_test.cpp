@@ -1,8 +1,5 @@
 // dbftool memo, run as a program: the kind it reports for each extension and
 // .DBT header, the memo it prints, its errors, and the generated samples.
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -10,27 +7,20 @@
 
 #include "tests/support/memo_builder.h"
 
-using memo_testing::CMemoImage;
-using testing_support::TempDir;
+using namespace testing_support;
 
 namespace {
 
-struct Result {
-    int nExit;
-    std::string strOut;
-};
-
-Result RunTool(const std::string& strArgs) {
-    std::FILE* pPipe = popen(("'" DBFTOOL_PATH "' memo " + strArgs + " 2>&1").c_str(), "r");
-    std::string strOut;
-    char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, pPipe)) > 0;) strOut.append(buf, n);
-    const int nStatus = pclose(pPipe);
-    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, strOut};
+// dbftool memo with the arguments; its errors are part of the output.
+CommandResult RunTool(std::vector<std::string> args) {
+    args.insert(args.begin(), "memo");
+    CommandResult r = RunCommand(DBFTOOL_PATH, args);
+    r.strOut += r.strErr;
+    return r;
 }
 
 std::string KindOf(const std::string& strPath) {
-    const std::string strOut = RunTool("'" + strPath + "'").strOut;
+    const std::string strOut = RunTool({strPath}).strOut;
     const size_t nAt = strOut.find("kind: ");
     return nAt == std::string::npos ? strOut : strOut.substr(nAt + 6, strOut.find('\n', nAt) - nAt - 6);
 }
@@ -48,33 +38,32 @@ TEST(DbftoolMemo, KindComesFromTheExtensionAndTheDbtHeader) {
     EXPECT_EQ(KindOf(CMemoImage::Fpt(8).Save(dir, "e.FPT")), "fpt");
     EXPECT_EQ(KindOf(CMemoImage::Fpt(8).Save(dir, "f.dct")), "fpt");
     EXPECT_EQ(KindOf(CMemoImage::Smt(16, 32).Save(dir, "g.SMT")), "smt");
-    Result r = RunTool("'" + CMemoImage::Fpt(8).Save(dir, "h.txt") + "'");
-    EXPECT_EQ(r.nExit, 2);
-    EXPECT_EQ(KindOf(dir.Path("h.txt") + "' --kind 'fpt"), "fpt");
-    if (!testing_support::CorpusDir().empty()) {
-        EXPECT_EQ(KindOf(testing_support::CorpusFile("dbase_83.dbt")), "dbt3");
-        EXPECT_EQ(KindOf(testing_support::CorpusFile("dbase_8b.dbt")), "dbt4");
+    EXPECT_EQ(RunTool({CMemoImage::Fpt(8).Save(dir, "h.txt")}).nExit, 2) << "no memo extension";
+    EXPECT_NE(RunTool({dir.Path("h.txt"), "--kind", "fpt"}).strOut.find("kind: fpt\n"), std::string::npos);
+    if (!CorpusDir().empty()) {
+        EXPECT_EQ(KindOf(CorpusFile("dbase_83.dbt")), "dbt3");
+        EXPECT_EQ(KindOf(CorpusFile("dbase_8b.dbt")), "dbt4");
     }
 }
 
 TEST(DbftoolMemo, PrintsTheMemoAtABlockOrTheEnginesError) {
     TempDir dir;
     std::string strPath = CMemoImage::DBase4(3).DBase4Memo(1, "line one\nline two").Blocks(3).Save(dir, "a.dbt");
-    Result r = RunTool("'" + strPath + "' --block 1");
+    CommandResult r = RunTool({strPath, "--block", "1"});
     EXPECT_EQ(r.nExit, 0);
     EXPECT_EQ(r.strOut, "file: " + strPath +
                             "\nkind: dbt4\nmemo_type: 3\nblock_size: 512\nnext_block: 3\n"
                             "block: 1\nlength: 17\ntext:\nline one\nline two\n");
-    r = RunTool("'" + strPath + "' --block 2");
+    r = RunTool({strPath, "--block", "2"});
     EXPECT_EQ(r.nExit, 1);
     EXPECT_NE(r.strOut.find("Invalid ref from memo."), std::string::npos);
-    EXPECT_EQ(RunTool("'" + dir.Path("missing.fpt") + "'").strOut, "Can't open memo file.\n");
+    EXPECT_EQ(RunTool({dir.Path("missing.fpt")}).strOut, "Can't open memo file.\n");
 
     std::string strSmt = CMemoImage::Smt(17, 32).AtBlock(16, "smt memo").Save(dir, "a.smt");
-    EXPECT_NE(RunTool("'" + strSmt + "' --block 16 --length 3").strOut.find("length: 3\ntext:\nsmt\n"),
+    EXPECT_NE(RunTool({strSmt, "--block", "16", "--length", "3"}).strOut.find("length: 3\ntext:\nsmt\n"),
               std::string::npos);
-    EXPECT_EQ(RunTool("'" + strSmt + "' --block 16").nExit, 2) << ".smt needs the length from the record";
-    EXPECT_EQ(RunTool("'" + strSmt + "' --block sixteen --length 3").nExit, 2);
+    EXPECT_EQ(RunTool({strSmt, "--block", "16"}).nExit, 2) << ".smt needs the length from the record";
+    EXPECT_EQ(RunTool({strSmt, "--block", "sixteen", "--length", "3"}).nExit, 2);
 }
 
 TEST(DbftoolMemo, ShowsEverySampleTheGeneratorWrites) {
@@ -85,8 +74,8 @@ TEST(DbftoolMemo, ShowsEverySampleTheGeneratorWrites) {
     unsigned nBlock = 0, nLength = 0, nFiles = 0;
     while (examples >> strFile >> nBlock >> nLength) {
         ++nFiles;
-        Result r = RunTool("'" + dir.Path(strFile) + "' --block " + std::to_string(nBlock) + " --length " +
-                           std::to_string(nLength));
+        CommandResult r =
+            RunTool({dir.Path(strFile), "--block", std::to_string(nBlock), "--length", std::to_string(nLength)});
         EXPECT_EQ(r.nExit, 0) << r.strOut;
         EXPECT_LT(r.strOut.find("text:\n") + 7, r.strOut.size()) << strFile << ": a memo is shown";
     }

@@ -1,12 +1,15 @@
-// FieldValue kinds and the coercion between them.
+// Engine error texts, FieldValue kinds and the coercion between them.
 #include "engine/field_value.h"
 
 #include <cmath>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
+#include "engine/dbf_exception.h"
 #include "platform/core/ole_date.h"
 
+using dbf::CDBFException;
 using dbf::FieldKind;
 using dbf::FieldValue;
 using platform::CConversionError;
@@ -22,16 +25,30 @@ CUserLocale CommaLocale() {
 }
 }  // namespace
 
-TEST(FieldValueKinds, TypeCodesAreTheVariantNumbers) {
-    // The numbers are stored and compared by callers, so they are part of the format.
-    uint8_t bytes[2] = {1, 2};
-    const std::pair<FieldValue, unsigned> cases[] = {
-        {FieldValue(), 0},         {FieldValue::MakeNull(), 1},        {FieldValue::MakeInt32(1), 3},
-        {FieldValue::MakeDouble(1), 5}, {FieldValue::MakeCurrency(1), 6}, {FieldValue::MakeDate(1), 7},
-        {FieldValue::MakeText("x"), 8}, {FieldValue::MakeBool(1), 11},  {FieldValue::MakeSmtMemoRef(5, 7), 14},
-        {FieldValue::MakeMemoRef(3), 19}, {FieldValue::MakeBytes(bytes, 2), 0x4011}};
-    for (const auto& [v, nCode] : cases) EXPECT_EQ(v.GetTypeCode(), nCode);
-    EXPECT_NE(FieldValue::MakeDouble(1), FieldValue::MakeDate(1)) << "same payload, different kinds";
+TEST(EngineErrors, MessagesComeFromTheStringTableOrFallBackToTheNumber) {
+    const std::pair<int, const char*> cases[] = {
+        {3006, "File destruct or not .dbf file. "},  // trailing space kept
+        {3016, "Error number 0x00000BC8."},          // a code without text
+        {0x1234ABCD, "Error number 0x1234ABCD."},
+        {-1, "Error number 0xFFFFFFFF."},
+    };
+    for (const auto& [nCode, pszText] : cases) EXPECT_EQ(CDBFException(nCode).GetErrorMessage(), pszText) << nCode;
+    EXPECT_STREQ(CDBFException(3017).what(), "Out of range.");
+}
+
+TEST(EngineErrors, BufferKeepsAtMostTwoLessThanItsSize) {
+    CDBFException e(3011);
+    char buf[10], big[64], one[1] = {'x'};
+    std::memset(buf, 'x', sizeof buf);
+    unsigned nHelp = 99;
+    EXPECT_TRUE(e.GetErrorMessage(buf, sizeof buf, &nHelp));
+    EXPECT_STREQ(buf, "File hea");
+    EXPECT_EQ(buf[9], '\0');
+    EXPECT_EQ(nHelp, 0u);
+    e.GetErrorMessage(big, sizeof big);
+    EXPECT_STREQ(big, "File head error. This format not support.");
+    e.GetErrorMessage(one, 1);
+    EXPECT_EQ(one[0], '\0');
 }
 
 TEST(FieldValueCoercion, EmptyIsZeroEmptyTextAndFalse) {
@@ -42,6 +59,7 @@ TEST(FieldValueCoercion, EmptyIsZeroEmptyTextAndFalse) {
     EXPECT_FALSE(empty.ToBool(dot));
     EXPECT_EQ(empty.CoercedTo(FieldKind::Date, dot), FieldValue::MakeDate(0));
     EXPECT_EQ(empty.CoercedTo(FieldKind::Empty, dot), empty);
+    EXPECT_NE(FieldValue::MakeDouble(1), FieldValue::MakeDate(1)) << "same payload, different kinds";
 }
 
 TEST(FieldValueCoercion, NullAndForeignKindsAreRefused) {

@@ -11,9 +11,7 @@
 #include "engine/smt_memo_file.h"
 #include "tests/support/memo_builder.h"
 
-using namespace memo_testing;
-using testing_support::ReadFileBytes;
-using testing_support::TempDir;
+using namespace testing_support;
 
 TEST(MemoDamaged, LengthsAndReferencesOutsideTheFileRaiseBeforeAllocating) {
     TempDir dir;
@@ -134,7 +132,7 @@ TEST(MemoDamaged, SmtFreeEntriesOutsideTheFileOrBeyond81AreNotUsed) {
     auto bytes = ReadFileBytes(strPath);
     bytes[18] = 0x60;
     bytes[19] = 0xEA;
-    testing_support::WriteFileBytes(strPath, bytes);
+    WriteFileBytes(strPath, bytes);
     nBlock = 17;
     nLength = 3;
     smt.WriteMemo(nBlock, nLength, "");

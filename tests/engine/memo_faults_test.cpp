@@ -12,9 +12,7 @@
 #include "engine/smt_memo_file.h"
 #include "tests/support/memo_builder.h"
 
-using namespace memo_testing;
-using testing_support::ReadFileBytes;
-using testing_support::TempDir;
+using namespace testing_support;
 namespace FileFaults = platform::FileFaults;
 using FileFaults::Op;
 

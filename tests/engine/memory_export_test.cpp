@@ -2,18 +2,13 @@
 // descriptors each field type becomes, the values that arrive, the visible
 // records in display order with their deletion flags, and the refusal of a
 // value the copy's field cannot hold.
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
-#include "engine/dbf_exception.h"
 #include "engine/field_copy.h"
 #include "engine/field_io.h"
 #include "engine/memory_cursorset.h"
-#include "platform/core/ole_date.h"
+#include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
-#include "tests/support/test_support.h"
 
 using dbf::CDBFException;
 using dbf::CDBFMemoryCursorset;
@@ -22,20 +17,30 @@ using namespace testing_support;
 
 namespace {
 
-constexpr unsigned kReadOnly = 64, kReadWrite = 66;
-
-struct Source {
-    TempDir dir;
-    std::string strPath;
-    std::string strLongMemo = std::string(200, 'a') + std::string(100, 'b');
+struct FieldShape {
+    std::string strName;
+    char cType;
+    int nWidth, nDecimals;
+    bool operator==(const FieldShape&) const = default;
 };
 
-// A Visual FoxPro table with a memo file and a field of every type, two
-// records, the second deleted.
-void WriteEveryType(Source& s) {
-    MemoBuilder memo(MemoLayout::foxPro, 64);
-    const uint32_t nMemo = memo.Add(s.strLongMemo);
-    memo.Write(s.dir.Path("v.FPT"));
+void PrintTo(const FieldShape& f, std::ostream* os) {
+    *os << f.strName << ":" << f.cType << ":" << f.nWidth << ":" << f.nDecimals;
+}
+
+FieldValue Text(const std::string& str) { return FieldValue::MakeText(str); }
+FieldValue Num(double d) { return FieldValue::MakeDouble(d); }
+
+}  // namespace
+
+TEST(MemoryCursorsetExport, EveryFieldTypeBecomesTheFieldOfItsCopy) {
+    // A Visual FoxPro table with a memo file and a field of every type, two
+    // records, the second deleted.
+    TempDir dir;
+    const std::string strMemo = std::string(200, 'a') + std::string(100, 'b');
+    CMemoImage memo = CMemoImage::Fpt(8);
+    const uint32_t nMemo = memo.Add(strMemo);
+    memo.Save(dir, "v.FPT");
     TableBuilder b(0x30);
     b.TableFlags(0x02).CodePageMark(0x03);
     b.Field("NAME", 'C', 10).Field("AMT", 'N', 7, 2).Field("F", 'F', 6, 1).Field("OK", 'L', 1).Field("BORN", 'D', 8);
@@ -45,124 +50,60 @@ void WriteEveryType(Source& s) {
               LEDouble(0.125), LE64(123456), LE32(nMemo), LE32(5), std::string(1, '\x02'), "xyz"});
     b.DeletedRecord({"Bob", "", "", "F", "", DateTimeBytes(0, 0), LE32(0), LEDouble(-1e10), LE64(uint64_t(-50000)),
                      LE32(0), LE32(0), std::string(1, '\0'), "q"});
-    s.strPath = b.Write(s.dir.Path("v.dbf"));
-}
-
-struct FieldShape {
-    std::string strName;
-    char cType;
-    int nWidth;
-    int nDecimals;
-};
-
-std::vector<FieldShape> ShapeOf(CDBFMemoryCursorset& set) {
-    std::vector<FieldShape> shape;
-    for (int i = 0; i < set.GetFieldCount(); ++i) {
-        dbf::DBFFieldInfo info = set.GetTableDef()->GetFieldInfo(i);
-        shape.push_back({info.strName, info.cType, info.nWidth, info.nDecimals});
-    }
-    return shape;
-}
-
-bool operator==(const FieldShape& a, const FieldShape& b) {
-    return a.strName == b.strName && a.cType == b.cType && a.nWidth == b.nWidth && a.nDecimals == b.nDecimals;
-}
-
-void PrintTo(const FieldShape& f, std::ostream* os) {
-    *os << f.strName << ":" << f.cType << ":" << f.nWidth << ":" << f.nDecimals;
-}
-
-template <typename Fn>
-int ErrorOf(Fn fn) {
-    try {
-        fn();
-    } catch (const CDBFException& e) {
-        return e.GetCode();
-    }
-    return 0;
-}
-
-double Date(int y, int m, int d, int hh = 0, int mm = 0, int ss = 0) {
-    double dDate = 0;
-    EXPECT_TRUE(platform::MakeOleDate(y, m, d, hh, mm, ss, dDate));
-    return dDate;
-}
-
-}  // namespace
-
-TEST(MemoryCursorsetExport, DBase3CopyOfEveryFieldType) {
-    Source s;
-    WriteEveryType(s);
     CDBFMemoryCursorset set;
-    set.Open(s.strPath, kReadOnly);
-    ASSERT_TRUE(set.ExportDBase3(s.dir.Path("copy.dbf")));
-    EXPECT_FALSE(platform::CFile::Exists(s.dir.Path("copy.DBT"))) << "copies get no memo file";
+    set.Open(b.Write(dir.Path("v.dbf")), kReadOnly);
 
-    CDBFMemoryCursorset copy;
-    copy.Open(s.dir.Path("copy.dbf"), kReadOnly);
-    EXPECT_EQ(copy.GetTableDef()->GetHeader().version, 0x03);
-    EXPECT_EQ(copy.GetTableDef()->GetHeader().codePageMark, 0);
-    EXPECT_EQ(ShapeOf(copy), (std::vector<FieldShape>{{"NAME", 'C', 10, 0},   {"AMT", 'N', 7, 2},
-                                                      {"F", 'F', 6, 1},       {"OK", 'L', 1, 0},
-                                                      {"BORN", 'D', 8, 0},    {"WHEN", 'D', 8, 0},
-                                                      {"I", 'N', 12, 0},      {"DBL", 'F', 16, 4},
-                                                      {"CASH", 'F', 16, 4},   {"NOTE", 'C', 255, 0},
-                                                      {"PIC", 'C', 10, 0},    {"_NullFlags", 'C', 10, 0},
-                                                      {"ODD", 'C', 10, 0}}));
-    ASSERT_EQ(copy.GetRecordCount(), 2);
-    EXPECT_EQ(copy.GetFieldValue("NAME").GetText(), "Ann");
-    EXPECT_EQ(copy.GetFieldValue("AMT"), FieldValue::MakeDouble(1234.5));
-    EXPECT_EQ(copy.GetFieldValue("F"), FieldValue::MakeDouble(-2.5));
-    EXPECT_EQ(copy.GetFieldValue("OK"), FieldValue::MakeBool(1));
-    EXPECT_EQ(copy.GetFieldValue("BORN"), FieldValue::MakeDate(Date(2002, 3, 4)));
-    EXPECT_EQ(copy.GetFieldValue("WHEN"), FieldValue::MakeDate(Date(2002, 3, 4))) << "the day of a date-time";
-    EXPECT_EQ(copy.GetFieldValue("I"), FieldValue::MakeDouble(-7));
-    EXPECT_EQ(copy.GetFieldValue("DBL"), FieldValue::MakeDouble(0.125));
-    EXPECT_EQ(copy.GetFieldValue("CASH"), FieldValue::MakeDouble(12.3456));
-    EXPECT_EQ(copy.GetFieldValue("NOTE").GetText(), s.strLongMemo.substr(0, 255)) << "the memo's first 255 characters";
-    EXPECT_EQ(copy.GetFieldValue("PIC").GetText(), "");
-    EXPECT_EQ(copy.GetFieldValue("_NullFlags").GetText(), "2") << "the flags as a number";
-    EXPECT_EQ(copy.GetFieldValue("ODD").GetText(), "xyz") << "an unknown letter's bytes as text";
-
-    copy.SetAbsolutePosition(1);
-    EXPECT_TRUE(copy.IsDeletedOnDisk());
-    EXPECT_EQ(copy.GetFieldValue("AMT"), FieldValue::MakeDouble(0)) << "a blank number reads as 0 either way";
-    EXPECT_EQ(copy.GetFieldValue("DBL"), FieldValue::MakeDouble(-1e10));
-    EXPECT_EQ(copy.GetFieldValue("CASH"), FieldValue::MakeDouble(-5));
-    EXPECT_TRUE(copy.GetFieldValue("BORN").IsEmpty());
-    EXPECT_EQ(copy.GetFieldValue("NOTE").GetText(), "");
-}
-
-TEST(MemoryCursorsetExport, VisualFoxProCopyKeepsItsTypes) {
-    Source s;
-    WriteEveryType(s);
-    CDBFMemoryCursorset set;
-    set.Open(s.strPath, kReadOnly);
-    ASSERT_TRUE(set.ExportVisualFoxPro(s.dir.Path("copy.dbf")));
-
-    CDBFMemoryCursorset copy;
-    copy.Open(s.dir.Path("copy.dbf"), kReadOnly);
-    const dbf::DBFHeader& header = copy.GetTableDef()->GetHeader();
-    EXPECT_EQ(header.version, 0x30);
-    EXPECT_EQ(header.codePageMark, 0x03) << "the source's code-page mark";
-    EXPECT_EQ(header.tableFlags, 0) << "no memo file";
-    EXPECT_EQ(copy.GetTableDef()->GetHeaderLength(), 13 * 32 + 296);
-    EXPECT_EQ(ShapeOf(copy), (std::vector<FieldShape>{{"NAME", 'C', 10, 0},   {"AMT", 'N', 7, 2},
-                                                      {"F", 'F', 6, 1},       {"OK", 'L', 1, 0},
-                                                      {"BORN", 'D', 8, 0},    {"WHEN", 'T', 8, 0},
-                                                      {"I", 'I', 4, 0},       {"DBL", 'B', 8, 2},
-                                                      {"CASH", 'Y', 8, 4},    {"NOTE", 'C', 255, 0},
-                                                      {"PIC", 'C', 10, 0},    {"_NullFlags", '0', 1, 0},
-                                                      {"ODD", 'C', 10, 0}}));
-    EXPECT_EQ(copy.GetFieldValue("WHEN"), FieldValue::MakeDate(Date(2002, 3, 4, 12, 34, 56)));
-    EXPECT_EQ(copy.GetFieldValue("I"), FieldValue::MakeInt32(-7));
-    EXPECT_EQ(copy.GetFieldValue("CASH"), FieldValue::MakeCurrency(123456));
-    EXPECT_EQ(copy.GetFieldValue("_NullFlags"), FieldValue::MakeMemoRef(2));
-    EXPECT_EQ(copy.GetFieldValue("NOTE").GetText(), s.strLongMemo.substr(0, 255));
-    EXPECT_EQ(copy.GetFieldValue("ODD").GetText(), "xyz");
-    copy.SetAbsolutePosition(1);
-    EXPECT_TRUE(copy.IsDeletedOnDisk());
-    EXPECT_TRUE(copy.GetFieldValue("WHEN").IsEmpty());
+    const FieldValue day = FieldValue::MakeDate(OleDate(2002, 3, 4)), memoText = Text(strMemo.substr(0, 255));
+    const struct {
+        bool bVfp;
+        uint8_t nVersion, nCodePageMark;
+        int nHeaderLength;
+        std::vector<FieldShape> shape;
+        std::vector<std::pair<const char*, FieldValue>> first, second;
+    } dialects[] = {
+        {false, 0x03, 0, 13 * 32 + 33,  // memo text becomes its first 255 characters, binary numbers F 16.4
+         {{"NAME", 'C', 10, 0}, {"AMT", 'N', 7, 2}, {"F", 'F', 6, 1}, {"OK", 'L', 1, 0}, {"BORN", 'D', 8, 0},
+          {"WHEN", 'D', 8, 0}, {"I", 'N', 12, 0}, {"DBL", 'F', 16, 4}, {"CASH", 'F', 16, 4}, {"NOTE", 'C', 255, 0},
+          {"PIC", 'C', 10, 0}, {"_NullFlags", 'C', 10, 0}, {"ODD", 'C', 10, 0}},
+         {{"NAME", Text("Ann")}, {"AMT", Num(1234.5)}, {"F", Num(-2.5)}, {"OK", FieldValue::MakeBool(1)},
+          {"BORN", day}, {"WHEN", day}, {"I", Num(-7)}, {"DBL", Num(0.125)}, {"CASH", Num(12.3456)}, {"NOTE", memoText},
+          {"PIC", Text("")}, {"_NullFlags", Text("2")}, {"ODD", Text("xyz")}},
+         {{"AMT", Num(0)}, {"DBL", Num(-1e10)}, {"CASH", Num(-5)}, {"BORN", FieldValue()}, {"NOTE", Text("")}}},
+        {true, 0x30, 0x03, 13 * 32 + 296,  // the source's code-page mark; no memo file
+         {{"NAME", 'C', 10, 0}, {"AMT", 'N', 7, 2}, {"F", 'F', 6, 1}, {"OK", 'L', 1, 0}, {"BORN", 'D', 8, 0},
+          {"WHEN", 'T', 8, 0}, {"I", 'I', 4, 0}, {"DBL", 'B', 8, 2}, {"CASH", 'Y', 8, 4}, {"NOTE", 'C', 255, 0},
+          {"PIC", 'C', 10, 0}, {"_NullFlags", '0', 1, 0}, {"ODD", 'C', 10, 0}},
+         {{"WHEN", FieldValue::MakeDate(OleDate(2002, 3, 4, 12, 34, 56))}, {"I", FieldValue::MakeInt32(-7)},
+          {"CASH", FieldValue::MakeCurrency(123456)}, {"_NullFlags", FieldValue::MakeMemoRef(2)}, {"NOTE", memoText},
+          {"ODD", Text("xyz")}},
+         {{"WHEN", FieldValue()}}},
+    };
+    for (const auto& d : dialects) {
+        SCOPED_TRACE(d.bVfp ? "Visual FoxPro" : "dBASE III");
+        const std::string strCopy = dir.Path(d.bVfp ? "vfp.dbf" : "db3.dbf");
+        ASSERT_TRUE(d.bVfp ? set.ExportVisualFoxPro(strCopy) : set.ExportDBase3(strCopy));
+        CDBFMemoryCursorset copy;
+        copy.Open(strCopy, kReadOnly);
+        const dbf::DBFHeader& header = copy.GetTableDef()->GetHeader();
+        EXPECT_EQ(header.version, d.nVersion);
+        EXPECT_EQ(header.codePageMark, d.nCodePageMark);
+        EXPECT_EQ(header.tableFlags, 0) << "copies get no memo file";
+        EXPECT_EQ(copy.GetTableDef()->GetHeaderLength(), d.nHeaderLength);
+        EXPECT_EQ(copy.GetTableDef()->GetMemoFile(), nullptr);
+        std::vector<FieldShape> shape;
+        for (int i = 0; i < copy.GetFieldCount(); ++i) {
+            dbf::DBFFieldInfo info = copy.GetTableDef()->GetFieldInfo(i);
+            shape.push_back({info.strName, info.cType, info.nWidth, info.nDecimals});
+        }
+        EXPECT_EQ(shape, d.shape);
+        ASSERT_EQ(copy.GetRecordCount(), 2);
+        for (const auto& [pszField, value] : d.first) EXPECT_EQ(copy.GetFieldValue(pszField), value) << pszField;
+        copy.SetAbsolutePosition(1);
+        EXPECT_TRUE(copy.IsDeletedOnDisk());
+        for (const auto& [pszField, value] : d.second) EXPECT_EQ(copy.GetFieldValue(pszField), value) << pszField;
+    }
+    EXPECT_FALSE(platform::CFile::Exists(dir.Path("db3.DBT")));
+    EXPECT_FALSE(platform::CFile::Exists(dir.Path("vfp.FPT")));
 }
 
 TEST(MemoryCursorsetExport, CopiesTheVisibleRecordsInDisplayOrder) {
@@ -213,7 +154,7 @@ TEST(MemoryCursorsetExport, AValueTheCopyCannotHoldRefusesTheWholeCopy) {
     CDBFMemoryCursorset odd;
     odd.Open(zero.Write(dir.Path("zero.dbf")), kReadOnly);
     ASSERT_TRUE(odd.IsOpen());
-    EXPECT_EQ(ErrorOf([&] { odd.ExportDBase3(dir.Path("zero_copy.dbf")); }), 3025);
+    EXPECT_EQ(ErrorCodeOf([&] { odd.ExportDBase3(dir.Path("zero_copy.dbf")); }), 3025);
     EXPECT_FALSE(platform::CFile::Exists(dir.Path("zero_copy.dbf")));
 }
 

@@ -1,22 +1,14 @@
 // Reading and writing whole records and the header of an open table, and
 // appending while another program shares the file.
-#include <cerrno>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "engine/dbf_exception.h"
 #include "engine/table_def.h"
-#include "tests/support/memo_builder.h"
+#include "tests/support/engine_support.h"
 #include "tests/support/table_builder.h"
-#include "tests/support/test_support.h"
 
 using dbf::CDBFTableDef;
-using memo_testing::ErrorCodeOf;
-using memo_testing::kReadOnly;
-using memo_testing::kReadWrite;
 using namespace testing_support;
 namespace FileFaults = platform::FileFaults;
 

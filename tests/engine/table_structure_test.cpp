@@ -2,19 +2,13 @@
 // the field map that follows fields through inserts and moves, the record
 // copy with its conversions (memo fields included), cancelling, the refusal
 // of values that do not fit, and failures at every step of the rewrite.
-#include <cerrno>
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
-#include "engine/dbf_exception.h"
 #include "engine/file_cursor.h"
 #include "engine/memory_cursorset.h"
 #include "engine/table_def.h"
-#include "platform/core/file.h"
+#include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
-#include "tests/support/test_support.h"
 
 using dbf::CDBFException;
 using dbf::CDBFMemoryCursorset;
@@ -22,10 +16,9 @@ using dbf::CDBFTableDef;
 using dbf::DBFFieldDesc;
 using dbf::FieldValue;
 using namespace testing_support;
+using Strings = std::vector<std::string>;
 
 namespace {
-
-constexpr unsigned kReadOnly = 64, kReadWrite = 66, kExclusive = 18;
 
 DBFFieldDesc Desc(const std::string& strName, char cType, unsigned nWidth, unsigned nDecimals = 0) {
     DBFFieldDesc desc{};
@@ -36,39 +29,47 @@ DBFFieldDesc Desc(const std::string& strName, char cType, unsigned nWidth, unsig
     return desc;
 }
 
-template <typename Fn>
-int ErrorOf(Fn fn) {
-    try {
-        fn();
-    } catch (const CDBFException& e) {
-        return e.GetCode();
-    }
-    return 0;
-}
-
-std::vector<std::string> FieldNames(const CDBFTableDef& table) {
-    std::vector<std::string> names;
+Strings FieldNames(const CDBFTableDef& table) {
+    Strings names;
     for (int i = 0; i < table.GetFieldCount(); ++i) names.push_back(table.GetFieldDesc(i).GetName());
     return names;
 }
 
-using Strings = std::vector<std::string>;
-
 // A dBASE III table with memo: NAME C 8, AGE N 5.1, NOTE M, CODE C 6;
 // the second record deleted.
+std::string WriteMemoTable(const std::string& strPath) {
+    CMemoImage memo = CMemoImage::DBase3(1);
+    const uint32_t nFirst = memo.Add("first memo"), nSecond = memo.Add("second memo");
+    memo.Save(strPath.substr(0, strPath.size() - 3) + "DBT");
+    TableBuilder b(0x83);
+    b.Field("NAME", 'C', 8).Field("AGE", 'N', 5, 1).Field("NOTE", 'M', 10).Field("CODE", 'C', 6);
+    b.Record({"Ann", "34.5", MemoRef10(nFirst), "12.5"});
+    b.DeletedRecord({"Bob", "7.0", MemoRef10(nSecond), ""});
+    b.Record({"Cy", "999.9", MemoRef10(0), "text"});
+    return b.Write(strPath);
+}
+
 struct MemoTable {
     TempDir dir;
-    std::string strPath = dir.Path("t.dbf");
-    MemoTable() {
-        MemoBuilder memo(MemoLayout::dBase3);
-        const uint32_t nFirst = memo.Add("first memo"), nSecond = memo.Add("second memo");
-        memo.Write(dir.Path("t.DBT"));
-        TableBuilder b(0x83);
-        b.Field("NAME", 'C', 8).Field("AGE", 'N', 5, 1).Field("NOTE", 'M', 10).Field("CODE", 'C', 6);
-        b.Record({"Ann", "34.5", MemoRef10(nFirst), "12.5"});
-        b.DeletedRecord({"Bob", "7.0", MemoRef10(nSecond), ""});
-        b.Record({"Cy", "999.9", MemoRef10(0), "text"});
-        b.Write(strPath);
+    std::string strPath = WriteMemoTable(dir.Path("t.dbf"));
+};
+
+// A new field inserted into the memo table, the rewrite failed at every step.
+struct RestructureJob {
+    static constexpr bool kReads = true;
+    static std::string Table(const std::string& strPath) { return WriteMemoTable(strPath); }
+    CDBFTableDef table;
+    explicit RestructureJob(const std::string& strPath) {
+        table.Open(strPath, kExclusive);
+        table.BeginModifyStructure();
+        table.InsertField(1, Desc("NEW", 'C', 3));
+    }
+    void Write() { table.WriteStructure(); }
+    void Written(const std::string&) { EXPECT_EQ(table.GetFieldCount(), 5) << "the new structure is the one on disk"; }
+    void Retry() {
+        EXPECT_EQ(table.GetStructMode(), 1);
+        table.WriteStructure();
+        EXPECT_EQ(table.GetFieldCount(), 5);
     }
 };
 
@@ -113,31 +114,23 @@ TEST(TableCreate, NewTableGetsTheHeaderItsVersionCallsFor) {
     }
 }
 
-TEST(TableCreate, CancellingANewTableNeverWrittenRemovesTheFile) {
+TEST(TableCreate, StructuresNoTableCanHaveAreRefusedAndCancellingRemovesTheFile) {
     TempDir dir;
     CDBFTableDef table;
     table.CreateNew(dir.Path("new.dbf"));
-    table.AppendField(Desc("NAME", 'C', 20));
-    table.CancelStructure();
-    EXPECT_FALSE(platform::CFile::Exists(dir.Path("new.dbf")));
-    EXPECT_EQ(table.GetStructMode(), 0);
-    EXPECT_EQ(ErrorOf([&] { table.CreateNew(dir.Path("no/such/folder/x.dbf")); }), 3001);
-}
-
-TEST(TableCreate, StructuresNoTableCanHaveAreRefused) {
-    TempDir dir;
-    CDBFTableDef table;
-    table.CreateNew(dir.Path("new.dbf"));
-    EXPECT_EQ(ErrorOf([&] { table.WriteStructure(); }), 3025) << "no fields";
+    EXPECT_EQ(ErrorCodeOf([&] { table.WriteStructure(); }), 3025) << "no fields";
     table.AppendField(Desc("EMPTY", 'L', 0));
-    EXPECT_EQ(ErrorOf([&] { table.WriteStructure(); }), 3025) << "fields that hold no byte";
+    EXPECT_EQ(ErrorCodeOf([&] { table.WriteStructure(); }), 3025) << "fields that hold no byte";
     table.DeleteField(0);
     for (int i = 0; i < 260; ++i) table.AppendField(Desc("F" + std::to_string(i), 'C', 255));
-    EXPECT_EQ(ErrorOf([&] { table.WriteStructure(); }), 3025) << "records over 65,535 bytes";
-    EXPECT_EQ(ErrorOf([&] { table.DeleteField(260); }), 3017);
-    EXPECT_EQ(ErrorOf([&] { table.MoveField(0, -1); }), 3017);
+    EXPECT_EQ(ErrorCodeOf([&] { table.WriteStructure(); }), 3025) << "records over 65,535 bytes";
+    EXPECT_EQ(ErrorCodeOf([&] { table.DeleteField(260); }), 3017);
+    EXPECT_EQ(ErrorCodeOf([&] { table.MoveField(0, -1); }), 3017);
     table.CancelStructure();
-    EXPECT_EQ(ErrorOf([&] { table.AppendField(Desc("X", 'C', 1)); }), 3025) << "nothing is being edited";
+    EXPECT_FALSE(platform::CFile::Exists(dir.Path("new.dbf"))) << "a new table never written goes";
+    EXPECT_EQ(table.GetStructMode(), 0);
+    EXPECT_EQ(ErrorCodeOf([&] { table.AppendField(Desc("X", 'C', 1)); }), 3025) << "nothing is being edited";
+    EXPECT_EQ(ErrorCodeOf([&] { table.CreateNew(dir.Path("no/such/folder/x.dbf")); }), 3001);
 }
 
 TEST(TableRestructure, FieldsFollowTheirMapThroughInsertsMovesAndChanges) {
@@ -152,7 +145,7 @@ TEST(TableRestructure, FieldsFollowTheirMapThroughInsertsMovesAndChanges) {
     table.SetFieldDesc(1, Desc("AGE", 'C', 5));       // number to text
     table.SetFieldDesc(3, Desc("CODE", 'N', 6, 2));   // text to number: "12.5", blank and "text"
     EXPECT_EQ(table.GetFieldMap(), (std::vector<int16_t>{0, 1, 2, 3, -1}));
-    EXPECT_EQ(ErrorOf([&] { table.WriteStructure(); }), 3023) << "\"text\" is no number";
+    EXPECT_EQ(ErrorCodeOf([&] { table.WriteStructure(); }), 3023) << "\"text\" is no number";
     EXPECT_EQ(ReadFileBytes(t.strPath), before);
     EXPECT_FALSE(platform::CFile::Exists(t.dir.Path("t._tmp")));
     EXPECT_EQ(table.GetStructMode(), 1) << "still being edited";
@@ -312,50 +305,6 @@ TEST(TableRestructure, RecordsAppendedBySomeoneElseSinceTheOpenAreKept) {
 
 TEST(TableRestructure, FailureAtAnyStepLeavesTheTableOrItsBackup) {
     using platform::FileFaults::Op;
-    for (Op op : {Op::write, Op::open, Op::read, Op::setLength, Op::rename, Op::remove}) {
-        for (bool bSticky : {false, true}) {
-            for (int n = 1;; ++n) {
-                SCOPED_TRACE("operation kind " + std::to_string(int(op)) + ", number " + std::to_string(n) +
-                             (bSticky ? " and after" : ""));
-                MemoTable t;
-                WriteFileBytes(t.dir.Path("t.bak"), std::string("an older backup"));
-                const Bytes before = ReadFileBytes(t.strPath);
-                CDBFTableDef table;
-                table.Open(t.strPath, kExclusive);
-                table.BeginModifyStructure();
-                table.InsertField(1, Desc("NEW", 'C', 3));
-                int nCode = -1;
-                {
-                    platform::FileFaults::Scope faults;
-                    platform::FileFaults::Arm(op, n, ENOSPC, bSticky);
-                    try {
-                        table.WriteStructure();
-                        nCode = 0;
-                    } catch (const CDBFException& e) {
-                        nCode = e.GetCode();
-                    } catch (const platform::CFileException&) {
-                        nCode = 1;
-                    }
-                    if (nCode == 0) break;
-                }
-                if (nCode == dbf::errKeptInBackup) {
-                    EXPECT_EQ(ReadFileBytes(t.dir.Path("t.bak")), before);
-                } else if (nCode == dbf::errCantOpenFile) {
-                    EXPECT_EQ(ReadFileBytes(t.dir.Path("t.bak")), before);
-                    EXPECT_EQ(table.GetFieldCount(), 5) << "the new structure is the one on disk";
-                } else {
-                    EXPECT_TRUE(nCode == 1 || nCode == dbf::errCantCreateFile || nCode == dbf::errReadRecord)
-                        << "code " << nCode;
-                    EXPECT_EQ(ReadFileBytes(t.strPath), before);
-                    EXPECT_EQ(table.GetStructMode(), 1);
-                    if (op != Op::remove) {
-                        EXPECT_FALSE(platform::CFile::Exists(t.dir.Path("t._tmp")));
-                    }
-                    // With the fault gone, the same edit goes through.
-                    table.WriteStructure();
-                    EXPECT_EQ(table.GetFieldCount(), 5);
-                }
-            }
-        }
-    }
+    for (Op op : {Op::write, Op::open, Op::read, Op::setLength, Op::rename, Op::remove})
+        for (bool bSticky : {false, true}) FailEachStep<RestructureJob>(op, bSticky);
 }

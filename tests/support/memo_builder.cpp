@@ -1,30 +1,30 @@
-// The memo test builder: memo file images in each layout.
+// Memo file images in each layout.
 #include "tests/support/memo_builder.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-namespace memo_testing {
+namespace testing_support {
 
 CMemoImage CMemoImage::DBase3(uint32_t nNextBlock, uint16_t nBlockSizeField) {
-    CMemoImage image(nBlockSizeField ? nBlockSizeField : 512, 512);
+    CMemoImage image(Layout::dBase3, nBlockSizeField ? nBlockSizeField : 512, 512);
     image.Le32(0, nNextBlock).Le16(20, nBlockSizeField);
     return image;
 }
 
 CMemoImage CMemoImage::DBase4(uint32_t nFirstFree, uint16_t nBlockSize) {
-    CMemoImage image(nBlockSize, std::max<size_t>(nBlockSize, 22));
+    CMemoImage image(Layout::dBase4, nBlockSize, std::max<size_t>(nBlockSize, 22));
     image.Le32(0, nFirstFree).Le16(20, nBlockSize);
     return image;
 }
 
 CMemoImage CMemoImage::Fpt(uint32_t nNextBlock, uint16_t nBlockSize) {
-    CMemoImage image(nBlockSize, 512);
+    CMemoImage image(Layout::fpt, nBlockSize, 512);
     return image.Be32(0, nNextBlock).Put(6, {char(nBlockSize >> 8), char(nBlockSize)});
 }
 
 CMemoImage CMemoImage::Smt(uint32_t nEndBlock, uint32_t nBlockSize, const Runs& free) {
-    CMemoImage image(nBlockSize, 510);
+    CMemoImage image(Layout::smt, nBlockSize, 510);
     image.Le32(0, nEndBlock).Le32(4, nBlockSize).Le16(18, uint16_t(free.size()));
     for (size_t i = 0; i < free.size() && i < 81; ++i)
         image.Le16(20 + 6 * i, uint16_t(free[i].first)).Le32(22 + 6 * i, free[i].second);
@@ -55,9 +55,23 @@ CMemoImage& CMemoImage::FptMemo(uint32_t nBlock, const std::string& strText, uin
     return Be32(Offset(nBlock), nType).Be32(Offset(nBlock) + 4, uint32_t(strText.size())).Put(Offset(nBlock) + 8, strText);
 }
 
-std::string CMemoImage::Save(const testing_support::TempDir& dir, const std::string& strName) const {
-    std::string strPath = dir.Path(strName);
-    testing_support::WriteFileBytes(strPath, m_bytes);
+uint32_t CMemoImage::Add(const std::string& strText) {
+    const auto blocks = [this] { return uint32_t((m_bytes.size() + m_nBlockSize - 1) / m_nBlockSize); };
+    const uint32_t nBlock = blocks();
+    switch (m_layout) {
+    case Layout::dBase3: AtBlock(nBlock, strText + "\x1A\x1A"); break;
+    case Layout::dBase4: DBase4Memo(nBlock, strText); break;
+    case Layout::fpt: FptMemo(nBlock, strText); break;
+    case Layout::smt: AtBlock(nBlock, strText.empty() ? std::string(1, '\0') : strText); break;
+    }
+    Blocks(blocks());
+    if (m_layout == Layout::fpt) Be32(0, blocks());
+    else Le32(0, blocks());
+    return nBlock;
+}
+
+std::string CMemoImage::Save(const std::string& strPath) const {
+    WriteFileBytes(strPath, m_bytes);
     return strPath;
 }
 
@@ -85,4 +99,4 @@ Runs SmtFreeTable(const Bytes& file) {
     return entries;
 }
 
-}  // namespace memo_testing
+}  // namespace testing_support

@@ -1,5 +1,5 @@
-// Builds memo files byte by byte for the memo tests, and reads back the
-// bookkeeping (dBASE IV free chain, .SMT free table) to check it.
+// Memo file images built byte by byte in each layout, and the bookkeeping
+// (the dBASE IV free chain, the .SMT free table) read back from a file.
 #pragma once
 
 #include <cstdint>
@@ -7,47 +7,16 @@
 #include <utility>
 #include <vector>
 
-#include "engine/dbf_exception.h"
+#include "tests/support/engine_support.h"
 #include "tests/support/test_support.h"
 
-namespace memo_testing {
+namespace testing_support {
 
-using testing_support::Bytes;
 using Runs = std::vector<std::pair<uint32_t, uint32_t>>;  // (first block, count) or (count, first block)
-
-// Open flags as the table passes them: read-write shared, read only shared.
-constexpr unsigned kReadWrite = 66, kReadOnly = 64;
-
-// The code of the engine error fn raises, or 0 when it raises none.
-template <class F>
-int ErrorCodeOf(F fn) {
-    try {
-        fn();
-    } catch (const dbf::CDBFException& e) {
-        return e.GetCode();
-    }
-    return 0;
-}
-
-// The text of the memo at nBlock (nLength is the .SMT stored length); the
-// length the engine reports goes to *pLength.
-template <class Memo>
-std::string ReadText(Memo& memo, uint32_t nBlock, uint32_t nLength = 0, uint32_t* pLength = nullptr) {
-    std::string strText;
-    memo.ReadMemoText(nBlock, nLength, strText);
-    if (pLength) *pLength = nLength;
-    return strText;
-}
-template <class Memo>
-int ReadCode(Memo& memo, uint32_t nBlock, uint32_t nLength = 0) {
-    return ErrorCodeOf([&] { ReadText(memo, nBlock, nLength); });
-}
 
 // A memo file image: a header followed by blocks of one size.
 class CMemoImage {
 public:
-    CMemoImage(uint32_t nBlockSize, size_t nHeaderBytes) : m_nBlockSize(nBlockSize), m_bytes(nHeaderBytes, 0) {}
-
     // The layouts, header written and nothing else.
     static CMemoImage DBase3(uint32_t nNextBlock, uint16_t nBlockSizeField = 0);
     static CMemoImage DBase4(uint32_t nFirstFree, uint16_t nBlockSize = 512);
@@ -68,12 +37,21 @@ public:
     CMemoImage& DBase4Memo(uint32_t nBlock, const std::string& strText);
     CMemoImage& DBase4Run(uint32_t nBlock, uint32_t nNext, uint32_t nCount);
     CMemoImage& FptMemo(uint32_t nBlock, const std::string& strText, uint32_t nType = 1);
+    // Appends a memo in the file's layout at the next whole block, as the
+    // programs that write it do, moves the header's next block past it and
+    // returns its block.
+    uint32_t Add(const std::string& strText);
 
-    // Writes the image to dir/name and returns the path.
-    std::string Save(const testing_support::TempDir& dir, const std::string& strName) const;
+    // Writes the image to the file (dir/name) and returns its path.
+    std::string Save(const std::string& strPath) const;
+    std::string Save(const TempDir& dir, const std::string& strName) const { return Save(dir.Path(strName)); }
 
 private:
+    enum class Layout { dBase3, dBase4, fpt, smt };
+    CMemoImage(Layout layout, uint32_t nBlockSize, size_t nHeaderBytes)
+        : m_layout(layout), m_nBlockSize(nBlockSize), m_bytes(nHeaderBytes, 0) {}
     size_t Offset(uint32_t nBlock) const { return size_t(nBlock) * m_nBlockSize; }
+    Layout m_layout;
     uint32_t m_nBlockSize;
     Bytes m_bytes;
 };
@@ -85,4 +63,4 @@ Runs DBase4Chain(const Bytes& file);
 // The .SMT free table as (count, first block) entries.
 Runs SmtFreeTable(const Bytes& file);
 
-}  // namespace memo_testing
+}  // namespace testing_support

@@ -1,13 +1,14 @@
-// Builds the bytes of .dbf tables and their memo files inside a test, so that
-// a test states the table it needs (fields, records, and whatever damage it
-// is about) instead of carrying byte arrays. The builder writes what dBASE,
-// FoxPro and Visual FoxPro write; the Set... calls then override single
-// header or descriptor numbers to make the damaged tables tests need.
+// Builds the bytes of .dbf tables inside a test, so that a test states the
+// table it needs (fields, records, and whatever damage it is about) instead
+// of carrying byte arrays. The builder writes what dBASE, FoxPro and Visual
+// FoxPro write; the Set... calls then override single header or descriptor
+// numbers to make the damaged tables tests need.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/test_support.h"
@@ -32,43 +33,38 @@ std::string MemoRef10(uint32_t nBlock);
 
 class TableBuilder {
 public:
-    explicit TableBuilder(uint8_t nVersion = 0x03);
+    explicit TableBuilder(uint8_t nVersion = 0x03) : m_nVersion(nVersion) {}
 
     // A field. For letters other than B F I N Y a width above 255 goes into
     // descriptor bytes 16-17, the way wide C fields are stored.
     TableBuilder& Field(const std::string& strName, char cType, unsigned nWidth, unsigned nDecimals = 0,
                         uint8_t nFlags = 0);
-    TableBuilder& TableFlags(uint8_t nFlags);
-    TableBuilder& CodePageMark(uint8_t nMark);
+    TableBuilder& TableFlags(uint8_t n) { return m_nTableFlags = n, *this; }
+    TableBuilder& CodePageMark(uint8_t n) { return m_nCodePageMark = n, *this; }
 
     // A record from one string per field (missing trailing fields are blank).
     // A value shorter than its field is padded with spaces: right-aligned for
     // N and F, left-aligned for the rest; binary values must be given whole.
-    TableBuilder& Record(const std::vector<std::string>& values);
-    TableBuilder& DeletedRecord(const std::vector<std::string>& values);
+    TableBuilder& Record(const std::vector<std::string>& values, char cFlag = ' ');
+    TableBuilder& DeletedRecord(const std::vector<std::string>& values) { return Record(values, '*'); }
     // A record given as all its bytes, deletion flag included.
-    TableBuilder& RawRecord(const std::string& bytes);
+    TableBuilder& RawRecord(const std::string& bytes) { return m_records.push_back(bytes), *this; }
 
     // Overrides applied to the finished layout, for damaged tables.
-    TableBuilder& SetRecordCount(int32_t n);
-    TableBuilder& SetHeaderLength(uint16_t n);
-    TableBuilder& SetRecordLength(uint16_t n);
+    TableBuilder& SetRecordCount(int32_t n) { return m_nRecordCount = n, *this; }
+    TableBuilder& SetHeaderLength(uint16_t n) { return m_nHeaderLength = n, *this; }
+    TableBuilder& SetRecordLength(uint16_t n) { return m_nRecordLength = n, *this; }
     // Stores this displacement in field i's descriptor instead of its offset.
-    TableBuilder& SetDisplacement(size_t nField, uint32_t nDisplacement);
+    TableBuilder& SetDisplacement(size_t i, uint32_t n) { return m_displacements.emplace_back(i, n), *this; }
     // Bytes 16 and 17 of field i's descriptor, as stored.
-    TableBuilder& SetWidthBytes(size_t nField, uint8_t nLow, uint8_t nHigh);
+    TableBuilder& SetWidthBytes(size_t i, uint8_t nLow, uint8_t nHigh) { return m_widthBytes.emplace_back(i, nLow, nHigh), *this; }
     // Extra bytes of the header area after the terminator (and, for Visual
     // FoxPro, the backlink); the header length grows with them.
-    TableBuilder& HeaderPadding(size_t nBytes);
+    TableBuilder& HeaderPadding(size_t n) { return m_nHeaderPadding = n, *this; }
     // Whether the file ends with the end-of-file byte 0x1A (default yes).
-    TableBuilder& EndOfFile(bool bPresent);
+    TableBuilder& EndOfFile(bool bPresent) { return m_bEndOfFile = bPresent, *this; }
     // Bytes after everything else.
-    TableBuilder& Trailing(const std::string& bytes);
-
-    uint16_t HeaderLength() const;
-    uint16_t RecordLength() const;
-    // Displacement of field i inside a record (from 1).
-    unsigned Offset(size_t nField) const;
+    TableBuilder& Trailing(const std::string& bytes) { return m_trailing = bytes, *this; }
 
     Bytes Build() const;
     // Writes the table to strPath and returns the path.
@@ -82,15 +78,13 @@ private:
         unsigned nDecimals;
         uint8_t nFlags;
     };
-    std::string MakeRecord(char cFlag, const std::vector<std::string>& values) const;
+    unsigned Offset(size_t nField) const;
 
     uint8_t m_nVersion;
     uint8_t m_nTableFlags = 0;
     uint8_t m_nCodePageMark = 0;
     std::vector<FieldSpec> m_fields;
-    std::vector<std::vector<std::string>> m_values;
-    std::vector<char> m_flags;
-    std::vector<std::optional<std::string>> m_raw;
+    std::vector<std::string> m_records;
     std::optional<int32_t> m_nRecordCount;
     std::optional<uint16_t> m_nHeaderLength;
     std::optional<uint16_t> m_nRecordLength;
@@ -99,32 +93,6 @@ private:
     size_t m_nHeaderPadding = 0;
     bool m_bEndOfFile = true;
     std::string m_trailing;
-};
-
-// The four memo file layouts.
-enum class MemoLayout { dBase3, dBase4, foxPro, smt };
-
-// Builds a memo file: a header, then each added memo in blocks of its own,
-// as the programs that write the layout lay them out.
-class MemoBuilder {
-public:
-    explicit MemoBuilder(MemoLayout layout, uint32_t nBlockSize = 512);
-    // Appends a memo and returns its block number (its length is the text's).
-    uint32_t Add(const std::string& strText);
-    // Bytes 20-21 (dBASE) or 6-7 (FoxPro) as stored, e.g. 0 for dBASE III's
-    // "512 by default".
-    MemoBuilder& SetStoredBlockSize(uint32_t n);
-
-    Bytes Build() const;
-    std::string Write(const std::string& strPath) const;
-
-private:
-    uint32_t NextBlock() const;
-
-    MemoLayout m_layout;
-    uint32_t m_nBlockSize;
-    std::optional<uint32_t> m_nStoredBlockSize;
-    std::string m_body;  // everything after the header blocks
 };
 
 }  // namespace testing_support

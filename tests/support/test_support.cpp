@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/wait.h>
+
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -42,6 +44,11 @@ Bytes ReadFileBytes(const std::string& strPath) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string ReadTextFile(const std::string& strPath) {
+    Bytes bytes = ReadFileBytes(strPath);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 void WriteFileBytes(const std::string& strPath, const Bytes& bytes) {
     std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -49,6 +56,20 @@ void WriteFileBytes(const std::string& strPath, const Bytes& bytes) {
 
 void WriteFileBytes(const std::string& strPath, const std::string& bytes) {
     WriteFileBytes(strPath, Bytes(bytes.begin(), bytes.end()));
+}
+
+CommandResult RunCommand(const std::string& strProgram, const std::vector<std::string>& args,
+                         const std::string& strEnv) {
+    const auto quote = [](const std::string& str) {
+        std::string strQuoted = "'";
+        for (char c : str) strQuoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return strQuoted + "'";
+    };
+    TempDir dir;
+    std::string strCommand = strEnv + " " + quote(strProgram);
+    for (const std::string& arg : args) strCommand += " " + quote(arg);
+    const int nStatus = std::system((strCommand + " >" + quote(dir.Path("out")) + " 2>" + quote(dir.Path("err"))).c_str());
+    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadTextFile(dir.Path("out")), ReadTextFile(dir.Path("err"))};
 }
 
 }  // namespace testing_support

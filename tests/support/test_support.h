@@ -43,7 +43,17 @@ private:
 };
 
 Bytes ReadFileBytes(const std::string& strPath);
+std::string ReadTextFile(const std::string& strPath);
 void WriteFileBytes(const std::string& strPath, const Bytes& bytes);
 void WriteFileBytes(const std::string& strPath, const std::string& bytes);
+
+// Runs a program with the arguments, each quoted for the shell, after the
+// environment assignments in strEnv (e.g. "LC_ALL=ru_RU.UTF-8").
+struct CommandResult {
+    int nExit = -1;
+    std::string strOut, strErr;
+};
+CommandResult RunCommand(const std::string& strProgram, const std::vector<std::string>& args,
+                         const std::string& strEnv = "");
 
 }  // namespace testing_support
