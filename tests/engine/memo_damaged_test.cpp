@@ -60,11 +60,8 @@ TEST(MemoDamaged, FreeChainsThatLoopOrLeaveTheFileEndTheWalk) {
         image.DBase4Run(1, c.nNext1, c.nCount1).DBase4Memo(2, "keep").DBase4Run(3, 1, 1).DBase4Memo(4, "keep too");
         dbf::CDBTMemoFile memo;
         memo.Open(image.Blocks(5).Save(dir, "a.dbt"), kReadWrite);
-        uint32_t nBlock = 0, nLength = 0;
-        memo.WriteMemo(nBlock, nLength, std::string(1000, 'z'));
-        EXPECT_EQ(nBlock, 5u) << c.pszWhat << ": nothing fits, appended";
-        uint32_t nKeep = 4;
-        memo.WriteMemo(nKeep, nLength, "");  // a free walks the same chain
+        EXPECT_EQ(WriteText(memo, 0, std::string(1000, 'z')), 5u) << c.pszWhat << ": nothing fits, appended";
+        WriteText(memo, 4, "");  // a free walks the same chain
         EXPECT_EQ(ReadText(memo, 2), "keep") << c.pszWhat;
         EXPECT_EQ(ReadText(memo, 5), std::string(1000, 'z')) << c.pszWhat;
     }
@@ -80,9 +77,7 @@ TEST(MemoDamaged, AStaleLinkToTheOldEndOfTheFileIsNotFreeSpace) {
     for (uint32_t n = 3; n < 31; ++n) image.DBase4Memo(n, "memo " + std::to_string(n));
     dbf::CDBTMemoFile memo;
     memo.Open(image.Blocks(31).Save(dir, "a.dbt"), kReadWrite);
-    uint32_t nBlock = 0, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(600, 'w'));
-    EXPECT_EQ(nBlock, 31u);
+    EXPECT_EQ(WriteText(memo, 0, std::string(600, 'w')), 31u);
     for (uint32_t n = 3; n < 31; ++n) EXPECT_EQ(ReadText(memo, n), "memo " + std::to_string(n));
 }
 
@@ -95,25 +90,18 @@ TEST(MemoDamaged, AMemoFreedTwiceIsListedOnce) {
         std::string strPath = image.DBase4Memo(2, "shared").DBase4Memo(3, "b").Blocks(4).Save(dir, "a.dbt");
         dbf::CDBTMemoFile memo;
         memo.Open(strPath, kReadWrite);
-        for (int i = 0; i < 2; ++i) {
-            uint32_t nBlock = 2, nLength = 0;
-            memo.WriteMemo(nBlock, nLength, "");
-        }
+        WriteText(memo, 2, "");
+        WriteText(memo, 2, "");
         EXPECT_EQ(DBase4Chain(ReadFileBytes(strPath)).size(), 1u);
-        uint32_t nA = 0, nB = 0, nLength = 0;
-        memo.WriteMemo(nA, nLength, "one");
-        memo.WriteMemo(nB, nLength, "two");
-        EXPECT_NE(nA, nB) << "the same blocks are never handed out twice";
+        EXPECT_NE(WriteText(memo, 0, "one"), WriteText(memo, 0, "two")) << "the same blocks are never handed out twice";
         EXPECT_EQ(ReadText(memo, 3), "b");
     }
     TempDir dir;
     std::string strPath = CMemoImage::Smt(20, 32).Blocks(20).Save(dir, "a.smt");
     dbf::CSMTMemoFile smt;
     smt.Open(strPath, kReadWrite);
-    for (int i = 0; i < 2; ++i) {
-        uint32_t nBlock = 17, nLength = 40;
-        smt.WriteMemo(nBlock, nLength, "");
-    }
+    WriteText(smt, 17, "", 40);
+    WriteText(smt, 17, "", 40);
     EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Runs{{2, 17}}));
 }
 
@@ -123,9 +111,7 @@ TEST(MemoDamaged, SmtFreeEntriesOutsideTheFileOrBeyond81AreNotUsed) {
                               .AtBlock(16, "head-safe").Blocks(20).Save(dir, "a.smt");
     dbf::CSMTMemoFile smt;
     smt.Open(strPath, kReadWrite);
-    uint32_t nBlock = 0, nLength = 0;
-    smt.WriteMemo(nBlock, nLength, "x");
-    EXPECT_EQ(nBlock, 20u) << "block 0 is the header, 18+5 passes the end, 500 is outside";
+    EXPECT_EQ(WriteText(smt, 0, "x"), 20u) << "block 0 is the header, 18+5 passes the end, 500 is outside";
     EXPECT_EQ(ReadText(smt, 16, 9), "head-safe");
 
     // Another program writes a count of 60000 after we opened the file.
@@ -133,11 +119,8 @@ TEST(MemoDamaged, SmtFreeEntriesOutsideTheFileOrBeyond81AreNotUsed) {
     bytes[18] = 0x60;
     bytes[19] = 0xEA;
     WriteFileBytes(strPath, bytes);
-    nBlock = 17;
-    nLength = 3;
-    smt.WriteMemo(nBlock, nLength, "");
-    smt.WriteMemo(nBlock, nLength, "new");
-    EXPECT_EQ(ReadText(smt, nBlock, 3), "new");
+    WriteText(smt, 17, "", 3);
+    EXPECT_EQ(ReadText(smt, WriteText(smt, 0, "new"), 3), "new");
 }
 
 TEST(MemoDamaged, HeaderPointersThatDisagreeWithTheFileAppendAtItsEnd) {
@@ -146,9 +129,7 @@ TEST(MemoDamaged, HeaderPointersThatDisagreeWithTheFileAppendAtItsEnd) {
         std::string strPath = CMemoImage::DBase3(nNext).DBase3Memo(1, "keep").DBase3Memo(2, "keep too").Save(dir, "a.dbt");
         dbf::CMemoFile memo;
         memo.Open(strPath, kReadWrite);
-        uint32_t nBlock = 0, nLength = 0;
-        memo.WriteMemo(nBlock, nLength, "new");
-        EXPECT_EQ(nBlock, 3u) << "next available " << nNext;
+        EXPECT_EQ(WriteText(memo, 0, "new"), 3u) << "next available " << nNext;
         auto file = ReadFileBytes(strPath);
         EXPECT_EQ(U32(file, 0), 4u);
         EXPECT_EQ(file.size(), 3u * 512 + 4) << "no hole";
@@ -158,9 +139,7 @@ TEST(MemoDamaged, HeaderPointersThatDisagreeWithTheFileAppendAtItsEnd) {
     std::string strFox = CMemoImage::Fpt(2).FptMemo(8, "keep").Blocks(9).Save(dir, "a.fpt");
     dbf::CFPTMemoFile fox;
     fox.Open(strFox, kReadWrite);
-    uint32_t nBlock = 0, nLength = 0;
-    fox.WriteMemo(nBlock, nLength, "new");
-    EXPECT_EQ(nBlock, 9u) << "block 2 lies inside FoxPro's 512-byte header";
+    EXPECT_EQ(WriteText(fox, 0, "new"), 9u) << "block 2 lies inside FoxPro's 512-byte header";
     EXPECT_EQ(U32(ReadFileBytes(strFox), 4, true), 64u) << "block size untouched";
 }
 
@@ -172,20 +151,13 @@ TEST(MemoDamaged, AReferenceThatNamesNoMemoIsReplacedNotFreedOrRewritten) {
     std::string strPath = image.DBase4Memo(1, "a").DBase4Run(2, 4, 2).Blocks(4).Save(dir, "a.dbt");
     dbf::CDBTMemoFile memo;
     memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 2, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(1000, 'q'));
-    EXPECT_EQ(nBlock, 2u) << "placed as a new memo: the run itself fits";
+    EXPECT_EQ(WriteText(memo, 2, std::string(1000, 'q')), 2u) << "placed as a new memo: the run itself fits";
     EXPECT_TRUE(DBase4Chain(ReadFileBytes(strPath)).empty());
-    uint32_t nFar = 900;
-    memo.WriteMemo(nFar, nLength, "far");
-    EXPECT_EQ(nFar, 4u);
+    EXPECT_EQ(WriteText(memo, 900, "far"), 4u);
 
     std::string strSmt = CMemoImage::Smt(17, 32).Blocks(17).Save(dir, "a.smt");
     dbf::CSMTMemoFile smt;
     smt.Open(strSmt, kReadWrite);
-    nFar = 900;
-    nLength = 10;
-    smt.WriteMemo(nFar, nLength, "far");
-    EXPECT_EQ(nFar, 17u);
+    EXPECT_EQ(WriteText(smt, 900, "far", 10), 17u);
     EXPECT_TRUE(SmtFreeTable(ReadFileBytes(strSmt)).empty()) << "nothing was freed";
 }

@@ -107,22 +107,16 @@ TEST(MemoDBase3, AppendsAndRewritesInPlaceOnlyWhileTextAndEndByteFit) {
     std::string strPath = CMemoImage::DBase3(2).DBase3Memo(1, std::string(511, 'a')).Save(dir, "a.dbt");
     CMemoFile memo;
     memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 1, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(511, 'b'));
-    EXPECT_EQ(nBlock, 1u) << "511 characters and the end byte fill one block";
-    memo.WriteMemo(nBlock, nLength, std::string(512, 'c'));
-    EXPECT_EQ(nBlock, 2u) << "512 need a second block: appended";
+    EXPECT_EQ(WriteText(memo, 1, std::string(511, 'b')), 1u) << "511 characters and the end byte fill one block";
+    EXPECT_EQ(WriteText(memo, 1, std::string(512, 'c')), 2u) << "512 need a second block: appended";
     EXPECT_EQ(ReadText(memo, 1), std::string(511, 'b')) << "the old memo stays";
     auto file = ReadFileBytes(strPath);
     EXPECT_EQ(U32(file, 0), 4u);
     EXPECT_EQ(file.size(), 1024u + 513u) << "not padded";
-    memo.WriteMemo(nBlock, nLength, "short");
-    EXPECT_EQ(nBlock, 2u);
+    EXPECT_EQ(WriteText(memo, 2, "short"), 2u);
     EXPECT_EQ(ReadText(memo, 2), "short");
-
     const auto before = ReadFileBytes(strPath);
-    memo.WriteMemo(nBlock, nLength, "");
-    EXPECT_EQ(nBlock, 0u);
+    EXPECT_EQ(WriteText(memo, 2, ""), 0u);
     EXPECT_EQ(ReadFileBytes(strPath), before) << "an empty text writes nothing";
 }
 
@@ -147,9 +141,7 @@ TEST(MemoDBase4, AppendPadsTheFileAndMovesTheEndOfAnEmptyChain) {
     std::string strPath = CMemoImage::DBase4(1).Save(dir, "a.dbt");
     CDBTMemoFile memo, other;
     memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 0, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, TextOfBlocks(2));
-    EXPECT_EQ(nBlock, 1u);
+    EXPECT_EQ(WriteText(memo, 0, TextOfBlocks(2)), 1u);
     auto file = ReadFileBytes(strPath);
     EXPECT_EQ(file.size(), 3u * 512);
     EXPECT_EQ(U32(file, 0), 3u) << "the empty chain ends at the new end of the file";
@@ -159,9 +151,7 @@ TEST(MemoDBase4, AppendPadsTheFileAndMovesTheEndOfAnEmptyChain) {
     // A chain with a run in it is left alone.
     std::string strChained = CMemoImage::DBase4(1).DBase4Run(1, 3, 1).DBase4Memo(2, "a").Blocks(3).Save(dir, "b.dbt");
     other.Open(strChained, kReadWrite);
-    nBlock = 0;
-    other.WriteMemo(nBlock, nLength, TextOfBlocks(2));
-    EXPECT_EQ(nBlock, 3u);
+    EXPECT_EQ(WriteText(other, 0, TextOfBlocks(2)), 3u);
     EXPECT_EQ(U32(ReadFileBytes(strChained), 0), 1u);
 }
 
@@ -170,12 +160,9 @@ TEST(MemoDBase4, SameBlockCountRewritesInPlaceFewerMovesToTheFreedRunsTail) {
     std::string strPath = CMemoImage::DBase4(4).DBase4Memo(1, TextOfBlocks(3)).Blocks(4).Save(dir, "a.dbt");
     CDBTMemoFile memo;
     memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 1, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(1100, 'b'));
-    EXPECT_EQ(nBlock, 1u);
+    EXPECT_EQ(WriteText(memo, 1, std::string(1100, 'b')), 1u);
     EXPECT_EQ(ReadText(memo, 1), std::string(1100, 'b'));
-    memo.WriteMemo(nBlock, nLength, "now short");
-    EXPECT_EQ(nBlock, 3u) << "the old run is freed, then its tail taken";
+    EXPECT_EQ(WriteText(memo, 1, "now short"), 3u) << "the old run is freed, then its tail taken";
     EXPECT_EQ(ReadText(memo, 3), "now short");
     auto file = ReadFileBytes(strPath);
     EXPECT_EQ(DBase4Chain(file), (Runs{{1, 2}}));
@@ -189,13 +176,9 @@ TEST(MemoDBase4, AnExactFitUnlinksTheRun) {
         CMemoImage::DBase4(1).DBase4Run(1, 3, 1).DBase4Memo(2, "mid").DBase4Run(3, 5, 2).Blocks(5).Save(dir, "a.dbt");
     CDBTMemoFile memo;
     memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 0, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, TextOfBlocks(2));
-    EXPECT_EQ(nBlock, 3u);
+    EXPECT_EQ(WriteText(memo, 0, TextOfBlocks(2)), 3u);
     EXPECT_EQ(U32(ReadFileBytes(strPath), 512), 5u) << "run 1 links to what run 3 linked to";
-    nBlock = 0;
-    memo.WriteMemo(nBlock, nLength, "x");
-    EXPECT_EQ(nBlock, 1u);
+    EXPECT_EQ(WriteText(memo, 0, "x"), 1u);
     EXPECT_EQ(U32(ReadFileBytes(strPath), 0), 5u) << "the header links past the first run";
     EXPECT_EQ(ReadText(memo, 2), "mid");
 }
@@ -223,9 +206,7 @@ TEST(MemoDBase4, FreedBlocksMergeWithOneNeighbourOrJoinTheEndOfTheChain) {
         std::string strPath = image.DBase4Memo(4, "after").Blocks(5).Save(dir, "a.dbt");
         CDBTMemoFile memo;
         memo.Open(strPath, kReadWrite);
-        uint32_t nBlock = c.nFreed, nLength = 0;
-        memo.WriteMemo(nBlock, nLength, "");
-        EXPECT_EQ(nBlock, 0u);
+        EXPECT_EQ(WriteText(memo, c.nFreed, ""), 0u);
         auto file = ReadFileBytes(strPath);
         EXPECT_EQ(DBase4Chain(file), c.chain);
         EXPECT_EQ(U32(file, size_t(c.chain.back().first) * 512), 5u) << "the chain ends at the end";
@@ -255,26 +236,20 @@ TEST(MemoFpt, BlocksCountTheEightByteHeaderAndRewritesKeepTheType) {
     std::string strPath = CMemoImage::Fpt(8).FptMemo(8, std::string(56, 'a'), 0).Blocks(9).Save(dir, "a.fpt");
     CFPTMemoFile memo;
     memo.Open(strPath, kReadWrite);
-    uint32_t nBlock = 8, nLength = 0, nTwo = 9, nAfter = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(30, 'c'));
-    EXPECT_EQ(nBlock, 8u) << "fits the old block";
+    EXPECT_EQ(WriteText(memo, 8, std::string(30, 'c')), 8u) << "fits the old block";
     EXPECT_EQ(U32(ReadFileBytes(strPath), 8 * 64, true), 0u) << "the type word stays";
-    memo.WriteMemo(nBlock, nLength, std::string(57, 'd'));
-    EXPECT_EQ(nBlock, 9u) << "57 + 8 no longer fit one block: appended";
-    memo.WriteMemo(nAfter, nLength, "e");
-    EXPECT_EQ(nAfter, 11u) << "after the two blocks of the 57-byte memo";
+    EXPECT_EQ(WriteText(memo, 8, std::string(57, 'd')), 9u) << "57 + 8 no longer fit one block: appended";
+    EXPECT_EQ(WriteText(memo, 0, "e"), 11u) << "after the two blocks of the 57-byte memo";
     auto file = ReadFileBytes(strPath);
     EXPECT_EQ(U32(file, 0, true), 12u);
     EXPECT_EQ(U32(file, 9 * 64, true), 1u) << "appended memos are text";
     EXPECT_EQ(U32(file, 9 * 64 + 4, true), 57u);
 
-    memo.WriteMemo(nTwo, nLength, std::string(120, 'f'));
-    EXPECT_EQ(nTwo, 9u) << "120 + 8 fill the old memo's two blocks";
+    EXPECT_EQ(WriteText(memo, 9, std::string(120, 'f')), 9u) << "120 + 8 fill the old memo's two blocks";
     EXPECT_EQ(ReadText(memo, 9), std::string(120, 'f'));
     EXPECT_EQ(ReadText(memo, 11), "e");
     const auto before = ReadFileBytes(strPath);
-    memo.WriteMemo(nTwo, nLength, "");
-    EXPECT_EQ(nTwo, 0u);
+    EXPECT_EQ(WriteText(memo, 9, ""), 0u);
     EXPECT_EQ(ReadFileBytes(strPath), before) << "an empty text writes nothing";
 }
 
@@ -320,16 +295,12 @@ TEST(MemoSmt, FreeTableMergesInsertsInOrderAndGivesTails) {
     for (uint32_t nFree : {19u, 25u, 17u, 22u, 35u}) {
         uint32_t nBlock = nFree, nLength = 3;
         memo.WriteMemo(nBlock, nLength, "");
-        EXPECT_EQ(nBlock | nLength, 0u);
+        EXPECT_EQ(nBlock | nLength, 0u) << "a freed memo leaves no block and no length";
     }
     EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Runs{{1, 17}, {3, 19}, {1, 22}, {1, 25}, {1, 30}, {1, 35}}))
         << "19 merged into the entry it precedes; 22, right after an entry, gets its own";
-    uint32_t nBlock = 0, nLength = 0;
-    memo.WriteMemo(nBlock, nLength, std::string(64, 'x'));
-    EXPECT_EQ(nBlock, 20u) << "the first entry that fits gives its last two blocks";
-    nBlock = 0;
-    memo.WriteMemo(nBlock, nLength, "y");
-    EXPECT_EQ(nBlock, 17u);
+    EXPECT_EQ(WriteText(memo, 0, std::string(64, 'x')), 20u) << "the first entry that fits gives its last two blocks";
+    EXPECT_EQ(WriteText(memo, 0, "y"), 17u);
     EXPECT_EQ(SmtFreeTable(ReadFileBytes(strPath)), (Runs{{1, 19}, {1, 22}, {1, 25}, {1, 30}, {1, 35}}))
         << "an exact fit removes its entry";
 }
@@ -343,8 +314,7 @@ TEST(MemoSmt, AFullTableLosesRunsItCannotRecordButStillMerges) {
     CSMTMemoFile memo;
     memo.Open(strPath, kReadWrite);
     for (uint32_t nFree : {20u, 290u, 99u}) {
-        uint32_t nBlock = nFree, nLength = 3;
-        memo.WriteMemo(nBlock, nLength, "");
+        WriteText(memo, nFree, "", 3);
         if (nFree != 99) {
             EXPECT_EQ(ReadFileBytes(strPath), before) << "no room for block " << nFree << ": header not written";
         }

@@ -141,14 +141,20 @@ TEST(RecordsetFields, SmtMemosUseTheLengthInTheirReference) {
     EXPECT_EQ(ReadBack(dir.Path("t.dbf"), 0, "NOTE"), Text("a longer replacement text"));
 }
 
-TEST(RecordsetMemoWrite, OnlyTextReachesATextMemo) {
+TEST(RecordsetMemoWrite, OnlyTextReachesATextMemoAndAFailedWriteChangesNothing) {
     DBase3Table t;
-    Bytes memoBefore = ReadFileBytes(t.dir.Path("t.DBT"));
-    std::string strBefore = Field(t.cursor, 2);
+    const Bytes memoBefore = ReadFileBytes(t.dir.Path("t.DBT"));
+    const std::string strBefore = Field(t.cursor, 2);
     t.cursor.SetFieldValue(2, FieldValue::MakeInt32(5));
     t.cursor.SetFieldValue(2, FieldValue::MakeMemoRef(99));
     EXPECT_EQ(Field(t.cursor, 2), strBefore);
     EXPECT_EQ(ReadFileBytes(t.dir.Path("t.DBT")), memoBefore);
+    {
+        platform::FileFaults::Scope faults;
+        platform::FileFaults::Arm(platform::FileFaults::Op::write, 1, ENOSPC, true);
+        EXPECT_EQ(ErrorCodeOf([&] { t.cursor.SetFieldValue(2, Text(std::string(2000, 'y'))); }), 3014);
+        EXPECT_EQ(Field(t.cursor, 2), strBefore);
+    }
     t.cursor.SetFieldValue(2, Text(""));
     EXPECT_EQ(Field(t.cursor, 2), std::string(10, ' ')) << "an empty text stores reference 0";
 }
@@ -169,16 +175,7 @@ TEST(RecordsetMemoWrite, NewRecordGetsItsMemoAsDigits) {
     EXPECT_EQ(ReadBack(t.strPath, 0, "NOTE"), Text("first memo")) << "other memos untouched";
 }
 
-TEST(RecordsetMemoWrite, FailedMemoWriteLeavesTheRecordAlone) {
-    DBase3Table t;
-    std::string strBefore = Field(t.cursor, 2);
-    platform::FileFaults::Scope faults;
-    platform::FileFaults::Arm(platform::FileFaults::Op::write, 1, ENOSPC, true);
-    EXPECT_EQ(ErrorCodeOf([&] { t.cursor.SetFieldValue(2, Text(std::string(2000, 'y'))); }), 3014);
-    EXPECT_EQ(Field(t.cursor, 2), strBefore);
-}
-
-TEST(RecordsetEdit, EditUpdateCancelAndMovingAway) {
+TEST(RecordsetEdit, EditUpdateCancelMovingAwayAndDelete) {
     DBase3Table t;
     CDBFFileCursor& cursor = t.cursor;
     EXPECT_EQ(cursor.Update(), -2) << "nothing pending";
@@ -204,15 +201,13 @@ TEST(RecordsetEdit, EditUpdateCancelAndMovingAway) {
     cursor.SetAbsolutePosition(0);
     EXPECT_EQ(cursor.GetFieldValue("NAME"), Text("Ann"));
     EXPECT_EQ(cursor.Update(), -2);
-}
 
-TEST(RecordsetEdit, DeleteAndUndeleteWriteTheFlagAtOnce) {
-    DBase3Table t;
-    t.cursor.SetAbsolutePosition(2);
-    t.cursor.Delete();
-    const size_t nFlag = size_t(t.cursor.GetTableDef()->GetHeaderLength()) + 2 * t.cursor.GetTableDef()->GetRecordLength();
+    // Delete and Undelete write the flag at once.
+    const size_t nFlag = size_t(cursor.GetTableDef()->GetHeaderLength()) + 2 * cursor.GetTableDef()->GetRecordLength();
+    cursor.SetAbsolutePosition(2);
+    cursor.Delete();
     EXPECT_EQ(ReadFileBytes(t.strPath).at(nFlag), '*');
-    t.cursor.Undelete();
+    cursor.Undelete();
     EXPECT_EQ(ReadFileBytes(t.strPath).at(nFlag), ' ');
 }
 

@@ -162,21 +162,24 @@ TEST(TableOpen, FailedOpenKeepsNothingOpen) {
 }
 
 TEST(TableOpen, AutomaticCodePageFollowsVersionAndMark) {
-    auto oem = [](uint8_t nVersion, uint8_t nMark) {
-        dbf::DBFHeader header{};
-        header.version = nVersion;
-        header.codePageMark = nMark;
-        return dbf::IsOemTextByDefault(header);
+    const struct {
+        uint8_t nVersion, nMark;
+        bool bOem;
+    } cases[] = {
+        {0x30, 199, true},   {0x30, 200, false},  {0x30, 0xC9, false},
+        {0x30, 0x00, true},  // no mark: DOS
+        {0x30, 0x65, true},  // 866 is a DOS page
+        {0x30, 0x03, false}, {0x30, 0x57, false}, {0x30, 0x7B, false}, {0x30, 0x7E, false},  // Windows marks
+        {0x31, 0x03, false},  // every Visual FoxPro version reads its mark
+        {0x3F, 0, false},    {0x43, 0, false},    {0x8B, 0, false},    {0x8C, 0, false},
+        {0x03, 0xC9, true},  {0x83, 0xC9, true},  {0xF5, 0xC9, true},  {0x7B, 0xC9, true},
     };
-    EXPECT_TRUE(oem(0x30, 199));
-    EXPECT_FALSE(oem(0x30, 200));
-    EXPECT_FALSE(oem(0x30, 0xC9));
-    EXPECT_TRUE(oem(0x30, 0x00)) << "no mark: DOS";
-    EXPECT_TRUE(oem(0x30, 0x65)) << "866 is a DOS page";
-    for (uint8_t nMark : {0x03, 0x57, 0x7B, 0x7E}) EXPECT_FALSE(oem(0x30, nMark)) << "Windows mark " << int(nMark);
-    EXPECT_FALSE(oem(0x31, 0x03)) << "every Visual FoxPro version reads its mark";
-    for (uint8_t v : {0x3F, 0x43, 0x8B, 0x8C}) EXPECT_FALSE(oem(v, 0)) << int(v);
-    for (uint8_t v : {0x03, 0x83, 0xF5, 0x7B}) EXPECT_TRUE(oem(v, 0xC9)) << int(v);
+    for (const auto& c : cases) {
+        dbf::DBFHeader header{};
+        header.version = c.nVersion;
+        header.codePageMark = c.nMark;
+        EXPECT_EQ(dbf::IsOemTextByDefault(header), c.bOem) << int(c.nVersion) << " " << int(c.nMark);
+    }
 }
 
 TEST(TableMemo, VersionByteChoosesTheMemoLayout) {

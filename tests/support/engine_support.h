@@ -46,6 +46,14 @@ int ReadCode(Memo& memo, uint32_t nBlock, uint32_t nLength = 0) {
     return ErrorCodeOf([&] { ReadText(memo, nBlock, nLength); });
 }
 
+// Writes strText over the memo at nBlock (0: a new memo; nLength is the .SMT
+// stored length) and returns the block it went to.
+template <class Memo>
+uint32_t WriteText(Memo& memo, uint32_t nBlock, const std::string& strText, uint32_t nLength = 0) {
+    memo.WriteMemo(nBlock, nLength, strText);
+    return nBlock;
+}
+
 // A German-style locale: decimal comma, thousands dot, dates as 04.03.2002.
 inline platform::CUserLocale CommaLocale() {
     platform::CUserLocale l;
