@@ -25,69 +25,60 @@ PrinterMetrics A4At600(bool bLandscape) {
 }  // namespace
 
 TEST(PageLayout, PageSizeFollowsWidthAndOrientation) {
-    CGridPageLayout layout;
-    // Four columns of 100, 100, 50 and 50 pixels: a portrait sheet.
+    // 787 pixels of columns make a page of 797: the first that is too wide for portrait.
     EXPECT_FALSE(CGridPageLayout::WantsLandscape(300));
-    layout.Prepare(300, false);
-    EXPECT_EQ(layout.GetPageWidth(), 797);
-    EXPECT_EQ(layout.GetPageHeight(), 1127);
-
-    // 787 pixels of columns make a page of 797: the first that is too wide
-    // for portrait.
     EXPECT_FALSE(CGridPageLayout::WantsLandscape(786));
     EXPECT_TRUE(CGridPageLayout::WantsLandscape(787));
-
-    // A table 900 pixels wide on a landscape printer, then on one the user
-    // chose in portrait.
-    layout.Prepare(890, true);
-    EXPECT_EQ(layout.GetPageWidth(), 1127);
-    EXPECT_EQ(layout.GetPageHeight(), 796);
-    layout.Prepare(890, false);
-    EXPECT_EQ(layout.GetPageWidth(), 900);
-    EXPECT_EQ(layout.GetPageHeight(), 1272);
-
+    const struct {
+        int64_t nWidth;
+        bool bLandscape;
+        int nPageWidth, nPageHeight;
+    } cases[] = {
+        {300, false, 797, 1127}, {890, true, 1127, 796}, {890, false, 900, 1272},  // a user's portrait choice
+    };
+    CGridPageLayout layout;
+    for (const auto& c : cases) {
+        layout.Prepare(c.nWidth, c.bLandscape);
+        EXPECT_EQ(layout.GetPageWidth(), c.nPageWidth) << c.nWidth << c.bLandscape;
+        EXPECT_EQ(layout.GetPageHeight(), c.nPageHeight) << c.nWidth << c.bLandscape;
+    }
     // Absurd widths stay within int, however the products come out.
     layout.Prepare(INT64_MAX / 2, false);
     EXPECT_GT(layout.GetPageHeight(), layout.GetPageWidth());
 }
 
 TEST(PageLayout, RowsAreSplitIntoPagesUnderARepeatedHeader) {
-    CGridPageLayout layout;
-    layout.Prepare(300, false);
-    // Under a header of 47, 1127 - 47 - 10 leaves room for 35 rows of 30;
-    // a lower header makes room for one more.
-    layout.CountPages(1, 17, 30, 40);
-    ASSERT_EQ(layout.GetRowsPerPage(), 36);
-    layout.CountPages(1, 47, 30, 40);
-    ASSERT_EQ(layout.GetRowsPerPage(), 35);
-    EXPECT_EQ(layout.GetPageCount(), 2);
-    int64_t nFirst = 0, nEnd = 0;
-    ASSERT_TRUE(layout.GetPageRows(2, nFirst, nEnd));
-    EXPECT_EQ(nFirst, 35);
-    EXPECT_EQ(nEnd, 40);
-    EXPECT_FALSE(layout.GetPageRows(3, nFirst, nEnd));
-    EXPECT_FALSE(layout.GetPageRows(0, nFirst, nEnd));
-
-    // 100 records at 30 a page: four pages, the last with 10.
-    layout.Prepare(600, false);
-    layout.CountPages(1, 77, 34, 100);
-    ASSERT_EQ(layout.GetRowsPerPage(), 30);
-    EXPECT_EQ(layout.GetPageCount(), 4);
-    ASSERT_TRUE(layout.GetPageRows(4, nFirst, nEnd));
-    EXPECT_EQ(nEnd - nFirst, 10);
-
-    // No rows: no pages. Rows taller than the page: one a page, never a
-    // division by zero; a zero row height counts as one pixel.
-    layout.CountPages(1, 20, 20, 0);
-    EXPECT_EQ(layout.GetPageCount(), 0);
-    layout.CountPages(1, 20, 5000, 3);
-    EXPECT_EQ(layout.GetRowsPerPage(), 1);
-    EXPECT_EQ(layout.GetPageCount(), 3);
-    layout.CountPages(1, 20, 0, 3);
-    EXPECT_EQ(layout.GetPageCount(), 1);
-    // Billions of rows: the page count is capped, not wrapped.
-    layout.CountPages(1, 20, 20, INT64_MAX / 2);
-    EXPECT_EQ(layout.GetPageCount(), INT_MAX);
+    // A page of 1127 under a header of 47 leaves 1127 - 47 - 10 for rows.
+    // Rows taller than the page go one a page, never a division by zero; a
+    // zero row height counts as one pixel; billions of rows cap the count.
+    const struct {
+        int64_t nWidth;
+        int nHeaderHeight, nRowHeight;
+        int64_t nRows;
+        int nPerPage, nPages;
+        int64_t nLastFirst;  // first row of the last page
+    } cases[] = {
+        {300, 17, 30, 40, 36, 2, 36}, {300, 47, 30, 40, 35, 2, 35},   {600, 77, 34, 100, 30, 4, 90},
+        {600, 20, 20, 0, 54, 0, 0},   {600, 20, 5000, 3, 1, 3, 2},    {600, 20, 0, 3, 1097, 1, 0},
+        {600, 20, 20, INT64_MAX / 2, 54, INT_MAX, 54LL * (INT_MAX - 1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.nHeaderHeight) + " " + std::to_string(c.nRowHeight) + " " + std::to_string(c.nRows));
+        CGridPageLayout layout;
+        layout.Prepare(c.nWidth, false);
+        layout.CountPages(1, c.nHeaderHeight, c.nRowHeight, c.nRows);
+        EXPECT_EQ(layout.GetRowsPerPage(), c.nPerPage);
+        EXPECT_EQ(layout.GetPageCount(), c.nPages);
+        int64_t nFirst = -1, nEnd = -1;
+        EXPECT_FALSE(layout.GetPageRows(0, nFirst, nEnd));
+        if (c.nPages < INT_MAX) {
+            EXPECT_FALSE(layout.GetPageRows(c.nPages + 1, nFirst, nEnd));
+        }
+        if (c.nPages == 0) continue;
+        ASSERT_TRUE(layout.GetPageRows(c.nPages, nFirst, nEnd));
+        EXPECT_EQ(nFirst, c.nLastFirst);
+        EXPECT_EQ(nEnd, std::min<int64_t>(c.nRows, nFirst + c.nPerPage));
+    }
 }
 
 TEST(PageLayout, PagesAreFittedToThePrinter) {
