@@ -10,20 +10,6 @@
 using platform::CGridPageLayout;
 using platform::PrinterMetrics;
 
-namespace {
-
-// A4 at 600 dots per inch with a quarter-inch margin all round.
-PrinterMetrics A4At600(bool bLandscape) {
-    PrinterMetrics printer;
-    int nShort = 4961 - 300, nLong = 7016 - 300;
-    printer.nPrintableWidth = bLandscape ? nLong : nShort;
-    printer.nPrintableHeight = bLandscape ? nShort : nLong;
-    printer.nDpiX = printer.nDpiY = 600;
-    return printer;
-}
-
-}  // namespace
-
 TEST(PageLayout, PageSizeFollowsWidthAndOrientation) {
     // 787 pixels of columns make a page of 797: the first that is too wide for portrait.
     EXPECT_FALSE(CGridPageLayout::WantsLandscape(300));
@@ -81,35 +67,34 @@ TEST(PageLayout, RowsAreSplitIntoPagesUnderARepeatedHeader) {
     }
 }
 
-TEST(PageLayout, PagesAreFittedToThePrinter) {
-    CGridPageLayout layout;
-    // A portrait page of 797 pixels is 4981 printer pixels at 600 dpi, wider
-    // than the 4661 printable: the page is shrunk to the paper's width.
-    layout.Prepare(300, false);
-    layout.CountPages(1, 20, 20, 200);
-    PrinterMetrics printer = A4At600(false);
-    layout.FitToPrinter(printer);
-    EXPECT_EQ(layout.GetWindowExtX(), 797);
-    EXPECT_EQ(layout.GetWindowExtY(), 797 * 6716 / 4661);
-    EXPECT_EQ(layout.GetPageHeight(), layout.GetWindowExtY());
-    EXPECT_EQ(layout.GetViewportExtX(), 4661);
-    EXPECT_EQ(layout.GetViewportExtY(), 6716);
-    EXPECT_EQ(layout.GetRowsPerPage(), (layout.GetPageHeight() - 20 - 10) / 20) << "rows counted again";
-    EXPECT_EQ(layout.GetPageCount(), (200 + layout.GetRowsPerPage() - 1) / layout.GetRowsPerPage());
-
-    // On wider paper it prints at screen scale: the page is the printable
-    // area in screen pixels.
-    printer.nPrintableWidth = 6000;
-    printer.nPrintableHeight = 9000;
-    layout.Prepare(300, false);
-    layout.FitToPrinter(printer);
-    EXPECT_EQ(layout.GetWindowExtX(), 6000 * 96 / 600);
-    EXPECT_EQ(layout.GetWindowExtY(), 9000 * 96 / 600);
-    EXPECT_EQ(layout.GetPageHeight(), 1440);
-
-    // A printer that tells nothing leaves the page at one unit a pixel
-    // (and divides by none of its zeros).
-    layout.Prepare(300, false);
-    layout.FitToPrinter(PrinterMetrics{0, 0, 0, 0, 96, 96});
-    EXPECT_EQ(layout.GetPageHeight(), 1127);
+TEST(PageLayout, PagesAreFittedToThePrinterAndRowsCountedAgain) {
+    // A4 at 600 dpi with a quarter-inch margin: the portrait page of 797
+    // pixels is 4981 printer pixels, wider than the 4661 printable, so it is
+    // shrunk to the paper's width. On wider paper it prints at screen scale,
+    // the page being the printable area in screen pixels. A printer that
+    // tells nothing leaves one unit a pixel (and divides by none of its zeros).
+    const struct {
+        PrinterMetrics printer;
+        int nExtX, nExtY, nViewportX, nViewportY;  // -1: not checked
+    } cases[] = {
+        {{4661, 6716, 600, 600}, 797, 797 * 6716 / 4661, 4661, 6716},
+        {{6000, 9000, 600, 600}, 6000 * 96 / 600, 9000 * 96 / 600, 6000, 9000},
+        {{0, 0, 0, 0}, 797, 1127, -1, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.printer.nPrintableWidth);
+        CGridPageLayout layout;
+        layout.Prepare(300, false);
+        layout.CountPages(1, 20, 20, 200);
+        layout.FitToPrinter(c.printer);
+        EXPECT_EQ(layout.GetWindowExtX(), c.nExtX);
+        EXPECT_EQ(layout.GetWindowExtY(), c.nExtY);
+        EXPECT_EQ(layout.GetPageHeight(), c.nExtY);
+        if (c.nViewportX >= 0) {
+            EXPECT_EQ(layout.GetViewportExtX(), c.nViewportX);
+            EXPECT_EQ(layout.GetViewportExtY(), c.nViewportY);
+        }
+        EXPECT_EQ(layout.GetRowsPerPage(), (c.nExtY - 20 - 10) / 20);
+        EXPECT_EQ(layout.GetPageCount(), (200 + layout.GetRowsPerPage() - 1) / layout.GetRowsPerPage());
+    }
 }
