@@ -76,8 +76,10 @@ TEST(CodePages, TranslationKeepsLettersAndFindsLookAlikes) {
         {"1252", "437", "\xC3\xF5\x93\x94", "Ao\"\""},  // Ã õ to bare letters, curly quotes to straight
         {"1252", "437", "\xE9", "\x82"},                  // é exists in 437
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CCodePageConverter(Page(c.pszFrom), Page(c.pszTo)).Convert(c.pszIn), c.pszOut) << c.pszFrom << c.pszIn;
+    for (const auto& c : cases) {
+        CCodePageConverter converter(Page(c.pszFrom), Page(c.pszTo));
+        EXPECT_EQ(converter.Convert(c.pszIn), c.pszOut) << c.pszFrom << c.pszIn;
+    }
     EXPECT_EQ(Page("866").ToUtf8("\x8F\xE0\xA8\xA2\xA5\xE2 \xF0\xF1"), "Привет Ёё");
     const struct {
         const char* pszPage;
@@ -97,8 +99,8 @@ TEST(CodePages, Utf8BothWaysKeepsEveryByte) {
     const std::string all = AllBytes();
     for (const char* pszName : {"437", "850", "866", "1250", "1251", "1252", "1253", "1255", "1256", "1258", "720",
                                 "874", "KOI8-R"}) {
-        const CCodePage& page = Page(pszName);
-        EXPECT_EQ(page.FromUtf8(page.ToUtf8(all)), all) << pszName << ": undefined bytes come back through the private use area";
+        // Undefined bytes come back through the private use area.
+        EXPECT_EQ(Page(pszName).FromUtf8(Page(pszName).ToUtf8(all)), all) << pszName;
     }
     EXPECT_EQ(Page("1252").ToUtf8("\x80\x81"), "€\xEF\x9E\x81");
     // Malformed UTF-8: one '?' per bad byte, nothing shifts or is lost after

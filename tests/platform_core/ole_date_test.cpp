@@ -106,20 +106,14 @@ TEST(DateParsing, EachLocaleOrderIsoTimesMonthNamesAndYears) {
         CUserLocale locale;
         double d;
     } cases[] = {
-        {"03/04/2002", mdy, Date(2002, 3, 4)},
-        {"04.03.2002", dmy, Date(2002, 3, 4)},
+        {"03/04/2002", mdy, Date(2002, 3, 4)}, {"04.03.2002", dmy, Date(2002, 3, 4)},
         {"2002/03/04", Locale(DateOrder::YMD, '/'), Date(2002, 3, 4)},
         {"02-03-04", Locale(DateOrder::YMD, '-'), Date(2002, 3, 4)},
         {"2002-03-04", dmy, Date(2002, 3, 4)},  // ISO whatever the locale
-        {"2002-03-04 12:34:56", mdy, Date(2002, 3, 4, 12, 34, 56)},
-        {"2002-03-04T12:34", dmy, Date(2002, 3, 4, 12, 34, 0)},
-        {"0001-01-01", dmy, kMinOleDate},
-        {"04.03.2002 1:05 PM", dmy, Date(2002, 3, 4, 13, 5, 0)},
-        {"4 March 2002", mdy, Date(2002, 3, 4)},
-        {"Monday, 2002 March 4", mdy, Date(2002, 3, 4)},
-        {"3/4/29", mdy, Date(2029, 3, 4)},
-        {"3/4/30", mdy, Date(1930, 3, 4)},
-        {"3/4/800", mdy, Date(800, 3, 4)},
+        {"2002-03-04 12:34:56", mdy, Date(2002, 3, 4, 12, 34, 56)}, {"2002-03-04T12:34", dmy, Date(2002, 3, 4, 12, 34, 0)},
+        {"0001-01-01", dmy, kMinOleDate}, {"04.03.2002 1:05 PM", dmy, Date(2002, 3, 4, 13, 5, 0)},
+        {"4 March 2002", mdy, Date(2002, 3, 4)}, {"Monday, 2002 March 4", mdy, Date(2002, 3, 4)},
+        {"3/4/29", mdy, Date(2029, 3, 4)}, {"3/4/30", mdy, Date(1930, 3, 4)}, {"3/4/800", mdy, Date(800, 3, 4)},
         {"4.3", dmy, Date(tmNow.tm_year + 1900, 3, 4)},  // the current year
     };
     for (const auto& c : cases) EXPECT_EQ(Parsed(c.pszText, c.locale), c.d) << c.pszText;

@@ -49,7 +49,7 @@ TEST(PageLayout, RowsAreSplitIntoPagesUnderARepeatedHeader) {
         {600, 20, 20, INT64_MAX / 2, 54, INT_MAX, 54LL * (INT_MAX - 1)},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.nHeaderHeight) + " " + std::to_string(c.nRowHeight) + " " + std::to_string(c.nRows));
+        SCOPED_TRACE(testing::Message() << c.nHeaderHeight << " " << c.nRowHeight << " " << c.nRows);
         CGridPageLayout layout;
         layout.Prepare(c.nWidth, false);
         layout.CountPages(1, c.nHeaderHeight, c.nRowHeight, c.nRows);

@@ -8,7 +8,8 @@ using namespace reader_test;
 using ViewerDocData = ReaderTest;
 
 TEST_F(ViewerDocData, DocumentBuildsOneVisibleColumnPerFieldAndFailureClears) {
-    std::string strTable = TableBuilder().Field("A", 'C', 1).Field("B", 'N', 3).Field("C", 'L', 1).Write(dir.Path("t.dbf"));
+    TableBuilder t;
+    std::string strTable = t.Field("A", 'C', 1).Field("B", 'N', 3).Field("C", 'L', 1).Write(dir.Path("t.dbf"));
     CViewerDocData doc;
     doc.GetReader().SetErrorSink(&sink);
     ASSERT_TRUE(doc.OnOpenDocument(strTable));

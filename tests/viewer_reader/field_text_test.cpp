@@ -18,18 +18,11 @@ TEST_F(ReaderFieldText, TextOfEveryFieldType) {
         bool bLogical = false;
     } cases[] = {
         // Text as stored, up to its first NUL.
-        {'C', 8, 0, "ab  cd  ", "ab  cd  "},
-        {'C', 8, 0, std::string("ab\0cd   ", 8), "ab"},
-        {'C', 6, 0, "  \xE9t\xE9 ", "  \xE9t\xE9 "},
-        {'N', 6, 2, "  1.50", "  1.50"},
-        {'V', 4, 0, "ab  ", "ab  "},
+        {'C', 8, 0, "ab  cd  ", "ab  cd  "}, {'C', 8, 0, std::string("ab\0cd   ", 8), "ab"},
+        {'C', 6, 0, "  \xE9t\xE9 ", "  \xE9t\xE9 "}, {'N', 6, 2, "  1.50", "  1.50"}, {'V', 4, 0, "ab  ", "ab  "},
         // Dates by the pattern of their string; nothing for what is no date.
-        {'D', 8, 0, "20000102", "01/02/2000"},
-        {'D', 8, 0, "20000229", "02/29/2000"},
-        {'D', 8, 0, "        ", ""},
-        {'D', 8, 0, "20000230", ""},
-        {'D', 8, 0, "00000101", ""},
-        {'D', 8, 0, "2000ab01", ""},
+        {'D', 8, 0, "20000102", "01/02/2000"}, {'D', 8, 0, "20000229", "02/29/2000"}, {'D', 8, 0, "        ", ""},
+        {'D', 8, 0, "20000230", ""}, {'D', 8, 0, "00000101", ""}, {'D', 8, 0, "2000ab01", ""},
         {'D', 8, 0, "19991300", ""},
         {'T', 8, 0, DateTimeBytes(kJulian2000, 0), "01/01/2000  00:00:00"},
         {'T', 8, 0, DateTimeBytes(kJulian2000, kMs), "01/01/2000  22:33:44"},
@@ -37,39 +30,23 @@ TEST_F(ReaderFieldText, TextOfEveryFieldType) {
         {'T', 8, 0, DateTimeBytes(JulianDay(1, 1, 1) - 1, 0), ""},
         {'T', 8, 0, DateTimeBytes(JulianDay(9999, 12, 31), 0), "12/31/9999  00:00:00"},
         {'T', 8, 0, DateTimeBytes(JulianDay(9999, 12, 31) + 1, 0), ""},
-        {'T', 8, 0, DateTimeBytes(kJulian2000, 25 * 3600000), "01/02/2000  01:00:00"},
+        {'T', 8, 0, DateTimeBytes(kJulian2000, 25 * 3600000), "01/02/2000  01:00:00"},  // hours carry into days
         {'T', 8, 0, std::string(8, ' '), ""},  // a day number far beyond year 9999
         // Binary numbers.
-        {'I', 4, 0, LE32(uint32_t(-5)), "-5"},
-        {'I', 4, 0, LE32(2147483647u), "2147483647"},
-        {'B', 8, 2, LEDouble(3.14159), "3.14"},
-        {'B', 8, 0, LEDouble(3.14159), "3"},
-        {'Y', 8, 4, LE64(123456), "12.3456"},
-        {'Y', 8, 4, LE64(uint64_t(-15000)), "-1.5000"},
+        {'I', 4, 0, LE32(uint32_t(-5)), "-5"}, {'I', 4, 0, LE32(2147483647u), "2147483647"},
+        {'B', 8, 2, LEDouble(3.14159), "3.14"}, {'B', 8, 0, LEDouble(3.14159), "3"},
+        {'Y', 8, 4, LE64(123456), "12.3456"}, {'Y', 8, 4, LE64(uint64_t(-15000)), "-1.5000"},
         // Only upper-case T and Y set the logical flag.
-        {'L', 1, 0, "T", "T", true},
-        {'L', 1, 0, "Y", "Y", true},
-        {'L', 1, 0, "t", "t"},
-        {'L', 1, 0, "y", "y"},
-        {'L', 1, 0, "F", "F"},
-        {'L', 1, 0, "?", "?"},
-        {'L', 1, 0, " ", " "},
-        // Null flags in hexadecimal, in fields of two, four or eight bytes.
-        {'0', 2, 0, LE16(3), "0x0003"},
-        {'0', 2, 0, LE16(0), ""},
-        {'0', 4, 0, LE32(0xABCDEF), "0x00ABCDEF"},
-        {'0', 8, 0, LE64(0x8000000000000001ull), "0x8000000000000001"},
-        {'0', 1, 0, "\xFF", ""},
-        {'0', 3, 0, "\xFF\xFF\xFF", ""},
-        {'0', 5, 0, std::string(5, '\xFF'), ""},
+        {'L', 1, 0, "T", "T", true}, {'L', 1, 0, "Y", "Y", true}, {'L', 1, 0, "t", "t"}, {'L', 1, 0, "y", "y"},
+        {'L', 1, 0, "F", "F"}, {'L', 1, 0, "?", "?"}, {'L', 1, 0, " ", " "},
+        // Null flags in hexadecimal, in fields of two, four or eight bytes only.
+        {'0', 2, 0, LE16(3), "0x0003"}, {'0', 2, 0, LE16(0), ""}, {'0', 4, 0, LE32(0xABCDEF), "0x00ABCDEF"},
+        {'0', 8, 0, LE64(0x8000000000000001ull), "0x8000000000000001"}, {'0', 1, 0, "\xFF", ""},
+        {'0', 3, 0, "\xFF\xFF\xFF", ""}, {'0', 5, 0, std::string(5, '\xFF'), ""},
         {'0', 200, 0, std::string(200, '\xFF'), ""},
         // Fields narrower than their value show nothing.
-        {'I', 2, 0, "\x01\x01", ""},
-        {'T', 7, 0, std::string(7, '\x01'), ""},
-        {'B', 4, 0, std::string(4, '\x01'), ""},
-        {'Y', 1, 0, "\x01", ""},
-        {'D', 6, 0, "200001", ""},
-        {'L', 0, 0, "", ""},
+        {'I', 2, 0, "\x01\x01", ""}, {'T', 7, 0, std::string(7, '\x01'), ""}, {'B', 4, 0, std::string(4, '\x01'), ""},
+        {'Y', 1, 0, "\x01", ""}, {'D', 6, 0, "200001", ""}, {'L', 0, 0, "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(1, c.cType) + std::to_string(c.nWidth) + " " + c.pszText);
