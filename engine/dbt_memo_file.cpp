@@ -36,41 +36,21 @@ uint32_t CDBTMemoFile::GetNextBlock() const { return platform::GetLE32(m_header)
 // ---------------------------------------------------------------------------
 // Reading
 
-void CDBTMemoFile::ReadMemoBytes(uint32_t nBlock, std::string& strText) {
-    try {
-        const uint64_t nFileLength = m_file.GetLength();
-        const uint64_t nPos = BlockOffset(nBlock);
-        if (nBlock < FirstDataBlock() || nPos >= nFileLength) ThrowError(errInvalidMemoRef);
-        uint8_t stored[4];
-        if (!ReadAt(nPos + 4, stored, sizeof stored)) ThrowError(errInvalidMemoRef);
-        const uint32_t nStored = platform::GetLE32(stored);
-        // A stored length of 8 is an empty memo, which no program writes.
-        if (nStored <= kBlockHeaderSize || nStored > kMaxStoredLength) ThrowError(errInvalidMemoRef);
-        // Checked before anything is allocated: a damaged length must not
-        // make us reserve gigabytes for bytes the file does not hold.
-        if (nStored > nFileLength - nPos) ThrowError(errInvalidMemoRef);
-        std::string strRead(nStored - kBlockHeaderSize, '\0');
-        if (!ReadAt(nPos + kBlockHeaderSize, strRead.data(), strRead.size())) ThrowError(errInvalidMemoRef);
-        strText.swap(strRead);
-    } catch (const platform::CFileException&) {
-        ThrowError(errInvalidMemoRef);
-    }
-}
-
-void CDBTMemoFile::ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText) {
-    strText.clear();
-    if (!m_bOpen) return;
-    ReadMemoBytes(nBlock, strText);
+void CDBTMemoFile::ReadMemoBytes(uint32_t nBlock, uint32_t& nLength, std::string& strText) {
+    const uint64_t nFileLength = m_file.GetLength();
+    const uint64_t nPos = BlockOffset(nBlock);
+    if (nBlock < FirstDataBlock() || nPos >= nFileLength) ThrowError(errInvalidMemoRef);
+    uint8_t stored[4];
+    if (!ReadAt(nPos + 4, stored, sizeof stored)) ThrowError(errInvalidMemoRef);
+    const uint32_t nStored = platform::GetLE32(stored);
+    // A stored length of 8 is an empty memo, which no program writes.
+    if (nStored <= kBlockHeaderSize || nStored > kMaxStoredLength) ThrowError(errInvalidMemoRef);
+    // Checked before anything is allocated: a damaged length must not
+    // make us reserve gigabytes for bytes the file does not hold.
+    if (nStored > nFileLength - nPos) ThrowError(errInvalidMemoRef);
+    strText.resize(nStored - kBlockHeaderSize);
+    if (!ReadAt(nPos + kBlockHeaderSize, strText.data(), strText.size())) ThrowError(errInvalidMemoRef);
     nLength = uint32_t(strText.size());
-}
-
-void CDBTMemoFile::ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    if (!m_bOpen) return;
-    std::string strText;
-    ReadMemoBytes(nBlock, strText);
-    bytes.assign(strText.begin(), strText.end());
-    nLength = uint32_t(bytes.size());
 }
 
 // ---------------------------------------------------------------------------

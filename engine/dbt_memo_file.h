@@ -11,8 +11,6 @@ class CDBTMemoFile : public CMemoFile {
 public:
     void Open(const std::string& strPath, unsigned nOpenFlags) override;
     int GetMemoType() const override { return memoDBase4; }
-    void ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes) override;
-    void ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText) override;
     void WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::string& strText) override;
     uint32_t GetNextBlock() const override;
 
@@ -34,7 +32,7 @@ private:
     template <class F>
     bool WalkChain(F fnVisit, std::optional<Run>& last);
     bool ReadRun(uint32_t nBlock, uint64_t nEnd, Run& run);
-    void ReadMemoBytes(uint32_t nBlock, std::string& strText);
+    void ReadMemoBytes(uint32_t nBlock, uint32_t& nLength, std::string& strText) override;
     // The blocks the memo at nBlock occupies, or 0 when nBlock names no sound
     // memo (such a reference is neither rewritten nor freed).
     uint64_t OccupiedBlocks(uint32_t nBlock);

@@ -34,43 +34,23 @@ uint32_t CFPTMemoFile::GetNextBlock() const { return platform::GetBE32(m_header)
 // ---------------------------------------------------------------------------
 // Reading
 
-void CFPTMemoFile::ReadMemoBytes(uint32_t nBlock, std::string& strText) {
-    try {
-        const uint64_t nFileLength = m_file.GetLength();
-        const uint64_t nPos = BlockOffset(nBlock);
-        if (nBlock < FirstDataBlock() || nPos >= nFileLength) ThrowError(errInvalidMemoRef);
-        uint8_t stored[4];
-        if (!ReadAt(nPos + 4, stored, sizeof stored)) ThrowError(errInvalidMemoRef);
-        const uint32_t nLength = platform::GetBE32(stored);
-        // A length of 0 is an empty memo: FoxPro and other writers store an
-        // emptied memo that way, and refusing it would make the whole table
-        // unreadable for a perfectly sound field.
-        if (nLength > kMaxLength) ThrowError(errInvalidMemoRef);
-        // Checked before anything is allocated: a damaged length must not
-        // make us reserve gigabytes for bytes the file does not hold.
-        if (nLength > nFileLength - nPos - kBlockHeaderSize) ThrowError(errInvalidMemoRef);
-        std::string strRead(nLength, '\0');
-        if (!ReadAt(nPos + kBlockHeaderSize, strRead.data(), strRead.size())) ThrowError(errInvalidMemoRef);
-        strText.swap(strRead);
-    } catch (const platform::CFileException&) {
-        ThrowError(errInvalidMemoRef);
-    }
-}
-
-void CFPTMemoFile::ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText) {
-    strText.clear();
-    if (!m_bOpen) return;
-    ReadMemoBytes(nBlock, strText);
-    nLength = uint32_t(strText.size());
-}
-
-void CFPTMemoFile::ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    if (!m_bOpen) return;
-    std::string strText;
-    ReadMemoBytes(nBlock, strText);
-    bytes.assign(strText.begin(), strText.end());
-    nLength = uint32_t(bytes.size());
+void CFPTMemoFile::ReadMemoBytes(uint32_t nBlock, uint32_t& nLength, std::string& strText) {
+    const uint64_t nFileLength = m_file.GetLength();
+    const uint64_t nPos = BlockOffset(nBlock);
+    if (nBlock < FirstDataBlock() || nPos >= nFileLength) ThrowError(errInvalidMemoRef);
+    uint8_t stored[4];
+    if (!ReadAt(nPos + 4, stored, sizeof stored)) ThrowError(errInvalidMemoRef);
+    const uint32_t nStored = platform::GetBE32(stored);
+    // A length of 0 is an empty memo: FoxPro and other writers store an
+    // emptied memo that way, and refusing it would make the whole table
+    // unreadable for a perfectly sound field.
+    if (nStored > kMaxLength) ThrowError(errInvalidMemoRef);
+    // Checked before anything is allocated: a damaged length must not
+    // make us reserve gigabytes for bytes the file does not hold.
+    if (nStored > nFileLength - nPos - kBlockHeaderSize) ThrowError(errInvalidMemoRef);
+    strText.resize(nStored);
+    if (!ReadAt(nPos + kBlockHeaderSize, strText.data(), strText.size())) ThrowError(errInvalidMemoRef);
+    nLength = nStored;
 }
 
 // ---------------------------------------------------------------------------

@@ -9,8 +9,6 @@ class CFPTMemoFile : public CMemoFile {
 public:
     void Open(const std::string& strPath, unsigned nOpenFlags) override;
     int GetMemoType() const override { return memoFoxPro; }
-    void ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes) override;
-    void ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText) override;
     void WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::string& strText) override;
     uint32_t GetNextBlock() const override;
 
@@ -18,7 +16,7 @@ private:
     // The engine reads and writes the first 8 bytes; FoxPro reserves 512.
     static constexpr size_t kHeaderSize = 8;
 
-    void ReadMemoBytes(uint32_t nBlock, std::string& strText);
+    void ReadMemoBytes(uint32_t nBlock, uint32_t& nLength, std::string& strText) override;
     // The bytes the memo at nBlock may use (its blocks), or 0 when nBlock
     // names no sound memo (such a reference is not rewritten).
     uint64_t Capacity(uint32_t nBlock);

@@ -150,18 +150,22 @@ uint64_t CMemoFile::ScanMemo(uint32_t nBlock, std::string* pOut) {
     return nConsumed;
 }
 
+void CMemoFile::ReadMemoBytes(uint32_t nBlock, uint32_t& nLength, std::string& strText) {
+    nLength = uint32_t(ScanMemo(nBlock, &strText));
+}
+
 void CMemoFile::ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText) {
     strText.clear();
     if (!m_bOpen) return;
     std::string strRead;
-    uint64_t nConsumed = 0;
+    uint32_t nRead = nLength;
     try {
-        nConsumed = ScanMemo(nBlock, &strRead);
+        ReadMemoBytes(nBlock, nRead, strRead);
     } catch (const platform::CFileException&) {
         ThrowError(errInvalidMemoRef);
     }
     strText.swap(strRead);
-    nLength = uint32_t(nConsumed);
+    nLength = nRead;
 }
 
 void CMemoFile::ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes) {

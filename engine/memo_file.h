@@ -43,8 +43,8 @@ public:
 
     // Reads the memo at nBlock. For .SMT, nLength is the stored length on
     // input; for the other layouts it is output only. Raises 3013.
-    virtual void ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes);
-    virtual void ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText);
+    void ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes);
+    void ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText);
     // Writes strText as the memo that was at nBlock (0: none yet) and returns
     // its block in nBlock (0 when the text is empty). For .SMT, nLength is the
     // old stored length on input and the new length on output. Raises 3014 on
@@ -69,6 +69,12 @@ protected:
     void ReadOpenHeader(uint8_t* pHeader, size_t nCount);
     // Closes the file and raises nCode: an Open that found a bad header.
     [[noreturn]] void FailOpen(int nCode);
+
+    // Each layout's own read of the memo at nBlock into strText, with nLength
+    // as ReadMemoText describes it. A reference that names no sound memo
+    // raises 3013; platform errors may propagate (the caller turns them into
+    // 3013). The dBASE III layout scans for the end byte.
+    virtual void ReadMemoBytes(uint32_t nBlock, uint32_t& nLength, std::string& strText);
 
     uint64_t BlockOffset(uint32_t nBlock) const { return uint64_t(nBlock) * m_nBlockSize; }
     uint64_t BlocksFor(uint64_t nBytes) const { return (nBytes + m_nBlockSize - 1) / m_nBlockSize; }

@@ -36,32 +36,12 @@ uint32_t CSMTMemoFile::GetNextBlock() const { return platform::GetLE32(m_header)
 // ---------------------------------------------------------------------------
 // Reading
 
-void CSMTMemoFile::ReadMemoBytes(uint32_t nBlock, uint32_t nLength, std::string& strText) {
-    if (nLength < 1) ThrowError(errInvalidMemoRef);
-    try {
-        // Checked before anything is allocated: the length comes from a
-        // record, which may be as damaged as the memo file.
-        if (!IsSoundReference(nBlock, nLength)) ThrowError(errInvalidMemoRef);
-        std::string strRead(nLength, '\0');
-        if (!ReadAt(BlockOffset(nBlock), strRead.data(), strRead.size())) ThrowError(errInvalidMemoRef);
-        strText.swap(strRead);
-    } catch (const platform::CFileException&) {
-        ThrowError(errInvalidMemoRef);
-    }
-}
-
-void CSMTMemoFile::ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText) {
-    strText.clear();
-    if (!m_bOpen) return;
-    ReadMemoBytes(nBlock, nLength, strText);
-}
-
-void CSMTMemoFile::ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    if (!m_bOpen) return;
-    std::string strText;
-    ReadMemoBytes(nBlock, nLength, strText);
-    bytes.assign(strText.begin(), strText.end());
+void CSMTMemoFile::ReadMemoBytes(uint32_t nBlock, uint32_t& nLength, std::string& strText) {
+    // Checked before anything is allocated: the length comes from a record,
+    // which may be as damaged as the memo file.
+    if (!IsSoundReference(nBlock, nLength)) ThrowError(errInvalidMemoRef);
+    strText.resize(nLength);
+    if (!ReadAt(BlockOffset(nBlock), strText.data(), strText.size())) ThrowError(errInvalidMemoRef);
 }
 
 bool CSMTMemoFile::IsSoundReference(uint32_t nBlock, uint32_t nLength) {

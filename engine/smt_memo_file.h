@@ -10,8 +10,6 @@ class CSMTMemoFile : public CMemoFile {
 public:
     void Open(const std::string& strPath, unsigned nOpenFlags) override;
     int GetMemoType() const override { return memoSmt; }
-    void ReadMemoBinary(uint32_t nBlock, uint32_t& nLength, std::vector<uint8_t>& bytes) override;
-    void ReadMemoText(uint32_t nBlock, uint32_t& nLength, std::string& strText) override;
     void WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::string& strText) override;
     uint32_t GetNextBlock() const override;
 
@@ -25,7 +23,7 @@ private:
         uint32_t nCount;
         uint32_t nFirst;
     };
-    void ReadMemoBytes(uint32_t nBlock, uint32_t nLength, std::string& strText);
+    void ReadMemoBytes(uint32_t nBlock, uint32_t& nLength, std::string& strText) override;
     // Whether (nBlock, nLength) names bytes that lie in the file after the
     // header; a reference that does not is neither rewritten nor freed.
     bool IsSoundReference(uint32_t nBlock, uint32_t nLength);

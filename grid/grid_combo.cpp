@@ -61,14 +61,10 @@ bool CKelGridComboBox::event(QEvent* pEvent) {
     switch (pEvent->type()) {
     case QEvent::KeyPress:
         return HandleKeyPress(static_cast<QKeyEvent*>(pEvent));
-    case QEvent::KeyRelease: {
-        auto* pKey = static_cast<QKeyEvent*>(pEvent);
-        bool bShiftArrow = pKey->modifiers().testFlag(Qt::ShiftModifier) &&
-                           (pKey->key() == Qt::Key_Up || pKey->key() == Qt::Key_Down);
-        if (IsGridNavigationKey(pKey->key()) && !bShiftArrow)
+    case QEvent::KeyRelease:
+        if (SwallowsKeyRelease(*static_cast<QKeyEvent*>(pEvent), true))
             return true;
         break;
-    }
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
         bool bResult = QComboBox::event(pEvent);
@@ -96,44 +92,9 @@ bool CKelGridComboBox::event(QEvent* pEvent) {
 }
 
 bool CKelGridComboBox::HandleKeyPress(QKeyEvent* pEvent) {
-    Qt::KeyboardModifiers modifiers = pEvent->modifiers();
-    int nKey = pEvent->key();
-    CKelGridLineEdit* pInner = m_editor.GetInnerEdit();
-    switch (nKey) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        m_editor.PostKeyToGrid(VK_TAB, modifiers);
+    // Shift with Up or Down walks the list; Escape is swallowed.
+    if (HandKeyToGrid(m_editor, *pEvent, m_editor.GetInnerEdit(), true) || pEvent->key() == Qt::Key_Escape)
         return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        m_editor.PostKeyToGrid(VK_DOWN, modifiers);
-        return true;
-    case Qt::Key_Escape:
-        return true;
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_End:
-    case Qt::Key_Home:
-        m_editor.PostKeyToGrid(VirtualKeyFromQt(nKey), modifiers);
-        return true;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        if (!pInner || CaretLeavesEdit(nKey, pInner->text(), pInner->cursorPosition())) {
-            m_editor.PostKeyToGrid(VirtualKeyFromQt(nKey), modifiers);
-            return true;
-        }
-        break;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        // Shift walks the list; plain arrows move the grid's current row.
-        if (!modifiers.testFlag(Qt::ShiftModifier)) {
-            m_editor.PostKeyToGrid(VirtualKeyFromQt(nKey), modifiers);
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
     QComboBox::event(pEvent);
     pEvent->accept();
     return true;
@@ -320,44 +281,13 @@ void CKelGridCombo::SetModified(bool bModified) {
         m_strSavedText = std::string(m_strSavedText.empty() ? 1 : 0, '_');
 }
 
-bool CKelGridCombo::CanCut() const {
-    CKelGridLineEdit* pInner = GetInnerEdit();
-    return pInner && pInner->hasSelectedText();
-}
-
-bool CKelGridCombo::CanCopy() const {
-    if (CKelGridLineEdit* pInner = GetInnerEdit())
-        return pInner->hasSelectedText();
-    return !GetWindowText().empty();
-}
-
-bool CKelGridCombo::CanPaste() const { return GetInnerEdit() && IsClipboardTextAvailable(); }
-
-bool CKelGridCombo::CanUndo() const {
-    CKelGridLineEdit* pInner = GetInnerEdit();
-    return pInner && pInner->isUndoAvailable();
-}
-
-void CKelGridCombo::Cut() {
-    if (CKelGridLineEdit* pInner = GetInnerEdit())
-        pInner->cut();
-}
+bool CKelGridCombo::CanCopy() const { return GetInnerEdit() ? CKelLineEditor::CanCopy() : !GetWindowText().empty(); }
 
 void CKelGridCombo::Copy() {
-    if (CKelGridLineEdit* pInner = GetInnerEdit())
-        pInner->copy();
+    if (GetInnerEdit())
+        CKelLineEditor::Copy();
     else
         SetClipboardText(GetWindowText(), m_codec);
-}
-
-void CKelGridCombo::Paste() {
-    if (CKelGridLineEdit* pInner = GetInnerEdit())
-        pInner->PasteLine();
-}
-
-void CKelGridCombo::Undo() {
-    if (CKelGridLineEdit* pInner = GetInnerEdit())
-        pInner->undo();
 }
 
 // ---- the list ------------------------------------------------------------------------

@@ -42,7 +42,7 @@ private:
     QRect m_rcInnerEdit;
 };
 
-class CKelGridCombo : public CKelWidgetEditor {
+class CKelGridCombo : public CKelLineEditor {
 public:
     CKelGridCombo() = default;
 
@@ -62,14 +62,10 @@ public:
     // item's text (typed into an editable box) or nothing is chosen.
     GridCellValue GetEditorValue() const override;
     bool IsModified() const override;
-    bool CanCut() const override;
+    // The inner edit's commands; a drop-down list copies its chosen item's text.
     bool CanCopy() const override;
-    bool CanPaste() const override;
-    bool CanUndo() const override;
-    void Cut() override;
     void Copy() override;
-    void Paste() override;
-    void Undo() override;
+    CKelGridLineEdit* GetLineEdit() const override { return GetInnerEdit(); }
     QWidget* GetInputWidget() const override;
 
     // ---- the list ------------------------------------------------------------------

