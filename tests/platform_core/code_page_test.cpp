@@ -8,9 +8,9 @@ using namespace platform;
 
 namespace {
 
-const CCodePage& Page(const char* pszName) {
-    const CCodePage* p = CCodePage::Find(pszName);
-    if (!p) throw std::runtime_error(std::string("code page missing: ") + pszName);
+const CCodePage& Page(const std::string& strName) {
+    const CCodePage* p = CCodePage::Find(strName);
+    if (!p) throw std::runtime_error("code page missing: " + strName);
     return *p;
 }
 
@@ -36,8 +36,8 @@ TEST(CodePages, NamesFindTheSamePage) {
     EXPECT_EQ(Page("CP720").ToUnicode(0xB3), U'\u2502');
 }
 
-TEST(CodePages, LocalePicksTheWindowsPair) {
-    struct Case {
+TEST(CodePages, LocalePicksAPairThatTranslatesOneByteForOneByte) {
+    const struct {
         const char* pszLocale;
         int nOem, nAnsi;
     } cases[] = {
@@ -46,76 +46,68 @@ TEST(CodePages, LocalePicksTheWindowsPair) {
         {"el_GR.UTF-8", 737, 1253},  {"tr_TR.UTF-8", 857, 1254},  {"lt_LT.UTF-8", 775, 1257}, {"he_IL.UTF-8", 862, 1255},
         {"ar_EG.UTF-8", 720, 1256},  {"th_TH.UTF-8", 874, 874},   {"vi_VN", 1258, 1258},      {"xx_XX", 437, 1252},
     };
-    for (const auto& c : cases) {
-        CodePagePair pair = CodePagePairForLocale(c.pszLocale);
-        EXPECT_EQ(pair.nOem, c.nOem) << c.pszLocale;
-        EXPECT_EQ(pair.nAnsi, c.nAnsi) << c.pszLocale;
-        // Every page the choice can name must be available.
-        EXPECT_NE(CCodePage::Find(std::to_string(pair.nOem)), nullptr) << c.pszLocale;
-        EXPECT_NE(CCodePage::Find(std::to_string(pair.nAnsi)), nullptr) << c.pszLocale;
-    }
-}
-
-TEST(CodePages, OneByteForOneByteInEveryPair) {
     const std::string all = AllBytes();
-    for (auto [pszOem, pszAnsi] : {std::pair{"437", "1252"}, {"850", "1252"}, {"852", "1250"}, {"866", "1251"},
-                                   {"737", "1253"}, {"857", "1254"}, {"775", "1257"}, {"862", "1255"},
-                                   {"720", "1256"}, {"874", "874"}}) {
-        CCodePageConverter toAnsi(Page(pszOem), Page(pszAnsi));
-        CCodePageConverter toOem(Page(pszAnsi), Page(pszOem));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszLocale);
+        CodePagePair pair = CodePagePairForLocale(c.pszLocale);
+        EXPECT_EQ(pair.nOem, c.nOem);
+        EXPECT_EQ(pair.nAnsi, c.nAnsi);
+        // Both pages exist; ASCII stays ASCII, and every character both
+        // pages share comes back as the same byte.
+        const CCodePage &oem = Page(std::to_string(pair.nOem)), &ansi = Page(std::to_string(pair.nAnsi));
+        CCodePageConverter toAnsi(oem, ansi), toOem(ansi, oem);
         std::string strAnsi = toAnsi.Convert(all);
         ASSERT_EQ(strAnsi.size(), 256u);
-        EXPECT_EQ(strAnsi.substr(0, 128), all.substr(0, 128)) << pszOem << ": ASCII stays ASCII";
-        // Every character both pages share comes back as the same byte.
+        EXPECT_EQ(strAnsi.substr(0, 128), all.substr(0, 128));
         for (int b = 0x80; b < 256; ++b) {
-            char32_t c = Page(pszOem).ToUnicode(uint8_t(b));
-            if (Page(pszOem).IsDefined(uint8_t(b)) && Page(pszAnsi).Contains(c)) {
-                EXPECT_EQ(toOem.Convert(toAnsi.Convert(uint8_t(b))), b) << pszOem << " byte " << b;
-            }
+            if (!oem.IsDefined(uint8_t(b)) || !ansi.Contains(oem.ToUnicode(uint8_t(b)))) continue;
+            EXPECT_EQ(toOem.Convert(toAnsi.Convert(uint8_t(b))), b) << "byte " << b;
         }
     }
 }
 
-TEST(CodePages, CyrillicTextSurvivesDosToWindowsAndBack) {
-    CCodePageConverter toAnsi(Page("866"), Page("1251"));
-    CCodePageConverter toOem(Page("1251"), Page("866"));
-    const std::string strOem = "\x8F\xE0\xA8\xA2\xA5\xE2 \xF0\xF1";  // "Привет Ёё" in 866
-    const std::string strAnsi = "\xCF\xF0\xE8\xE2\xE5\xF2 \xA8\xB8";  // the same in 1251
-    EXPECT_EQ(toAnsi.Convert(strOem), strAnsi);
-    EXPECT_EQ(toOem.Convert(strAnsi), strOem);
-    EXPECT_EQ(Page("866").ToUtf8(strOem), "Привет Ёё");
-}
-
-TEST(CodePages, MissingCharactersBecomeLookAlikes) {
-    CCodePageConverter toAnsi(Page("437"), Page("1252"));
-    EXPECT_EQ(toAnsi.Convert("\xDA\xC4\xBF\xB3\xC9\xCD\xBB\xBA\xC5\xB0"), "+-+|+-+|+#");
-    CCodePageConverter toOem(Page("1252"), Page("437"));
-    // Ã (C3) and õ (F5) are not in 437: the bare letter; “ ” (93 94) to straight quotes.
-    EXPECT_EQ(toOem.Convert("\xC3\xF5\x93\x94"), "Ao\"\"");
-    EXPECT_EQ(toOem.Convert("\xE9"), "\x82") << "é exists in 437";
-    // A double line becomes a single line where the target has only those.
-    EXPECT_EQ(Page("CP1251").FromUnicode(U'\u2554'), '+');
-    EXPECT_EQ(Page("CP866").FromUnicode(U'\u256D'), 0xDA) << "rounded corner to the plain one";
-    EXPECT_EQ(Page("CP1252").FromUnicode(U'\u0416'), '?') << "no look-alike";
-    EXPECT_EQ(Page("CP866").FromUnicode(U'\u0406'), 'I');
-    EXPECT_EQ(Page("CP720").FromUnicode(U'\u067E'), Page("CP720").FromUnicode(U'\u0628')) << "Persian peh to beh";
+TEST(CodePages, TranslationKeepsLettersAndFindsLookAlikes) {
+    const struct {
+        const char *pszFrom, *pszTo, *pszIn, *pszOut;
+    } cases[] = {
+        {"866", "1251", "\x8F\xE0\xA8\xA2\xA5\xE2 \xF0\xF1", "\xCF\xF0\xE8\xE2\xE5\xF2 \xA8\xB8"},  // "Привет Ёё"
+        {"1251", "866", "\xCF\xF0\xE8\xE2\xE5\xF2 \xA8\xB8", "\x8F\xE0\xA8\xA2\xA5\xE2 \xF0\xF1"},
+        {"437", "1252", "\xDA\xC4\xBF\xB3\xC9\xCD\xBB\xBA\xC5\xB0", "+-+|+-+|+#"},  // box drawing
+        {"1252", "437", "\xC3\xF5\x93\x94", "Ao\"\""},  // Ã õ to bare letters, curly quotes to straight
+        {"1252", "437", "\xE9", "\x82"},                  // é exists in 437
+    };
+    for (const auto& c : cases) {
+        CCodePageConverter converter(Page(c.pszFrom), Page(c.pszTo));
+        EXPECT_EQ(converter.Convert(c.pszIn), c.pszOut) << c.pszFrom << c.pszIn;
+    }
+    EXPECT_EQ(Page("866").ToUtf8("\x8F\xE0\xA8\xA2\xA5\xE2 \xF0\xF1"), "Привет Ёё");
+    const struct {
+        const char* pszPage;
+        char32_t c;
+        int nByte;
+    } chars[] = {
+        {"CP1251", U'\u2554', '+'},   // a double line to a single one where only those exist
+        {"CP866", U'\u256D', 0xDA},   // rounded corner to the plain one
+        {"CP1252", U'\u0416', '?'},   // no look-alike
+        {"CP866", U'\u0406', 'I'},
+        {"CP720", U'\u067E', Page("CP720").FromUnicode(U'\u0628')},  // Persian peh to beh
+    };
+    for (const auto& c : chars) EXPECT_EQ(Page(c.pszPage).FromUnicode(c.c), c.nByte) << c.pszPage << " " << int(c.c);
 }
 
 TEST(CodePages, Utf8BothWaysKeepsEveryByte) {
     const std::string all = AllBytes();
     for (const char* pszName : {"437", "850", "866", "1250", "1251", "1252", "1253", "1255", "1256", "1258", "720",
                                 "874", "KOI8-R"}) {
-        const CCodePage& page = Page(pszName);
-        std::string strUtf8 = page.ToUtf8(all);
-        EXPECT_EQ(page.FromUtf8(strUtf8), all) << pszName << ": undefined bytes come back through the private use area";
+        // Undefined bytes come back through the private use area.
+        EXPECT_EQ(Page(pszName).FromUtf8(Page(pszName).ToUtf8(all)), all) << pszName;
     }
     EXPECT_EQ(Page("1252").ToUtf8("\x80\x81"), "€\xEF\x9E\x81");
-    EXPECT_EQ(Page("1252").FromUtf8("Grüße €"), "Gr\xFC\xDF" "e \x80");
-    EXPECT_EQ(Page("1252").FromUtf8("Жx"), "?x");
-    // Malformed UTF-8: one '?' per bad byte, nothing shifts or is lost after it.
-    EXPECT_EQ(Page("1252").FromUtf8("a\xC3z\xE2\x82"), "a?z??");
-    EXPECT_EQ(Page("1252").FromUtf8("\xED\xA0\x80"), "???") << "a surrogate is not a character";
-    EXPECT_EQ(Page("1252").FromUtf8("\xC0\xAF"), "??") << "an overlong form is not a character";
+    // Malformed UTF-8: one '?' per bad byte, nothing shifts or is lost after
+    // it; a surrogate or an overlong form is no character.
+    for (auto [pszUtf8, pszOut] : {std::pair{"Grüße €", "Gr\xFC\xDF" "e \x80"}, {"Жx", "?x"},
+                                   {"a\xC3z\xE2\x82", "a?z??"}, {"\xED\xA0\x80", "???"}, {"\xC0\xAF", "??"}})
+        EXPECT_EQ(Page("1252").FromUtf8(pszUtf8), pszOut) << pszUtf8;
 }
 
 TEST(CodePages, CurrentPairCanBeOverriddenByName) {

@@ -13,6 +13,7 @@
 using platform::CFile;
 using platform::CFileException;
 namespace FileFaults = platform::FileFaults;
+using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 
 namespace {
@@ -35,6 +36,17 @@ std::string MakeFile(const TempDir& dir, const std::string& strBytes) {
     std::string strPath = dir.Path("t.dbf");
     testing_support::WriteFileBytes(strPath, strBytes);
     return strPath;
+}
+
+// The errno of the file exception fn raises, or 0.
+template <class F>
+int ErrnoOf(F fn) {
+    try {
+        fn();
+    } catch (const CFileException& e) {
+        return e.GetErrno();
+    }
+    return 0;
 }
 
 }  // namespace
@@ -60,24 +72,9 @@ TEST(File, ReadWriteSeekLengthAndTruncate) {
     EXPECT_THROW(f.Seek(-1, platform::SeekFrom::begin), CFileException);
 }
 
-TEST(File, ReadOnlyOpenRefusesWrites) {
+TEST(File, WhatCannotBeOpenedOrWrittenIsRefused) {
     TempDir dir;
     std::string strPath = MakeFile(dir, "abc");
-    CFile f;
-    ASSERT_TRUE(f.Open(strPath, kReadShared));
-    try {
-        f.Write("x", 1);
-        FAIL() << "write on a read-only file succeeded";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.GetErrno(), EBADF);
-        EXPECT_EQ(e.GetPath(), strPath);
-    }
-    EXPECT_THROW(f.SetLength(0), CFileException);
-    EXPECT_EQ(testing_support::ReadFileBytes(strPath).size(), 3u);
-}
-
-TEST(File, MissingFileAndDirectoryDoNotOpen) {
-    TempDir dir;
     CFile f;
     int nErr = 0;
     EXPECT_FALSE(f.Open(dir.Path("none.dbf"), kReadShared, &nErr));
@@ -85,52 +82,49 @@ TEST(File, MissingFileAndDirectoryDoNotOpen) {
     EXPECT_FALSE(f.Open(dir.Path(), kReadShared, &nErr));
     EXPECT_EQ(nErr, EISDIR);
     EXPECT_FALSE(f.IsOpen());
-}
-
-TEST(FileSharing, SharedOpensCoexistExclusiveDoesNot) {
-    TempDir dir;
-    std::string strPath = MakeFile(dir, "abc");
-    CFile a, b, c;
-    ASSERT_TRUE(a.Open(strPath, kReadShared));
-    EXPECT_TRUE(b.Open(strPath, kReadWriteShared));
-    int nErr = 0;
-    EXPECT_FALSE(c.Open(strPath, kExclusive, &nErr)) << "exclusive open while others hold the file";
-    EXPECT_EQ(nErr, EACCES);
-    a.Close();
-    b.Close();
-    EXPECT_TRUE(c.Open(strPath, kExclusive));
-    CFile d;
-    EXPECT_FALSE(d.Open(strPath, kReadShared)) << "any open while the file is held exclusively";
-    EXPECT_FALSE(d.Open(strPath, kExclusive));
-    c.Close();
-    EXPECT_TRUE(d.Open(strPath, kReadShared));
-}
-
-TEST(FileSharing, ExclusiveHoldsBetweenProcesses) {
-    TempDir dir;
-    std::string strPath = MakeFile(dir, "abc");
-    {
-        CFile f;
-        ASSERT_TRUE(f.Open(strPath, kExclusive));
-        EXPECT_FALSE(OpensInOtherProcess(strPath, kReadShared));
-        EXPECT_FALSE(OpensInOtherProcess(strPath, kExclusive));
+    ASSERT_TRUE(f.Open(strPath, kReadShared));
+    try {
+        f.Write("x", 1);
+        ADD_FAILURE() << "write on a read-only file succeeded";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.GetErrno(), EBADF);
+        EXPECT_EQ(e.GetPath(), strPath);
     }
-    {
-        CFile f;
-        ASSERT_TRUE(f.Open(strPath, kReadWriteShared));
-        EXPECT_TRUE(OpensInOtherProcess(strPath, kReadShared));
-        EXPECT_FALSE(OpensInOtherProcess(strPath, kExclusive));
+    EXPECT_THROW(f.SetLength(0), CFileException);
+    EXPECT_EQ(ReadFileBytes(strPath).size(), 3u);
+}
+
+TEST(FileSharing, EachModeRefusesWhatTheOtherDeniesInThisProcessAndAnother) {
+    TempDir dir;
+    std::string strPath = MakeFile(dir, "abc");
+    // An open is refused when it wants an access the holder denies, or denies
+    // an access the holder has.
+    const unsigned kReadDenyWrite = 0x8020, kReadDenyRead = 0x8030, kWriteShared = 0x8041;
+    const struct {
+        unsigned nHeld;
+        bool bRead, bReadWrite, bExclusive, bDenyWrite;  // whether each later open succeeds
+    } cases[] = {
+        {kReadShared, true, true, false, true},      {kReadWriteShared, true, true, false, false},
+        {kWriteShared, true, true, false, false},    {kReadDenyWrite, true, false, false, true},
+        {kReadDenyRead, false, false, false, false}, {kExclusive, false, false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nHeld);
+        CFile held;
+        ASSERT_TRUE(held.Open(strPath, c.nHeld));
+        for (auto [nFlags, bOpens] : {std::pair{kReadShared, c.bRead}, {kReadWriteShared, c.bReadWrite},
+                                      {kExclusive, c.bExclusive}, {kReadDenyWrite, c.bDenyWrite}}) {
+            CFile other;
+            int nErr = 0;
+            EXPECT_EQ(other.Open(strPath, nFlags, &nErr), bOpens) << nFlags;
+            if (!bOpens) {
+                EXPECT_EQ(nErr, EACCES) << nFlags;
+            }
+            other.Close();
+            EXPECT_EQ(OpensInOtherProcess(strPath, nFlags), bOpens) << nFlags << " in another process";
+        }
     }
     EXPECT_TRUE(OpensInOtherProcess(strPath, kExclusive)) << "locks go with the closed file";
-}
-
-TEST(FileSharing, DenyWriteRefusesWritersOnly) {
-    TempDir dir;
-    std::string strPath = MakeFile(dir, "abc");
-    CFile a, b, c;
-    ASSERT_TRUE(a.Open(strPath, 0x8020));  // read, deny write
-    EXPECT_TRUE(b.Open(strPath, kReadShared));
-    EXPECT_FALSE(c.Open(strPath, kReadWriteShared));
 }
 
 TEST(FileSharing, RefusedCreateDoesNotTruncate) {
@@ -139,7 +133,7 @@ TEST(FileSharing, RefusedCreateDoesNotTruncate) {
     CFile holder, creator;
     ASSERT_TRUE(holder.Open(strPath, kReadShared));
     EXPECT_FALSE(creator.Open(strPath, kCreate));
-    EXPECT_EQ(testing_support::ReadFileBytes(strPath).size(), 8u);
+    EXPECT_EQ(ReadFileBytes(strPath).size(), 8u);
 }
 
 TEST(FilePaths, RenameNeverReplacesAndRemoveDeletes) {
@@ -147,7 +141,7 @@ TEST(FilePaths, RenameNeverReplacesAndRemoveDeletes) {
     testing_support::WriteFileBytes(dir.Path("a"), std::string("A"));
     testing_support::WriteFileBytes(dir.Path("b"), std::string("B"));
     EXPECT_THROW(CFile::Rename(dir.Path("a"), dir.Path("b")), CFileException);
-    EXPECT_EQ(testing_support::ReadFileBytes(dir.Path("b")), testing_support::Bytes{'B'});
+    EXPECT_EQ(ReadFileBytes(dir.Path("b")), testing_support::Bytes{'B'});
     CFile::Remove(dir.Path("b"));
     EXPECT_FALSE(CFile::Exists(dir.Path("b")));
     CFile::Rename(dir.Path("a"), dir.Path("b"));
@@ -156,45 +150,32 @@ TEST(FilePaths, RenameNeverReplacesAndRemoveDeletes) {
     EXPECT_THROW(CFile::Remove(dir.Path("a")), CFileException);
 }
 
-TEST(FileFaults, NthWriteFailsOnceOrStaysFailing) {
+TEST(FileFaults, EachOperationFailsWhenArmedOnceOrForGood) {
     FileFaults::Scope faults;
     TempDir dir;
-    CFile f;
-    ASSERT_TRUE(f.Open(dir.Path("a.bin"), kCreate));
-    FileFaults::Arm(FileFaults::Op::write, 2, ENOSPC);
-    f.Write("1", 1);
-    try {
-        f.Write("2", 1);
-        FAIL() << "armed write succeeded";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.GetErrno(), ENOSPC);
-    }
-    f.Write("3", 1);
-    EXPECT_EQ(f.GetLength(), 2u) << "the failed write wrote nothing";
-
-    FileFaults::Arm(FileFaults::Op::write, 1, EIO, true);
-    EXPECT_THROW(f.Write("4", 1), CFileException);
-    EXPECT_THROW(f.Write("5", 1), CFileException);
-    FileFaults::Reset();
-    f.Write("6", 1);
-    EXPECT_EQ(f.GetLength(), 3u);
-}
-
-TEST(FileFaults, ReadOpenAndTruncateFailuresAreInjectable) {
-    FileFaults::Scope faults;
-    TempDir dir;
-    std::string strPath = MakeFile(dir, "abc");
     CFile f;
     FileFaults::Arm(FileFaults::Op::open, 1, EMFILE);
     int nErr = 0;
-    EXPECT_FALSE(f.Open(strPath, kReadWriteShared, &nErr));
+    EXPECT_FALSE(f.Open(dir.Path("a.bin"), kCreate, &nErr));
     EXPECT_EQ(nErr, EMFILE);
-    ASSERT_TRUE(f.Open(strPath, kReadWriteShared));
+    ASSERT_TRUE(f.Open(dir.Path("a.bin"), kCreate));
+    FileFaults::Arm(FileFaults::Op::write, 2, ENOSPC);
+    f.Write("1", 1);
+    EXPECT_EQ(ErrnoOf([&] { f.Write("2", 1); }), ENOSPC);
+    f.Write("3", 1);
+    EXPECT_EQ(f.GetLength(), 2u) << "the failed write wrote nothing";
+    FileFaults::Arm(FileFaults::Op::write, 1, EIO, true);
+    EXPECT_EQ(ErrnoOf([&] { f.Write("4", 1); }), EIO);
+    EXPECT_EQ(ErrnoOf([&] { f.Write("5", 1); }), EIO);
+    FileFaults::Reset();
+    f.Write("6", 1);
+    EXPECT_EQ(f.GetLength(), 3u);
     char c;
+    f.SeekToBegin();
     FileFaults::Arm(FileFaults::Op::read, 1, EIO);
-    EXPECT_THROW(f.Read(&c, 1), CFileException);
+    EXPECT_EQ(ErrnoOf([&] { f.Read(&c, 1); }), EIO);
     EXPECT_EQ(f.Read(&c, 1), 1u);
     FileFaults::Arm(FileFaults::Op::setLength, 1, ENOSPC);
-    EXPECT_THROW(f.SetLength(1), CFileException);
+    EXPECT_EQ(ErrnoOf([&] { f.SetLength(1); }), ENOSPC);
     EXPECT_EQ(f.GetLength(), 3u);
 }

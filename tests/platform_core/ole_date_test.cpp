@@ -40,15 +40,28 @@ std::string Split(double d) {
 
 }  // namespace
 
-TEST(OleDate, KnownDaysOfTheCalendar) {
-    EXPECT_EQ(Date(1899, 12, 30), 0.0);
-    EXPECT_EQ(Date(1900, 1, 1), 2.0);
-    EXPECT_EQ(Date(1900, 3, 1), 61.0) << "1900 is not a leap year";
-    EXPECT_EQ(Date(2000, 1, 1), 36526.0);
-    EXPECT_EQ(Date(100, 1, 1), -657434.0);
-    EXPECT_EQ(Date(1, 1, 1), kMinOleDate);
-    EXPECT_EQ(Date(9999, 12, 31), 2958465.0);
-    EXPECT_EQ(Date(2002, 3, 4, 12, 0, 0), 37319.5);
+TEST(OleDate, SerialNumbersOfCalendarDates) {
+    // Before 1899-12-30 the days count back but the time runs forward.
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "1899-12-30 00:00:00"},       {2.0, "1900-01-01 00:00:00"},      {61.0, "1900-03-01 00:00:00"},
+        {36526.0, "2000-01-01 00:00:00"},   {-657434.0, "0100-01-01 00:00:00"}, {kMinOleDate, "0001-01-01 00:00:00"},
+        {2958465.0, "9999-12-31 00:00:00"}, {37319.5, "2002-03-04 12:00:00"},  {-1.25, "1899-12-29 06:00:00"},
+        {-1.75, "1899-12-29 18:00:00"},     {-2.0, "1899-12-28 00:00:00"},     {-693593.5, "0001-01-01 12:00:00"},
+    };
+    for (auto [d, psz] : cases) {
+        int y = 0, m = 0, day = 0, h = 0, mi = 0, sec = 0;
+        ASSERT_EQ(std::sscanf(psz, "%d-%d-%d %d:%d:%d", &y, &m, &day, &h, &mi, &sec), 6);
+        EXPECT_EQ(Date(y, m, day, h, mi, sec), d) << psz;
+        EXPECT_EQ(Split(d), psz) << d;
+    }
+    // -0.5 has day 0; a time a hair short of midnight rounds into the next day on both sides.
+    EXPECT_EQ(Split(-0.5), "1899-12-30 12:00:00");
+    EXPECT_EQ(Split(1.9999999), "1900-01-01 00:00:00");
+    EXPECT_EQ(Split(-1.9999999), "1899-12-30 00:00:00");
+    DateTimeParts p;
+    ASSERT_TRUE(SplitOleDate(Date(2002, 3, 4), p));
+    EXPECT_EQ(p.nDayOfWeek, 1) << "4 March 2002 was a Monday";
+    EXPECT_EQ(p.nDayOfYear, 63);
 }
 
 TEST(OleDate, EveryRepresentativeYearRoundTrips) {
@@ -64,23 +77,6 @@ TEST(OleDate, EveryRepresentativeYearRoundTrips) {
         ASSERT_TRUE(IsValidDate(y, m, d));
         ASSERT_EQ(DaysFromCivil(y, m, d), nDays);
     }
-}
-
-TEST(OleDate, NegativeDatesKeepTheTimeRunningForward) {
-    EXPECT_EQ(Date(1899, 12, 29, 6, 0, 0), -1.25);
-    EXPECT_EQ(Split(-1.25), "1899-12-29 06:00:00");
-    EXPECT_EQ(Split(-1.75), "1899-12-29 18:00:00");
-    EXPECT_EQ(Split(-0.5), "1899-12-30 12:00:00") << "-0.5 has day 0";
-    EXPECT_EQ(Split(-2.0), "1899-12-28 00:00:00");
-    EXPECT_EQ(Split(Date(1, 1, 1, 12, 0, 0)), "0001-01-01 12:00:00");
-    EXPECT_EQ(Date(1, 1, 1, 12, 0, 0), -693593.5);
-    // A time a hair short of midnight rounds into the next day on both sides.
-    EXPECT_EQ(Split(1.9999999), "1900-01-01 00:00:00");
-    EXPECT_EQ(Split(-1.9999999), "1899-12-30 00:00:00");
-    DateTimeParts p;
-    ASSERT_TRUE(SplitOleDate(Date(2002, 3, 4), p));
-    EXPECT_EQ(p.nDayOfWeek, 1) << "4 March 2002 was a Monday";
-    EXPECT_EQ(p.nDayOfYear, 63);
 }
 
 TEST(OleDate, OutsideTheYearsOneTo9999IsRefused) {
@@ -110,20 +106,14 @@ TEST(DateParsing, EachLocaleOrderIsoTimesMonthNamesAndYears) {
         CUserLocale locale;
         double d;
     } cases[] = {
-        {"03/04/2002", mdy, Date(2002, 3, 4)},
-        {"04.03.2002", dmy, Date(2002, 3, 4)},
+        {"03/04/2002", mdy, Date(2002, 3, 4)}, {"04.03.2002", dmy, Date(2002, 3, 4)},
         {"2002/03/04", Locale(DateOrder::YMD, '/'), Date(2002, 3, 4)},
         {"02-03-04", Locale(DateOrder::YMD, '-'), Date(2002, 3, 4)},
         {"2002-03-04", dmy, Date(2002, 3, 4)},  // ISO whatever the locale
-        {"2002-03-04 12:34:56", mdy, Date(2002, 3, 4, 12, 34, 56)},
-        {"2002-03-04T12:34", dmy, Date(2002, 3, 4, 12, 34, 0)},
-        {"0001-01-01", dmy, kMinOleDate},
-        {"04.03.2002 1:05 PM", dmy, Date(2002, 3, 4, 13, 5, 0)},
-        {"4 March 2002", mdy, Date(2002, 3, 4)},
-        {"Monday, 2002 March 4", mdy, Date(2002, 3, 4)},
-        {"3/4/29", mdy, Date(2029, 3, 4)},
-        {"3/4/30", mdy, Date(1930, 3, 4)},
-        {"3/4/800", mdy, Date(800, 3, 4)},
+        {"2002-03-04 12:34:56", mdy, Date(2002, 3, 4, 12, 34, 56)}, {"2002-03-04T12:34", dmy, Date(2002, 3, 4, 12, 34, 0)},
+        {"0001-01-01", dmy, kMinOleDate}, {"04.03.2002 1:05 PM", dmy, Date(2002, 3, 4, 13, 5, 0)},
+        {"4 March 2002", mdy, Date(2002, 3, 4)}, {"Monday, 2002 March 4", mdy, Date(2002, 3, 4)},
+        {"3/4/29", mdy, Date(2029, 3, 4)}, {"3/4/30", mdy, Date(1930, 3, 4)}, {"3/4/800", mdy, Date(800, 3, 4)},
         {"4.3", dmy, Date(tmNow.tm_year + 1900, 3, 4)},  // the current year
     };
     for (const auto& c : cases) EXPECT_EQ(Parsed(c.pszText, c.locale), c.d) << c.pszText;

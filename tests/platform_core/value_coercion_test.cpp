@@ -5,6 +5,8 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -48,85 +50,59 @@ private:
 
 }  // namespace
 
-TEST(LocaleNumbers, DotLocaleReadsAndWritesDecimals) {
-    CUserLocale dot;
-    EXPECT_DOUBLE_EQ(TextToDouble("3.25", dot), 3.25);
-    EXPECT_DOUBLE_EQ(TextToDouble("  -1,234.5  ", dot), -1234.5);
-    EXPECT_DOUBLE_EQ(TextToDouble("1.5E3", dot), 1500.0);
-    EXPECT_DOUBLE_EQ(TextToDouble("$12.50", dot), 12.5);
-    EXPECT_DOUBLE_EQ(TextToDouble("1,234,567", dot), 1234567.0);
+TEST(LocaleNumbers, TextToNumberByTheLocaleOrRefused) {
+    const CUserLocale dot, comma = CommaLocale(), space = SpaceGroupLocale();
+    // Grouping needs exactly three digits, so a decimal typed with the other
+    // locale's separator is refused instead of becoming a much bigger number.
+    const struct {
+        const char* pszText;
+        const CUserLocale& locale;
+        std::optional<double> d;  // none: refused
+    } cases[] = {
+        {"3.25", dot, 3.25}, {"  -1,234.5  ", dot, -1234.5}, {"1.5E3", dot, 1500.0}, {"$12.50", dot, 12.5},
+        {"1,234,567", dot, 1234567.0}, {"1e-400", dot, 0.0}, {"3,25", comma, 3.25}, {"1.234,5", comma, 1234.5},
+        {"12,5 EUR", comma, 12.5}, {"1 234,5", space, 1234.5}, {"1\xA0" "234,5", space, 1234.5},
+        {"3.14", comma, {}}, {"3,14", dot, {}}, {"1,23,456", dot, {}}, {"1e400", dot, {}}, {"", dot, {}},
+        {"   ", dot, {}}, {"abc", dot, {}}, {"1.2.3", dot, {}}, {"12abc", dot, {}}, {"--1", dot, {}}, {"1e", dot, {}},
+        {".", dot, {}}, {",5", dot, {}}, {"1 2", dot, {}},
+    };
+    for (const auto& c : cases) {
+        if (c.d) {
+            EXPECT_DOUBLE_EQ(TextToDouble(c.pszText, c.locale), *c.d) << c.pszText;
+        } else {
+            EXPECT_THROW(TextToDouble(c.pszText, c.locale), CConversionError) << c.pszText;
+        }
+    }
     EXPECT_EQ(DoubleToText(3.25, dot), "3.25");
+    EXPECT_EQ(DoubleToText(3.25, comma), "3,25");
     EXPECT_EQ(DoubleToText(1e20, dot), "1E+20");
     EXPECT_EQ(DoubleToText(1.0 / 3.0, dot), "0.333333333333333") << "15 significant digits";
 }
 
-TEST(LocaleNumbers, CommaLocaleReadsAndWritesDecimals) {
-    CUserLocale comma = CommaLocale();
-    EXPECT_DOUBLE_EQ(TextToDouble("3,25", comma), 3.25);
-    EXPECT_DOUBLE_EQ(TextToDouble("1.234,5", comma), 1234.5);
-    EXPECT_DOUBLE_EQ(TextToDouble("12,5 EUR", comma), 12.5);
-    EXPECT_EQ(DoubleToText(3.25, comma), "3,25");
-    EXPECT_EQ(TextToInt32("1.000", comma), 1000);
-    EXPECT_DOUBLE_EQ(TextToDouble("1 234,5", SpaceGroupLocale()), 1234.5);
-    EXPECT_DOUBLE_EQ(TextToDouble("1\xA0" "234,5", SpaceGroupLocale()), 1234.5) << "no-break space groups too";
-}
-
-TEST(LocaleNumbers, AmbiguousSeparatorsAreRefusedNotMisread) {
-    // Grouping needs exactly three digits, so a decimal typed with the other
-    // locale's separator is refused instead of becoming a much bigger number.
-    EXPECT_THROW(TextToDouble("3.14", CommaLocale()), CConversionError);
-    EXPECT_THROW(TextToDouble("3,14", CUserLocale()), CConversionError);
-    EXPECT_THROW(TextToDouble("1,23,456", CUserLocale()), CConversionError);
-    for (const char* psz : {"", "   ", "abc", "1.2.3", "12abc", "--1", "1e", ".", ",5", "1 2"})
-        EXPECT_THROW(TextToDouble(psz, CUserLocale()), CConversionError) << psz;
-    EXPECT_THROW(TextToDouble("1e400", CUserLocale()), CConversionError);
-    EXPECT_EQ(TextToDouble("1e-400", CUserLocale()), 0.0);
-}
-
-TEST(LocaleNumbers, IntegersRoundHalfToEvenAndRefuseOverflow) {
-    CUserLocale dot;
-    EXPECT_EQ(TextToInt32("2.5", dot), 2);
-    EXPECT_EQ(TextToInt32("3.5", dot), 4);
-    EXPECT_EQ(TextToInt32("-2.5", dot), -2);
-    EXPECT_EQ(TextToInt32("2147483647", dot), 2147483647);
-    EXPECT_EQ(TextToInt32("-2147483648", dot), INT32_MIN);
+TEST(LocaleNumbers, IntegersAndBooleans) {
+    const CUserLocale dot;
+    for (auto [psz, n] : {std::pair{"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"2147483647", INT32_MAX},
+                          {"-2147483648", INT32_MIN}})
+        EXPECT_EQ(TextToInt32(psz, dot), n) << psz << ": half to even";
+    EXPECT_EQ(TextToInt32("1.000", CommaLocale()), 1000);
     EXPECT_THROW(TextToInt32("2147483648", dot), CConversionError);
     EXPECT_THROW(DoubleToInt32(NAN), CConversionError);
     EXPECT_THROW(DoubleToInt32(-2147483649.0), CConversionError);
-}
-
-TEST(LocaleNumbers, Booleans) {
-    CUserLocale dot;
-    EXPECT_TRUE(TextToBool("True", dot));
-    EXPECT_TRUE(TextToBool(" TRUE ", dot));
-    EXPECT_FALSE(TextToBool("false", dot));
-    EXPECT_TRUE(TextToBool("-1", dot));
-    EXPECT_TRUE(TextToBool("0.5", dot));
-    EXPECT_FALSE(TextToBool("0", dot));
+    for (auto [psz, b] : {std::pair{"True", true}, {" TRUE ", true}, {"false", false}, {"-1", true}, {"0.5", true},
+                          {"0", false}})
+        EXPECT_EQ(TextToBool(psz, dot), b) << psz;
     EXPECT_THROW(TextToBool("", dot), CConversionError);
     EXPECT_THROW(TextToBool("yes", dot), CConversionError);
 }
 
 TEST(FieldNumbers, ParseLikeStrtodInTheCLocale) {
-    auto parse = [](const std::string& s) { return ParseCDouble(s.data(), s.size()); };
-    EXPECT_DOUBLE_EQ(parse("    3.14"), 3.14);
-    EXPECT_DOUBLE_EQ(parse("1.5e2xyz"), 150.0);
-    EXPECT_DOUBLE_EQ(parse("12.34.56"), 12.34) << "stops at the first character that does not fit";
-    EXPECT_DOUBLE_EQ(parse("7e"), 7.0);
-    EXPECT_DOUBLE_EQ(parse(" .5"), 0.5);
-    EXPECT_DOUBLE_EQ(parse("5."), 5.0);
-    EXPECT_DOUBLE_EQ(parse("-.5e1"), -5.0);
-    EXPECT_EQ(parse("+-5"), 0.0);
-    EXPECT_EQ(parse("inf"), 0.0) << "only decimal digits are numbers in a field";
-    EXPECT_EQ(parse("-1e-999"), 0.0);
-    EXPECT_EQ(parse("        "), 0.0);
-    EXPECT_EQ(parse("*****"), 0.0);
-    EXPECT_EQ(parse("3,5"), 3.0) << "a comma is never a decimal point in field bytes";
-    EXPECT_EQ(parse("1e999"), HUGE_VAL);
-    // Bounded by n: the digits after the field are not read.
-    const char sz[] = "12345";
-    EXPECT_EQ(ParseCDouble(sz, 2), 12.0);
-
+    // Only decimal digits are numbers in a field, a comma is never a decimal
+    // point there, and parsing stops at the first character that does not fit.
+    for (auto [psz, d] : {std::pair{"    3.14", 3.14}, {"1.5e2xyz", 150.0}, {"12.34.56", 12.34}, {"7e", 7.0},
+                          {" .5", 0.5}, {"5.", 5.0}, {"-.5e1", -5.0}, {"+-5", 0.0}, {"inf", 0.0}, {"-1e-999", 0.0},
+                          {"        ", 0.0}, {"*****", 0.0}, {"3,5", 3.0}, {"1e999", HUGE_VAL}})
+        EXPECT_EQ(ParseCDouble(psz, std::strlen(psz)), d) << psz;
+    EXPECT_EQ(ParseCDouble("12345", 2), 12.0) << "the digits after the field are not read";
     bool bOverflow = false;
     EXPECT_EQ(ParseCInteger(" 0042x", 6), 42);
     EXPECT_EQ(ParseCInteger("-7", 2), -7);

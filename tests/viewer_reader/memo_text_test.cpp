@@ -1,26 +1,24 @@
-// Reading memo text from the FoxPro and the two dBASE layouts, and every
-// damaged memo the reader must survive without reading past the file.
+// Reading memo text from the FoxPro and the two dBASE layouts, and the
+// damaged memos the reader must show as placeholders without reading past
+// the file or showing more than one message.
 #include <gtest/gtest.h>
 
+#include "platform/core/byte_order.h"
 #include "tests/viewer_reader/reader_test_util.h"
 
 using namespace reader_test;
-using testing_support::TempDir;
+using ReaderMemoText = ReaderTest;
 
 namespace {
 
-// A table with a C field and a memo field per record, referencing blocks.
-std::string WriteMemoTable(const TempDir& dir, uint8_t nVersion, const std::vector<uint32_t>& blocks,
-                           bool bBinaryRefs = false) {
-    TableBuilder t;
-    t.nVersion = nVersion;
-    t.Field("NAME", 'C', 2).Field("NOTES", 'M', bBinaryRefs ? 4 : 10);
-    for (uint32_t n : blocks) {
-        char sz[16];
-        std::snprintf(sz, sizeof sz, "%10u", n);
-        t.Record("ab" + (bBinaryRefs ? LE32(n) : std::string(sz)));
-    }
-    return t.Write(dir.Path("t.dbf"));
+// A table with a memo field per record referring to the blocks: ten digits,
+// or four binary bytes in Visual FoxPro.
+TableBuilder MemoTable(uint8_t nVersion, const std::vector<uint32_t>& blocks) {
+    bool bBinary = nVersion == 0x30;
+    TableBuilder t(nVersion);
+    t.Field("NAME", 'C', 2).Field("NOTES", 'M', bBinary ? 4 : 10);
+    for (uint32_t n : blocks) t.Record({"ab", bBinary ? LE32(n) : MemoRef10(n)});
+    return t;
 }
 
 std::string LongText(size_t n) {
@@ -31,141 +29,101 @@ std::string LongText(size_t n) {
 
 }  // namespace
 
-TEST(ReaderMemoText, FoxProMemosComeBackWhole) {
-    TempDir dir;
-    std::string strBig = LongText(70000);  // longer than 16 bits can count
-    auto blocks = WriteFptFile(dir.Path("t.FPT"), 64, {"first memo", strBig, "third"});
-    WriteMemoTable(dir, 0x30, blocks, true);
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    std::string str;
-    bool b;
-    EXPECT_TRUE(f.reader.GetFieldText(1, 1, str, b));
-    EXPECT_EQ(str, "first memo");
-    EXPECT_TRUE(f.reader.GetFieldText(1, 2, str, b));
-    EXPECT_EQ(str, strBig);
-    EXPECT_TRUE(f.reader.GetFieldText(1, 3, str, b));
-    EXPECT_EQ(str, "third");
-    EXPECT_TRUE(f.sink.errors.empty());
+TEST_F(ReaderMemoText, MemosOfEveryLayoutComeBackWhole) {
+    const struct {
+        const char* pszWhat;
+        uint8_t nVersion;
+        MemoLayout layout;
+        uint32_t nBlockSize;
+        const char* pszMemo;
+        std::vector<std::string> memos;
+    } cases[] = {
+        {"FoxPro, longer than 16 bits can count", 0x30, MemoLayout::foxPro, 64, "t.FPT",
+         {"first memo", LongText(70000), "third"}},
+        {"dBASE III, ending well past the first piece read", 0x83, MemoLayout::dBase3, 512, "t.DBT",
+         {"short", LongText(20000) + "\r\nend", "short"}},
+        {"dBASE IV, by its stored length past an end byte", 0x8B, MemoLayout::dBase4, 512, "t.DBT",
+         {LongText(600) + std::string("\x1A inside", 8), "x"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszWhat);
+        MemoBuilder memo(c.layout, c.nBlockSize);
+        std::vector<uint32_t> blocks;
+        for (const std::string& str : c.memos) blocks.push_back(memo.Add(str));
+        memo.Write(dir.Path(c.pszMemo));
+        ASSERT_TRUE(Open(MemoTable(c.nVersion, blocks)));
+        for (size_t i = 0; i < blocks.size(); ++i) {
+            bool bShown = false;
+            EXPECT_EQ(Text(1, int32_t(i + 1), &bShown), c.memos[i]) << i;
+            EXPECT_TRUE(bShown);
+        }
+        EXPECT_TRUE(sink.errors.empty());
+        platform::CFile::Remove(dir.Path(c.pszMemo));
+    }
 }
 
-TEST(ReaderMemoText, DBase3MemoLongerThanABlockKeepsEveryByte) {
-    TempDir dir;
-    std::string strLong = LongText(20000) + "\r\nend";  // ends well past the first piece read
-    auto blocks = WriteDbt3File(dir.Path("t.DBT"), {"short", strLong});
-    WriteMemoTable(dir, 0x83, blocks);
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.Text(1, 1), "short");
-    EXPECT_EQ(f.Text(1, 2), strLong);
-    EXPECT_EQ(f.Text(1, 1), "short");
-}
-
-TEST(ReaderMemoText, DBase4MemosUseTheirStoredLength) {
-    TempDir dir;
-    std::string strText = LongText(600) + std::string("\x1A inside", 8);
-    auto blocks = WriteDbt4File(dir.Path("t.DBT"), 0, 512, {strText, "x"});
-    WriteMemoTable(dir, 0x8B, blocks);
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.Text(1, 1), strText);
-    EXPECT_EQ(f.Text(1, 2), "x");
-}
-
-TEST(ReaderMemoText, FoxProLengthPastTheEndShowsOneErrorAndThePlaceholder) {
-    TempDir dir;
-    auto blocks = WriteFptFile(dir.Path("t.FPT"), 64, {"first", "second"});
-    testing_support::Bytes fpt = testing_support::ReadFileBytes(dir.Path("t.FPT"));
+TEST_F(ReaderMemoText, FoxProLengthOrBlockPastTheEndShowsThePlaceholderAndOneMessage) {
+    MemoBuilder memo(MemoLayout::foxPro, 64);
+    std::vector<uint32_t> blocks = {memo.Add("first"), memo.Add("second"), 1000000, 0xFFFFFFFFu};
+    Bytes fpt = memo.Build();
     platform::PutBE32(&fpt[blocks[0] * 64 + 4], 0xFFFFFFF0u);
     platform::PutBE32(&fpt[blocks[1] * 64 + 4], 0x7FFFFFFFu);
-    testing_support::WriteFileBytes(dir.Path("t.FPT"), fpt);
-    WriteMemoTable(dir, 0x30, blocks, true);
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    for (int nPass = 0; nPass < 3; ++nPass) {
-        EXPECT_EQ(f.Text(1, 1), "Memo");
-        EXPECT_EQ(f.Text(1, 2), "Memo");
-    }
-    ASSERT_EQ(f.sink.errors.size(), 1u);
-    EXPECT_EQ(f.sink.errors[0].nId, 32805u);
-    EXPECT_EQ(f.sink.errors[0].strText, "Memo read error !");
+    WriteFileBytes(dir.Path("t.FPT"), fpt);
+    ASSERT_TRUE(Open(MemoTable(0x30, blocks)));
+    for (int nPass = 0; nPass < 3; ++nPass)
+        for (int32_t n = 1; n <= 4; ++n) EXPECT_EQ(Text(1, n), "Memo") << n;
+    ASSERT_EQ(sink.errors.size(), 1u);
+    EXPECT_EQ(sink.errors[0].nId, idsMemoReadError);
+    EXPECT_EQ(sink.errors[0].strText, "Memo read error !");
 }
 
-TEST(ReaderMemoText, BlockPastTheEndOfTheMemoFileShowsThePlaceholder) {
-    TempDir dir;
-    WriteFptFile(dir.Path("t.FPT"), 64, {"x"});
-    WriteDbt3File(dir.Path("u.DBT"), {"x"});
-    WriteMemoTable(dir, 0x30, {1000000, 0xFFFFFFFFu}, true);
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.Text(1, 1), "Memo");
-    EXPECT_EQ(f.Text(1, 2), "Memo");
+TEST_F(ReaderMemoText, DamagedDBaseMemosShowThePlaceholderAndOneMessage) {
+    MemoBuilder memo(MemoLayout::dBase4, 512);
+    std::vector<uint32_t> blocks = {memo.Add("first"), memo.Add("second"), memo.Add("third")};
+    Bytes dbt = memo.Build();
+    platform::PutLE32(&dbt[blocks[0] * 512 + 4], 0xFFFFFFFFu);  // past the end
+    platform::PutLE32(&dbt[blocks[1] * 512 + 4], 8);            // counts only its own header
+    // A block with fewer than eight bytes left is plain dBASE III text.
+    blocks.push_back(uint32_t(dbt.size() / 512));
+    dbt.insert(dbt.end(), {0xFF, 0xFF, 0x08, 'a', 'b'});
+    WriteFileBytes(dir.Path("t.DBT"), dbt);
+    ASSERT_TRUE(Open(MemoTable(0x8B, blocks)));
+    EXPECT_EQ(Text(1, 1), "Memo");
+    EXPECT_EQ(Text(1, 2), "Memo");
+    EXPECT_EQ(Text(1, 3), "third");
+    EXPECT_EQ(Text(1, 4), "\xFF\xFF\x08" "ab");
+    EXPECT_EQ(sink.errors.size(), 1u);
 
-    TableBuilder t;
-    t.nVersion = 0x83;
-    t.Field("NOTES", 'M', 10).Record("4294967295").Record("        50");
-    t.Write(dir.Path("u.dbf"));
-    ReaderFixture g;
-    ASSERT_TRUE(g.reader.Open(dir.Path("u.dbf")));
-    EXPECT_EQ(g.Text(0, 1), "Memo");
-    EXPECT_EQ(g.Text(0, 2), "Memo");
-    EXPECT_EQ(g.sink.errors.size(), 1u);
+    // dBASE III blocks past the end of the file.
+    MemoBuilder(MemoLayout::dBase3).Write(dir.Path("u.DBT"));
+    ASSERT_TRUE(Open(MemoTable(0x83, {0xFFFFFFFFu, 50}), "u.dbf"));
+    EXPECT_EQ(Text(1, 1), "Memo");
+    EXPECT_EQ(Text(1, 2), "Memo");
+    EXPECT_EQ(sink.errors.size(), 1u);
 }
 
-TEST(ReaderMemoText, DBase3MemoWithoutEndByteStopsAtTheEndOfTheFile) {
-    TempDir dir;
-    std::string file(512, '\0');
-    file += LongText(3 * 1024 * 1024);  // 3 MB and no 0x1A
-    testing_support::WriteFileBytes(dir.Path("t.DBT"), file);
-    WriteMemoTable(dir, 0x83, {1, 6000});
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.Text(1, 1), LongText(3 * 1024 * 1024));
-    EXPECT_EQ(f.Text(1, 2).size(), 3u * 1024 * 1024 - (6000 - 1) * 512);
-    EXPECT_TRUE(f.sink.errors.empty());
+TEST_F(ReaderMemoText, DBase3MemoWithoutEndByteStopsAtTheEndOfTheFile) {
+    const std::string strText = LongText(3 * 1024 * 1024);  // 3 MB and no 0x1A
+    WriteFileBytes(dir.Path("t.DBT"), std::string(512, '\0') + strText);
+    ASSERT_TRUE(Open(MemoTable(0x83, {1, 6000})));
+    EXPECT_EQ(Text(1, 1), strText);
+    EXPECT_EQ(Text(1, 2).size(), strText.size() - (6000 - 1) * 512);
+    EXPECT_TRUE(sink.errors.empty());
 }
 
-TEST(ReaderMemoText, DBase4LengthPastTheEndOrTooShort) {
-    TempDir dir;
-    auto blocks = WriteDbt4File(dir.Path("t.DBT"), 512, 512, {"first", "second", "third"});
-    testing_support::Bytes dbt = testing_support::ReadFileBytes(dir.Path("t.DBT"));
-    platform::PutLE32(&dbt[blocks[0] * 512 + 4], 0xFFFFFFFFu);
-    platform::PutLE32(&dbt[blocks[1] * 512 + 4], 8);  // counts only its own header
-    testing_support::WriteFileBytes(dir.Path("t.DBT"), dbt);
-    WriteMemoTable(dir, 0x8B, blocks);
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.Text(1, 1), "Memo");
-    EXPECT_EQ(f.Text(1, 2), "Memo");
-    EXPECT_EQ(f.Text(1, 3), "third");
-    EXPECT_EQ(f.sink.errors.size(), 1u);
-}
-
-TEST(ReaderMemoText, DBase4BlockNearTheEndIsReadAsDBase3Text) {
-    TempDir dir;
-    std::string file(512, '\0');
-    file += std::string("\xFF\xFF\x08", 3) + "ab";  // fewer than 8 bytes left: plain text
-    testing_support::WriteFileBytes(dir.Path("t.DBT"), file);
-    WriteMemoTable(dir, 0x8B, {1});
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.Text(1, 1), "\xFF\xFF\x08" "ab");
-}
-
-TEST(ReaderMemoText, FileErrorWhileReadingAMemoIsShownOnce) {
-    TempDir dir;
-    auto blocks = WriteFptFile(dir.Path("t.FPT"), 64, {"one", "two"});
-    WriteMemoTable(dir, 0x30, blocks, true);
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    ASSERT_NE(f.reader.ReadRecord(1), nullptr);
-    ASSERT_NE(f.reader.ReadRecord(2), nullptr);  // record 2 stays cached
+TEST_F(ReaderMemoText, FileErrorWhileReadingAMemoIsShownOnce) {
+    MemoBuilder memo(MemoLayout::foxPro, 64);
+    std::vector<uint32_t> blocks = {memo.Add("one"), memo.Add("two")};
+    memo.Write(dir.Path("t.FPT"));
+    ASSERT_TRUE(Open(MemoTable(0x30, blocks)));
+    ASSERT_NE(reader.ReadRecord(1), nullptr);
+    ASSERT_NE(reader.ReadRecord(2), nullptr);  // record 2 stays cached
     platform::FileFaults::Scope faults;
     platform::FileFaults::Arm(platform::FileFaults::Op::read, 1, EIO, true);
-    EXPECT_EQ(f.Text(1, 2), "Memo");
-    EXPECT_EQ(f.Text(1, 2), "Memo");
-    ASSERT_EQ(f.sink.errors.size(), 1u);
-    EXPECT_EQ(f.sink.errors[0].nId, kReaderFileErrorId);
+    EXPECT_EQ(Text(1, 2), "Memo");
+    EXPECT_EQ(Text(1, 2), "Memo");
+    ASSERT_EQ(sink.errors.size(), 1u);
+    EXPECT_EQ(sink.errors[0].nId, kReaderFileErrorId);
     platform::FileFaults::Reset();
-    EXPECT_EQ(f.Text(1, 2), "two");
+    EXPECT_EQ(Text(1, 2), "two");
 }

@@ -4,201 +4,141 @@
 #include "tests/viewer_reader/reader_test_util.h"
 
 using namespace reader_test;
-using testing_support::TempDir;
+using ReaderOpen = ReaderTest;
+using Kind = CDBFFileReader::MemoKind;
 
 namespace {
 
+// A table with a memo field whose one record refers to block 1.
 TableBuilder MemoTable(uint8_t nVersion) {
-    TableBuilder t;
-    t.nVersion = nVersion;
-    t.Field("NAME", 'C', 5).Field("NOTES", 'M', 10);
-    t.Record("Alpha         1");
-    return t;
+    return TableBuilder(nVersion).Field("NAME", 'C', 5).Field("NOTES", 'M', 10).Record({"Alpha", MemoRef10(1)});
+}
+
+Bytes MemoFile(MemoLayout layout, uint32_t nBlockSize, uint32_t nStoredBlockSize) {
+    MemoBuilder memo(layout, nBlockSize);
+    memo.SetStoredBlockSize(nStoredBlockSize).Add("x");
+    return memo.Build();
 }
 
 }  // namespace
 
-TEST(ReaderOpen, MissingTableReportsItsPathAndFails) {
-    TempDir dir;
-    ReaderFixture f;
-    EXPECT_FALSE(f.reader.Open(dir.Path("none.dbf")));
-    ASSERT_EQ(f.sink.errors.size(), 1u);
-    EXPECT_EQ(f.sink.errors[0].nId, 32801u);
-    EXPECT_EQ(f.sink.errors[0].strText, "Can't open file:\n" + dir.Path("none.dbf"));
-    EXPECT_FALSE(f.reader.IsOpen());
+TEST_F(ReaderOpen, FailedOpenShowsOneMessageAndLeavesNothingOpen) {
+    const std::string strTable = MemoTable(0x03).Write(dir.Path("t.dbf"));
+    WriteFileBytes(dir.Path("short.dbf"), std::string(31, '\x03'));
+    const struct {
+        std::string strPath;
+        bool bFailRead;
+        unsigned nId;
+        std::string strText;  // the whole text, or for a file error a part of it
+    } cases[] = {
+        {dir.Path("none.dbf"), false, idsCantOpenFile, "Can't open file:\n" + dir.Path("none.dbf")},
+        {dir.Path("short.dbf"), false, idsDbfHeadReadError, "DBF head read error !"},
+        {strTable, true, kReaderFileErrorId, strTable},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.strPath);
+        platform::FileFaults::Scope faults;
+        if (c.bFailRead) platform::FileFaults::Arm(platform::FileFaults::Op::read, 1, EIO);
+        EXPECT_FALSE(Open(c.strPath));
+        ASSERT_EQ(sink.errors.size(), 1u);
+        EXPECT_EQ(sink.errors[0].nId, c.nId);
+        if (c.nId == kReaderFileErrorId) {
+            EXPECT_NE(sink.errors[0].strText.find(c.strText), std::string::npos);
+        } else {
+            EXPECT_EQ(sink.errors[0].strText, c.strText);
+        }
+        EXPECT_FALSE(reader.IsOpen());
+        EXPECT_EQ(reader.GetFieldCount(), 0);
+    }
 }
 
-TEST(ReaderOpen, ShortHeaderFailsWithHeadReadError) {
-    TempDir dir;
-    testing_support::WriteFileBytes(dir.Path("t.dbf"), std::string(31, '\x03'));
-    ReaderFixture f;
-    EXPECT_FALSE(f.reader.Open(dir.Path("t.dbf")));
-    ASSERT_EQ(f.sink.errors.size(), 1u);
-    EXPECT_EQ(f.sink.errors[0].nId, 32803u);
-    EXPECT_EQ(f.sink.errors[0].strText, "DBF head read error !");
-}
-
-TEST(ReaderOpen, FieldListComputesDisplacementsAndWidths) {
-    TempDir dir;
+TEST_F(ReaderOpen, FieldListComputesDisplacementsAndIgnoresStoredOnes) {
     TableBuilder t;
-    t.Field("WIDE", 'C', 0x2C, 0x01)  // 300 bytes: the decimal byte is the width's high byte
-        .Field("AMOUNT", 'N', 10, 2)
-        .Field("COUNT", 'I', 4, 0)
-        .Field("ELEVENCHARS", 'L', 1);
-    testing_support::Bytes bytes = t.Build();
-    for (size_t i = 0; i < 4; ++i) platform::PutLE32(&bytes[32 + 32 * i + 12], 0xDEADBEEF);  // never used
-    testing_support::WriteFileBytes(dir.Path("t.dbf"), bytes);
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    ASSERT_EQ(f.reader.GetFieldCount(), 4);
-    EXPECT_EQ(f.reader.GetField(0).GetWidth(), 300);
-    EXPECT_EQ(f.reader.GetField(0).GetDecimals(), 0);
-    EXPECT_EQ(f.reader.GetField(1).GetWidth(), 10);
-    EXPECT_EQ(f.reader.GetField(1).GetDecimals(), 2);
-    EXPECT_EQ(f.reader.GetField(0).nDisplacement, 1u);
-    EXPECT_EQ(f.reader.GetField(1).nDisplacement, 301u);
-    EXPECT_EQ(f.reader.GetField(2).nDisplacement, 311u);
-    EXPECT_EQ(f.reader.GetField(3).nDisplacement, 315u);
-    EXPECT_EQ(f.reader.GetField(3).GetName(), "ELEVENCHARS");
-    EXPECT_TRUE(f.sink.errors.empty());
+    t.Field("WIDE", 'C', 300).Field("AMOUNT", 'N', 10, 2).Field("COUNT", 'I', 4).Field("ELEVENCHARS", 'L', 1);
+    for (size_t i = 0; i < 4; ++i) t.SetDisplacement(i, 0xDEADBEEF);
+    ASSERT_TRUE(Open(t));
+    ASSERT_EQ(reader.GetFieldCount(), 4);
+    const int kWidths[] = {300, 10, 4, 1}, kDecimals[] = {0, 2, 0, 0};
+    const uint32_t kDisplacements[] = {1, 301, 311, 315};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(reader.GetField(i).GetWidth(), kWidths[i]) << i;
+        EXPECT_EQ(reader.GetField(i).GetDecimals(), kDecimals[i]) << i;
+        EXPECT_EQ(reader.GetField(i).nDisplacement, kDisplacements[i]) << i;
+    }
+    EXPECT_EQ(reader.GetField(3).GetName(), "ELEVENCHARS");
+    EXPECT_TRUE(sink.errors.empty());
 }
 
-TEST(ReaderOpen, DescriptorsStopAtTerminatorWhateverTheHeaderLengthSays) {
-    TempDir dir;
-    TableBuilder t;
-    t.Field("A", 'C', 2).Field("B", 'C', 3);
-    t.Record("xxyyy");
-    testing_support::Bytes bytes = t.Build();
-    platform::PutLE16(&bytes[8], 32 * 10 + 33);  // claims ten descriptors
-    bytes.resize(32 * 10 + 33 + 6, 0);
-    testing_support::WriteFileBytes(dir.Path("t.dbf"), bytes);
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.reader.GetFieldCount(), 2);
+TEST_F(ReaderOpen, DescriptorsEndAtTheTerminatorOrWhereAHeaderMustEnd) {
+    // A header length with room for ten descriptors holding two.
+    ASSERT_TRUE(Open(TableBuilder().Field("A", 'C', 2).Field("B", 'C', 3).HeaderPadding(8 * 32).Record({"xx", "yyy"})));
+    EXPECT_EQ(reader.GetFieldCount(), 2);
+    EXPECT_EQ(Text(1, 1), "yyy");
+    // No terminator anywhere: no more descriptors than a 16-bit header length holds.
+    Bytes bytes(32 + 32 * 5000, 'A');
+    bytes[10] = 100, bytes[11] = 0;
+    WriteFileBytes(dir.Path("t.dbf"), bytes);
+    ASSERT_TRUE(Open(dir.Path("t.dbf")));
+    EXPECT_EQ(reader.GetFieldCount(), 2046);
 }
 
-TEST(ReaderOpen, FileWithoutTerminatorReadsNoMoreDescriptorsThanAHeaderCanHold) {
-    TempDir dir;
-    testing_support::Bytes bytes(32 + 32 * 5000, 'A');  // no 0x0D anywhere
-    platform::PutLE16(&bytes[10], 100);
-    testing_support::WriteFileBytes(dir.Path("t.dbf"), bytes);
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.reader.GetFieldCount(), 2046);
-    std::string str;
-    bool b;
-    for (int i = 0; i < f.reader.GetFieldCount(); i += 97) EXPECT_TRUE(f.reader.GetFieldText(i, 1, str, b));
-}
-
-TEST(ReaderMemoFile, MissingMemoNamesTheDbtPathEvenForFoxPro) {
-    TempDir dir;
-    MemoTable(0xF5).Write(dir.Path("fox.dbf"));
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("fox.dbf")));
-    ASSERT_EQ(f.sink.errors.size(), 1u);
-    EXPECT_EQ(f.sink.errors[0].nId, 32802u);
-    EXPECT_EQ(f.sink.errors[0].strText, "Can't find file:\n" + dir.Path("fox.DBT"));
-    EXPECT_EQ(f.reader.GetMemoKind(), CDBFFileReader::MemoKind::none);
-}
-
-TEST(ReaderMemoFile, DbcTableLooksOnlyForItsDct) {
-    TempDir dir;
-    MemoTable(0x30).Write(dir.Path("db.DbC"));
-    WriteFptFile(dir.Path("db.FPT"), 64, {"x"});
-    WriteDbt3File(dir.Path("db.DBT"), {"x"});
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("db.DbC")));
-    ASSERT_EQ(f.sink.errors.size(), 1u);
-    EXPECT_EQ(f.sink.errors[0].strText, "Can't find file:\n" + dir.Path("db.DCT"));
-
-    WriteFptFile(dir.Path("db.dct"), 64, {"x"});  // any letter case counts
-    ReaderFixture g;
-    ASSERT_TRUE(g.reader.Open(dir.Path("db.DbC")));
-    EXPECT_TRUE(g.sink.errors.empty());
-    EXPECT_EQ(g.reader.GetMemoKind(), CDBFFileReader::MemoKind::foxPro);
-    EXPECT_EQ(g.reader.GetMemoPath(), dir.Path("db.dct"));
-}
-
-TEST(ReaderMemoFile, FptWinsOverDbtWhateverTheVersionByte) {
-    TempDir dir;
-    MemoTable(0x83).Write(dir.Path("t.dbf"));
-    WriteFptFile(dir.Path("t.FPT"), 64, {"fox"});
-    WriteDbt3File(dir.Path("t.DBT"), {"dbase"});
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.reader.GetMemoKind(), CDBFFileReader::MemoKind::foxPro);
-    EXPECT_EQ(f.reader.GetMemoBlockSize(), 64);
-}
-
-TEST(ReaderMemoFile, LowerCaseMemoNameIsFound) {
-    TempDir dir;
-    MemoTable(0x83).Write(dir.Path("t.dbf"));
-    WriteDbt3File(dir.Path("t.dbt"), {"x"});
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_TRUE(f.sink.errors.empty());
-    EXPECT_EQ(f.reader.GetMemoKind(), CDBFFileReader::MemoKind::dBase);
-}
-
-TEST(ReaderMemoFile, DBase4BlockSizeComesFromTheHeaderAndZeroMeans512) {
-    TempDir dir;
-    MemoTable(0x8B).Write(dir.Path("t.dbf"));
-    WriteDbt4File(dir.Path("t.DBT"), 1024, 1024, {"x"});
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.reader.GetMemoBlockSize(), 1024);
-
-    WriteDbt4File(dir.Path("t.DBT"), 0, 512, {"x"});
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.reader.GetMemoBlockSize(), 512);
-
-    // dBASE III tables never look at the header's block size.
-    MemoTable(0x83).Write(dir.Path("t.dbf"));
-    WriteDbt4File(dir.Path("t.DBT"), 1024, 1024, {"x"});
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    EXPECT_EQ(f.reader.GetMemoBlockSize(), 512);
-    EXPECT_TRUE(f.sink.errors.empty());
-}
-
-TEST(ReaderMemoFile, ShortOrZeroFptHeaderLeavesTheMemoUnavailable) {
-    TempDir dir;
-    MemoTable(0xF5).Write(dir.Path("t.dbf"));
-    testing_support::WriteFileBytes(dir.Path("t.FPT"), std::string(7, '\0'));
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    ASSERT_EQ(f.sink.errors.size(), 1u);
-    EXPECT_EQ(f.sink.errors[0].nId, 32804u);
-    EXPECT_EQ(f.sink.errors[0].strText, "Memo head read error !");
-    EXPECT_EQ(f.reader.GetMemoKind(), CDBFFileReader::MemoKind::none);
-
-    testing_support::WriteFileBytes(dir.Path("t.FPT"), std::string(512, '\0'));  // block size 0
-    f.sink.errors.clear();
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    ASSERT_EQ(f.sink.errors.size(), 1u);
-    EXPECT_EQ(f.sink.errors[0].nId, 32804u);
-}
-
-TEST(ReaderMemoFile, ShortDBase4HeaderLeavesTheMemoUnavailable) {
-    TempDir dir;
-    MemoTable(0x8B).Write(dir.Path("t.dbf"));
-    testing_support::WriteFileBytes(dir.Path("t.DBT"), std::string(21, '\0'));
-    ReaderFixture f;
-    ASSERT_TRUE(f.reader.Open(dir.Path("t.dbf")));
-    ASSERT_EQ(f.sink.errors.size(), 1u);
-    EXPECT_EQ(f.sink.errors[0].nId, 32804u);
-    EXPECT_EQ(f.Text(1, 1), "Memo");
-}
-
-TEST(ReaderOpen, FileErrorWhileReadingTheHeaderShowsThePlatformText) {
-    TempDir dir;
-    MemoTable(0x03).Write(dir.Path("t.dbf"));
-    platform::FileFaults::Scope faults;
-    platform::FileFaults::Arm(platform::FileFaults::Op::read, 1, EIO);
-    ReaderFixture f;
-    EXPECT_FALSE(f.reader.Open(dir.Path("t.dbf")));
-    ASSERT_EQ(f.sink.errors.size(), 1u);
-    EXPECT_EQ(f.sink.errors[0].nId, kReaderFileErrorId);
-    EXPECT_NE(f.sink.errors[0].strText.find(dir.Path("t.dbf")), std::string::npos);
-    EXPECT_FALSE(f.reader.IsOpen());
-    EXPECT_EQ(f.reader.GetFieldCount(), 0);
+TEST_F(ReaderOpen, MemoFileIsFoundByTheTableNameAndItsHeaderIsChecked) {
+    const struct {
+        const char* pszWhat;
+        uint8_t nVersion;
+        const char* pszTable;
+        std::vector<std::pair<std::string, Bytes>> memos;
+        Kind eKind;
+        const char* pszFound;  // the memo file opened
+        int nBlockSize;
+        unsigned nErrorId;     // 0 for no message
+        const char* pszError;  // the file named by "Can't find file", or the whole text
+    } cases[] = {
+        {"no memo file: the .DBT is named even for FoxPro", 0xF5, "fox.dbf", {}, Kind::none, nullptr, 0,
+         idsCantFindFile, "fox.DBT"},
+        {"a .dbc looks only for its .DCT", 0x30, "db.DbC",
+         {{"db.FPT", MemoFile(MemoLayout::foxPro, 64, 64)}, {"db.DBT", MemoFile(MemoLayout::dBase3, 512, 0)}},
+         Kind::none, nullptr, 0, idsCantFindFile, "db.DCT"},
+        {"the .DCT in any letter case", 0x30, "db.DbC", {{"db.dct", MemoFile(MemoLayout::foxPro, 64, 64)}},
+         Kind::foxPro, "db.dct", 64, 0, nullptr},
+        {".FPT wins over .DBT whatever the version", 0x83, "t.dbf",
+         {{"t.FPT", MemoFile(MemoLayout::foxPro, 64, 64)}, {"t.DBT", MemoFile(MemoLayout::dBase3, 512, 0)}},
+         Kind::foxPro, "t.FPT", 64, 0, nullptr},
+        {"lower-case .dbt", 0x83, "t.dbf", {{"t.dbt", MemoFile(MemoLayout::dBase3, 512, 0)}}, Kind::dBase, "t.dbt",
+         512, 0, nullptr},
+        {"dBASE IV block size from the header", 0x8B, "t.dbf", {{"t.DBT", MemoFile(MemoLayout::dBase4, 1024, 1024)}},
+         Kind::dBase, "t.DBT", 1024, 0, nullptr},
+        {"dBASE IV block size 0 means 512", 0x8B, "t.dbf", {{"t.DBT", MemoFile(MemoLayout::dBase4, 512, 0)}},
+         Kind::dBase, "t.DBT", 512, 0, nullptr},
+        {"dBASE III ignores the header's block size", 0x83, "t.dbf",
+         {{"t.DBT", MemoFile(MemoLayout::dBase4, 1024, 1024)}}, Kind::dBase, "t.DBT", 512, 0, nullptr},
+        {"short .FPT header", 0xF5, "t.dbf", {{"t.FPT", Bytes(7, 0)}}, Kind::none, nullptr, 0, idsMemoHeadReadError,
+         "Memo head read error !"},
+        {".FPT block size 0", 0xF5, "t.dbf", {{"t.FPT", Bytes(512, 0)}}, Kind::none, nullptr, 0, idsMemoHeadReadError,
+         "Memo head read error !"},
+        {"short dBASE IV header", 0x8B, "t.dbf", {{"t.DBT", Bytes(21, 0)}}, Kind::none, nullptr, 0,
+         idsMemoHeadReadError, "Memo head read error !"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszWhat);
+        TempDir caseDir;
+        for (const auto& [strName, bytes] : c.memos) WriteFileBytes(caseDir.Path(strName), bytes);
+        ASSERT_TRUE(Open(MemoTable(c.nVersion).Write(caseDir.Path(c.pszTable))));
+        EXPECT_EQ(reader.GetMemoKind(), c.eKind);
+        if (c.nErrorId == 0) {
+            EXPECT_TRUE(sink.errors.empty());
+        } else {
+            ASSERT_EQ(sink.errors.size(), 1u);
+            EXPECT_EQ(sink.errors[0].nId, c.nErrorId);
+            EXPECT_EQ(sink.errors[0].strText, c.nErrorId == idsCantFindFile
+                                                  ? "Can't find file:\n" + caseDir.Path(c.pszError)
+                                                  : std::string(c.pszError));
+        }
+        if (c.eKind == Kind::none) {
+            EXPECT_EQ(Text(1, 1), "Memo") << "a memo that cannot be read";
+        } else {
+            EXPECT_EQ(reader.GetMemoPath(), caseDir.Path(c.pszFound));
+            EXPECT_EQ(reader.GetMemoBlockSize(), c.nBlockSize);
+        }
+    }
 }
