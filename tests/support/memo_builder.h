@@ -42,6 +42,7 @@ public:
     // returns its block.
     uint32_t Add(const std::string& strText);
 
+    const Bytes& GetBytes() const { return m_bytes; }
     // Writes the image to the file (dir/name) and returns its path.
     std::string Save(const std::string& strPath) const;
     std::string Save(const TempDir& dir, const std::string& strName) const { return Save(dir.Path(strName)); }

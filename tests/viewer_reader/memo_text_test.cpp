@@ -33,24 +33,23 @@ TEST_F(ReaderMemoText, MemosOfEveryLayoutComeBackWhole) {
     const struct {
         const char* pszWhat;
         uint8_t nVersion;
-        MemoLayout layout;
-        uint32_t nBlockSize;
+        CMemoImage memo;
         const char* pszMemo;
         std::vector<std::string> memos;
     } cases[] = {
-        {"FoxPro, longer than 16 bits can count", 0x30, MemoLayout::foxPro, 64, "t.FPT",
+        {"FoxPro, longer than 16 bits can count", 0x30, CMemoImage::Fpt(0, 64), "t.FPT",
          {"first memo", LongText(70000), "third"}},
-        {"dBASE III, ending well past the first piece read", 0x83, MemoLayout::dBase3, 512, "t.DBT",
+        {"dBASE III, ending well past the first piece read", 0x83, CMemoImage::DBase3(0), "t.DBT",
          {"short", LongText(20000) + "\r\nend", "short"}},
-        {"dBASE IV, by its stored length past an end byte", 0x8B, MemoLayout::dBase4, 512, "t.DBT",
+        {"dBASE IV, by its stored length past an end byte", 0x8B, CMemoImage::DBase4(0, 512), "t.DBT",
          {LongText(600) + std::string("\x1A inside", 8), "x"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszWhat);
-        MemoBuilder memo(c.layout, c.nBlockSize);
+        CMemoImage memo = c.memo;
         std::vector<uint32_t> blocks;
         for (const std::string& str : c.memos) blocks.push_back(memo.Add(str));
-        memo.Write(dir.Path(c.pszMemo));
+        memo.Save(dir.Path(c.pszMemo));
         ASSERT_TRUE(Open(MemoTable(c.nVersion, blocks)));
         for (size_t i = 0; i < blocks.size(); ++i) {
             bool bShown = false;
@@ -63,9 +62,9 @@ TEST_F(ReaderMemoText, MemosOfEveryLayoutComeBackWhole) {
 }
 
 TEST_F(ReaderMemoText, FoxProLengthOrBlockPastTheEndShowsThePlaceholderAndOneMessage) {
-    MemoBuilder memo(MemoLayout::foxPro, 64);
+    CMemoImage memo = CMemoImage::Fpt(0, 64);
     std::vector<uint32_t> blocks = {memo.Add("first"), memo.Add("second"), 1000000, 0xFFFFFFFFu};
-    Bytes fpt = memo.Build();
+    Bytes fpt = memo.GetBytes();
     platform::PutBE32(&fpt[blocks[0] * 64 + 4], 0xFFFFFFF0u);
     platform::PutBE32(&fpt[blocks[1] * 64 + 4], 0x7FFFFFFFu);
     WriteFileBytes(dir.Path("t.FPT"), fpt);
@@ -78,9 +77,9 @@ TEST_F(ReaderMemoText, FoxProLengthOrBlockPastTheEndShowsThePlaceholderAndOneMes
 }
 
 TEST_F(ReaderMemoText, DamagedDBaseMemosShowThePlaceholderAndOneMessage) {
-    MemoBuilder memo(MemoLayout::dBase4, 512);
+    CMemoImage memo = CMemoImage::DBase4(0, 512);
     std::vector<uint32_t> blocks = {memo.Add("first"), memo.Add("second"), memo.Add("third")};
-    Bytes dbt = memo.Build();
+    Bytes dbt = memo.GetBytes();
     platform::PutLE32(&dbt[blocks[0] * 512 + 4], 0xFFFFFFFFu);  // past the end
     platform::PutLE32(&dbt[blocks[1] * 512 + 4], 8);            // counts only its own header
     // A block with fewer than eight bytes left is plain dBASE III text.
@@ -95,7 +94,7 @@ TEST_F(ReaderMemoText, DamagedDBaseMemosShowThePlaceholderAndOneMessage) {
     EXPECT_EQ(sink.errors.size(), 1u);
 
     // dBASE III blocks past the end of the file.
-    MemoBuilder(MemoLayout::dBase3).Write(dir.Path("u.DBT"));
+    CMemoImage::DBase3(1).Save(dir.Path("u.DBT"));
     ASSERT_TRUE(Open(MemoTable(0x83, {0xFFFFFFFFu, 50}), "u.dbf"));
     EXPECT_EQ(Text(1, 1), "Memo");
     EXPECT_EQ(Text(1, 2), "Memo");
@@ -112,9 +111,9 @@ TEST_F(ReaderMemoText, DBase3MemoWithoutEndByteStopsAtTheEndOfTheFile) {
 }
 
 TEST_F(ReaderMemoText, FileErrorWhileReadingAMemoIsShownOnce) {
-    MemoBuilder memo(MemoLayout::foxPro, 64);
+    CMemoImage memo = CMemoImage::Fpt(0, 64);
     std::vector<uint32_t> blocks = {memo.Add("one"), memo.Add("two")};
-    memo.Write(dir.Path("t.FPT"));
+    memo.Save(dir.Path("t.FPT"));
     ASSERT_TRUE(Open(MemoTable(0x30, blocks)));
     ASSERT_NE(reader.ReadRecord(1), nullptr);
     ASSERT_NE(reader.ReadRecord(2), nullptr);  // record 2 stays cached

@@ -14,10 +14,18 @@ TableBuilder MemoTable(uint8_t nVersion) {
     return TableBuilder(nVersion).Field("NAME", 'C', 5).Field("NOTES", 'M', 10).Record({"Alpha", MemoRef10(1)});
 }
 
-Bytes MemoFile(MemoLayout layout, uint32_t nBlockSize, uint32_t nStoredBlockSize) {
-    MemoBuilder memo(layout, nBlockSize);
-    memo.SetStoredBlockSize(nStoredBlockSize).Add("x");
-    return memo.Build();
+enum class MemoLayout { dBase3, dBase4, foxPro };
+
+// A memo file holding "x" after its header, with nStoredBlockSize where the
+// layout states its block size.
+Bytes MemoFile(MemoLayout layout, uint16_t nBlockSize, uint16_t nStoredBlockSize) {
+    CMemoImage memo = layout == MemoLayout::foxPro   ? CMemoImage::Fpt(0, nBlockSize)
+                      : layout == MemoLayout::dBase4 ? CMemoImage::DBase4(0, nBlockSize)
+                                                     : CMemoImage::DBase3(0);
+    memo.Add("x");
+    if (layout == MemoLayout::foxPro) memo.Put(6, {char(nStoredBlockSize >> 8), char(nStoredBlockSize)});
+    else memo.Le16(20, nStoredBlockSize);
+    return memo.GetBytes();
 }
 
 }  // namespace
