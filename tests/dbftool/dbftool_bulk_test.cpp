@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/file.h"
+#include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
 

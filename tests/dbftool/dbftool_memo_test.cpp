@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 
 using namespace testing_support;

@@ -7,6 +7,7 @@
 
 #include "engine/field_io.h"
 #include "engine/table_def.h"
+#include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 
 using namespace testing_support;

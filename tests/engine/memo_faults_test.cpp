@@ -10,6 +10,7 @@
 #include "engine/fpt_memo_file.h"
 #include "engine/memo_file.h"
 #include "engine/smt_memo_file.h"
+#include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 
 using namespace testing_support;

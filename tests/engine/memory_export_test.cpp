@@ -7,6 +7,7 @@
 #include "engine/field_copy.h"
 #include "engine/field_io.h"
 #include "engine/memory_cursorset.h"
+#include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
 

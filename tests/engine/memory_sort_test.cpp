@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/memory_cursorset.h"
+#include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
 

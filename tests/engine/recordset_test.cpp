@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/file_cursor.h"
+#include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
 

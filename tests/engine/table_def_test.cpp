@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
 

@@ -7,6 +7,7 @@
 #include "engine/file_cursor.h"
 #include "engine/memory_cursorset.h"
 #include "engine/table_def.h"
+#include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
 

@@ -14,6 +14,7 @@
 #include "grid/structure/table_struct_dlg.h"
 #include "tests/platform_ui/ui_test_support.h"
 #include "tests/support/table_builder.h"
+#include "tests/support/test_support.h"
 
 namespace structure_test {
 

@@ -7,8 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/engine_support.h"
-#include "tests/support/test_support.h"
+#include "tests/support/file_bytes.h"
 
 namespace testing_support {
 
@@ -45,7 +44,8 @@ public:
     const Bytes& GetBytes() const { return m_bytes; }
     // Writes the image to the file (dir/name) and returns its path.
     std::string Save(const std::string& strPath) const;
-    std::string Save(const TempDir& dir, const std::string& strName) const { return Save(dir.Path(strName)); }
+    template <class Dir>
+    std::string Save(const Dir& dir, const std::string& strName) const { return Save(dir.Path(strName)); }
 
 private:
     enum class Layout { dBase3, dBase4, fpt, smt };

@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/support/test_support.h"
+#include "tests/support/file_bytes.h"
 
 namespace testing_support {
 

@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <sys/wait.h>
 
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -37,25 +35,6 @@ std::string TempDir::CopyIn(const std::string& strSource, const std::string& str
     fs::copy_file(strSource, strTarget, fs::copy_options::overwrite_existing);
     fs::permissions(strTarget, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
     return strTarget;
-}
-
-Bytes ReadFileBytes(const std::string& strPath) {
-    std::ifstream in(strPath, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string ReadTextFile(const std::string& strPath) {
-    Bytes bytes = ReadFileBytes(strPath);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-void WriteFileBytes(const std::string& strPath, const Bytes& bytes) {
-    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-void WriteFileBytes(const std::string& strPath, const std::string& bytes) {
-    WriteFileBytes(strPath, Bytes(bytes.begin(), bytes.end()));
 }
 
 CommandResult RunCommand(const std::string& strProgram, const std::vector<std::string>& args,

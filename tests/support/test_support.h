@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-namespace testing_support {
+#include "tests/support/file_bytes.h"
 
-using Bytes = std::vector<uint8_t>;
+namespace testing_support {
 
 // The folder of real tables (../shared/corpus), or "" when it is absent.
 std::string CorpusDir();
@@ -41,11 +41,6 @@ public:
 private:
     std::string m_strPath;
 };
-
-Bytes ReadFileBytes(const std::string& strPath);
-std::string ReadTextFile(const std::string& strPath);
-void WriteFileBytes(const std::string& strPath, const Bytes& bytes);
-void WriteFileBytes(const std::string& strPath, const std::string& bytes);
 
 // Runs a program with the arguments, each quoted for the shell, after the
 // environment assignments in strEnv (e.g. "LC_ALL=ru_RU.UTF-8").

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
 #include "viewer/reader/dbf_file_reader.h"
