@@ -46,6 +46,21 @@ void ClearScratch() {
     for (const auto& entry : fs::directory_iterator(ScratchDir(), ec)) fs::remove(entry.path(), ec);
 }
 
+std::string WriteScratchTable(uint8_t nKind, const Bytes& table, const Bytes& memo) {
+    ClearScratch();
+    static const char* const kMemoExt[] = {nullptr, "FPT", "DBT", "DCT", "SMT"};
+    const unsigned nMemo = (nKind & 7) % 5;
+    const std::string strTable = ScratchPath(nMemo == 3 ? "t.dbc" : "t.dbf");
+    WriteFile(strTable, table);
+    if (kMemoExt[nMemo]) {
+        std::string strExt = kMemoExt[nMemo];
+        if (nKind & 8)
+            for (char& c : strExt) c = char(c - 'A' + 'a');
+        WriteFile(ScratchPath("t." + strExt), memo);
+    }
+    return strTable;
+}
+
 uint8_t CInput::Byte() {
     if (!m_nLeft) return 0;
     --m_nLeft;

@@ -18,6 +18,11 @@ void WriteFile(const std::string& strPath, const uint8_t* p, size_t n);
 inline void WriteFile(const std::string& strPath, const Bytes& bytes) { WriteFile(strPath, bytes.data(), bytes.size()); }
 // Removes every file of the scratch folder (left over from the last input).
 void ClearScratch();
+// Empties the scratch folder and writes an input's table there with its memo
+// file, as the engine's targets name them: bits 0-2 of nKind (modulo 5) pick
+// no memo file, .FPT, .DBT, a .dbc with its .DCT, or .SMT; bit 3 writes the
+// memo file's extension in lower case. Returns the table's path.
+std::string WriteScratchTable(uint8_t nKind, const Bytes& table, const Bytes& memo);
 
 // Consumes an input from the front; reads past its end give zeros and empty
 // parts, so every input, however short, is a valid one.

@@ -110,17 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     const fuzz::Bytes table = input.TakeSized();
     const fuzz::Bytes memo = input.Rest();
 
-    fuzz::ClearScratch();
-    static const char* const kMemoExt[] = {nullptr, "FPT", "DBT", "DCT", "SMT"};
-    const unsigned nMemo = (nKind & 7) % 5;
-    const std::string strTable = fuzz::ScratchPath(nMemo == 3 ? "t.dbc" : "t.dbf");
-    fuzz::WriteFile(strTable, table);
-    if (kMemoExt[nMemo]) {
-        std::string strExt = kMemoExt[nMemo];
-        if (nKind & 8)
-            for (char& c : strExt) c = char(c - 'A' + 'a');
-        fuzz::WriteFile(fuzz::ScratchPath("t." + strExt), memo);
-    }
+    const std::string strTable = fuzz::WriteScratchTable(nKind, table, memo);
 
     dbf::CDBFMemoryCursorset set;
     try {
