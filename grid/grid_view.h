@@ -20,6 +20,7 @@ public:
     void OnDestroy() override { EndPendingEdit(); }
     bool OnCommand(unsigned nId) override { return CKelGridHost::OnCommand(nId); }
     bool OnUpdateCommand(platform::CCmdUI& cmdUI) override { return CKelGridHost::OnUpdateCommand(cmdUI); }
+    bool HasCommandHandler(unsigned nId) const override { return CKelGridHost::m_commands.HasHandler(nId); }
     // None when the view shows that bar itself; the pane host's shared bar
     // for the pane's row (vertical) or column (horizontal) when the view is a
     // pane; otherwise none.
@@ -33,6 +34,8 @@ public:
     void ShowScrollBar(int nBar, bool bShow) override;
 
 protected:
+    // The view's command table (the grid's clipboard commands are in it).
+    platform::CCommandMap& Commands() { return CKelGridHost::m_commands; }
     void focusInEvent(QFocusEvent* pEvent) override;
     QScrollBar* Bar(int nBar) const override;
 

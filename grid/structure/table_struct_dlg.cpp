@@ -53,7 +53,7 @@ std::string MakeNewFieldName(const dbf::CDBFTableDef& tableDef) {
     return strName;
 }
 
-CTableStructDlg::CTableStructDlg(QWidget* pParent) : QDialog(pParent) {
+CTableStructDlg::CTableStructDlg(QWidget* pParent) : platform::CDialog(pParent) {
     RegisterStructureStrings();
     setWindowTitle(QStringLiteral("Table structure"));
     setObjectName(QStringLiteral("TableStructDlg"));
@@ -97,18 +97,7 @@ QPushButton* CTableStructDlg::AddButton(const char* pszText, int nId) {
     return pButton;
 }
 
-int CTableStructDlg::DoModal() { return exec() == QDialog::Accepted ? platform::IDOK : platform::IDCANCEL; }
-
-void CTableStructDlg::setVisible(bool bVisible) {
-    if (bVisible)
-        OnInitDialog();
-    QDialog::setVisible(bVisible);
-}
-
 bool CTableStructDlg::OnInitDialog() {
-    if (m_bInitialized)
-        return m_pGrid != nullptr;
-    m_bInitialized = true;
     auto* pGrid = new CTablStructCtrl(this);
     if (!pGrid->Create(WS_EX_CLIENTEDGE, kGridStyle, platform::Rect{0, 0, 200, 200}, this, IDC_STRUCT_GRID)) {
         delete pGrid;

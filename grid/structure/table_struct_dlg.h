@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include <QDialog>
 
 #include "engine/table_def.h"
 #include "grid/structure/table_struct_ctrl.h"
+#include "platform/ui/dialog.h"
 
 class QPushButton;
 
@@ -34,7 +34,7 @@ inline constexpr int kMaxStructFields = 255;
 // gives way to longer counters).
 std::string MakeNewFieldName(const dbf::CDBFTableDef& tableDef);
 
-class CTableStructDlg : public QDialog {
+class CTableStructDlg : public platform::CDialog {
     Q_OBJECT
 public:
     explicit CTableStructDlg(QWidget* pParent = nullptr);
@@ -42,11 +42,10 @@ public:
 
     void SetTableDef(dbf::CDBFTableDef* pTableDef) { m_pTableDef = pTableDef; }
     void SetReadOnly(bool bReadOnly) { m_bReadOnly = bReadOnly; }
-    // Runs the dialog modally: IDOK after Save, IDCANCEL after Close.
-    int DoModal();
     // Builds the grid for the table definition and the read-only flag; runs
     // once, when the dialog is first shown. False when the grid cannot be made.
-    bool OnInitDialog();
+    // DoModal gives IDOK after Save, IDCANCEL after Close.
+    bool OnInitDialog() override;
 
     CTablStructCtrl* GetGrid() const { return m_pGrid; }
     // Enables the buttons by what the structure and the current field allow.
@@ -60,9 +59,6 @@ public:
     void OnDown();
     void OnPrint();
 
-    // Showing the dialog initialises it first, so that it opens at its size.
-    void setVisible(bool bVisible) override;
-
 protected:
     bool event(QEvent* pEvent) override;
 
@@ -72,7 +68,6 @@ private:
 
     dbf::CDBFTableDef* m_pTableDef = nullptr;
     bool m_bReadOnly = true;
-    bool m_bInitialized = false;
     CTablStructCtrl* m_pGrid = nullptr;
     QPushButton* m_pSave = nullptr;
     QPushButton* m_pClose = nullptr;

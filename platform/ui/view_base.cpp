@@ -29,14 +29,16 @@ bool CCommandMap::Run(unsigned nId) const {
     return true;
 }
 
+bool CCommandMap::HasHandler(unsigned nId) const {
+    auto it = m_entries.find(nId);
+    return it != m_entries.end() && it->second.handler;
+}
+
 bool CCommandMap::Update(CCmdUI& cmdUI) const {
     auto it = m_entries.find(cmdUI.GetId());
-    if (it == m_entries.end())
+    if (it == m_entries.end() || !it->second.rule)
         return false;
-    if (it->second.rule)
-        it->second.rule(cmdUI);
-    else
-        cmdUI.Enable(true);
+    it->second.rule(cmdUI);
     return true;
 }
 

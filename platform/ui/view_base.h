@@ -12,6 +12,8 @@
 #include <functional>
 #include <map>
 
+#include <QString>
+
 class QAction;
 class QScrollBar;
 class QWidget;
@@ -54,10 +56,19 @@ public:
         m_bHandled = true;
     }
 
+    // The text of a status-bar pane (the panes are updated like commands).
+    void SetText(const QString& strText) {
+        m_strText = strText;
+        m_bHasText = true;
+        m_bHandled = true;
+    }
+
     bool IsEnabled() const { return m_bEnabled; }
     int GetCheck() const { return m_nCheck; }
     bool IsRadio() const { return m_bRadio; }
     bool IsHandled() const { return m_bHandled; }
+    bool HasText() const { return m_bHasText; }
+    const QString& GetText() const { return m_strText; }
 
     // Gives a menu item or tool button this state.
     void ApplyTo(QAction& action) const;
@@ -68,6 +79,8 @@ private:
     int m_nCheck = 0;
     bool m_bRadio = false;
     bool m_bHandled = false;
+    bool m_bHasText = false;
+    QString m_strText;
 };
 
 // A window's command table: a handler and an update rule per command id.
@@ -81,9 +94,11 @@ public:
     void Add(unsigned nId, Handler handler, UpdateRule rule = nullptr);
     void Remove(unsigned nId);
     bool Has(unsigned nId) const { return m_entries.count(nId) != 0; }
+    bool HasHandler(unsigned nId) const;
     // False when the id has no handler.
     bool Run(unsigned nId) const;
-    // False when the id has no entry; an entry without a rule is enabled.
+    // Runs the id's update rule; false when it has none. A command with a
+    // handler and no rule anywhere on its route is enabled by the router.
     bool Update(CCmdUI& cmdUI) const;
 
 private:
@@ -94,9 +109,30 @@ private:
     std::map<unsigned, Entry> m_entries;
 };
 
-class CViewBase {
+class CDocument;
+
+// Anything on a command's route: view, document, frames, application. The
+// router asks each in turn for an update rule, and runs the first handler.
+class CCmdTarget {
 public:
-    virtual ~CViewBase() = default;
+    virtual ~CCmdTarget() = default;
+    // Runs a command; false when this target does not handle it.
+    virtual bool OnCommand(unsigned nId) { return m_commands.Run(nId); }
+    // Evaluates a command's update rule; false when this target has none.
+    virtual bool OnUpdateCommand(CCmdUI& cmdUI) { return m_commands.Update(cmdUI); }
+    virtual bool HasCommandHandler(unsigned nId) const { return m_commands.HasHandler(nId); }
+
+protected:
+    CCommandMap m_commands;
+};
+
+class CViewBase : public CCmdTarget {
+public:
+    ~CViewBase() override = default;
+
+    // The document the view shows; set by the frame that creates the view.
+    CDocument* GetDocument() const { return m_pDocument; }
+    void SetDocument(CDocument* pDocument) { m_pDocument = pDocument; }
 
     // The window the frame places.
     virtual QWidget* GetViewWidget() = 0;
@@ -115,11 +151,6 @@ public:
     // destructor runs), so work that needs the whole view happens here.
     virtual void OnDestroy() {}
 
-    // Runs a command; false when the view does not handle it.
-    virtual bool OnCommand(unsigned nId) { return m_commands.Run(nId); }
-    // Evaluates a command's update rule; false when the view has none.
-    virtual bool OnUpdateCommand(CCmdUI& cmdUI) { return m_commands.Update(cmdUI); }
-
     // The scroll-bar control that stands for the view's own bar (SB_HORZ 0,
     // SB_VERT 1), such as a splitter's shared bar; nullptr when there is none.
     virtual QScrollBar* GetScrollBarCtrl(int nBar) const {
@@ -127,8 +158,8 @@ public:
         return nullptr;
     }
 
-protected:
-    CCommandMap m_commands;
+private:
+    CDocument* m_pDocument = nullptr;
 };
 
 // A window that lays out views as panes and lends them shared scroll bars: the
