@@ -15,6 +15,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -363,6 +364,9 @@ void CMainFrame::AddChildFrame(CChildFrame* pFrame) {
     CChildFrame* pActive = GetActiveFrame();
     bool bMaximized = pActive && pActive->isMaximized();
     m_pMdiArea->addSubWindow(pFrame);
+    // The area's size is right only once the window's layout has run.
+    if (layout())
+        layout()->activate();
     QSize area = m_pMdiArea->viewport()->size();
     int nOffset = 24 * int(m_pMdiArea->subWindowList().size() - 1) % std::max(1, area.height() / 3);
     pFrame->setGeometry(nOffset, nOffset, std::max(320, area.width() * 9 / 10 - nOffset),

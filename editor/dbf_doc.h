@@ -1,0 +1,122 @@
+// CDBFDoc: one open table in Tabulon. It owns the table in memory (the
+// memory cursor set), the column layout its window shows, the per-table
+// display settings read from the settings files, the find and replace
+// histories and the filter, and it runs the document's life cycle: create a
+// table through the structure dialog, open it, save it in place or as a
+// dBASE III or Visual FoxPro copy, reopen it in another mode, and close it
+// writing its settings file.
+//
+// Saving never reports success it did not have: engine and file errors are
+// shown and leave the table, its path and the modified flag as they were; a
+// table another program changed since it was loaded asks whether to write
+// over it, reload it, or do nothing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/memory_cursorset.h"
+#include "platform/core/column_layout.h"
+#include "platform/core/code_page.h"
+#include "platform/ui/document.h"
+#include "platform/ui/text_codec.h"
+
+class CDBFView;
+
+namespace tabulon {
+class CProgramSettings;
+}
+
+// The filter of one window (each document keeps its own).
+struct DocFilter {
+    std::string strCondition;  // as typed, in the table's display code page; empty: no filter
+    int nField = -1;           // -1: every visible column
+    std::string strFieldName;  // the field, found again by name after a structure change
+};
+
+class CDBFDoc : public platform::CDocument {
+    Q_OBJECT
+public:
+    CDBFDoc();
+    ~CDBFDoc() override;
+
+    // ---- the document's data, read and changed by the view and its commands ----
+    dbf::CDBFMemoryCursorset m_table;
+    platform::ColumnLayout m_columns;  // one entry per field while a table is open
+    std::vector<std::string> m_findHistory;
+    std::vector<std::string> m_replaceHistory;
+    bool m_bDosCodePage = false;
+    unsigned m_nOpenMode = 64;
+    bool m_bShowDeleted = false;
+    std::string m_strDateFormat;
+    bool m_bEditable = false;
+    unsigned m_nSaveType = 0;
+    DocFilter m_filter;
+
+    bool IsReadOnly() const { return m_nOpenMode == 64; }
+    bool IsTableOpen() const { return m_table.IsOpen(); }
+    // Field names as the table holds them.
+    std::vector<std::string> GetFieldNames() const;
+    // The default layout: every field, in field order, headed by its name.
+    void SetDefaultLayout();
+
+    // ---- the table's text --------------------------------------------------------------
+    // Table bytes as the window shows them (OEM text converted to the ANSI
+    // page when the table is DOS text), and typed text back to table bytes.
+    std::string ToDisplayText(std::string strText) const;
+    std::string FromDisplayText(std::string strText) const;
+    // The codec that turns display text into Unicode.
+    platform::CTextCodec GetTextCodec() const;
+    const platform::CCodePage& GetOemPage() const;
+    const platform::CCodePage& GetAnsiPage() const;
+
+    // ---- life cycle ----------------------------------------------------------------------
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const std::string& strPath) override;
+    bool OnSaveDocument(const std::string& strPath) override;
+    void OnCloseDocument() override;
+    void DeleteContents() override;
+    // Ends every view's edit first: the text in an open editor is part of
+    // what is asked about and saved. A refused value stops here.
+    bool SaveModified() override;
+    bool DoFileSave() override;
+
+    // The Save As command: the file dialog with the three dialects.
+    void SaveTableAs();
+    // Reopens the table file in another mode without reloading records.
+    bool ReopenTable(unsigned nOpenMode);
+    // Closes and opens the table again from its file in the document's mode,
+    // keeping the layout; unsaved changes are gone.
+    bool ReloadTable();
+
+    // ---- settings --------------------------------------------------------------------------
+    void LoadOpenSettings(const std::string& strPath);
+    // Decides the code page and takes the stored layout; false when there is
+    // no usable one.
+    bool LoadViewSettings();
+    // False when the file could not be written.
+    bool SaveTableSettings();
+    // The file dialog of New and Save As: true for OK, with the dialect of
+    // the chosen filter in nSaveType (59395, 59396 or 59397).
+    bool PromptTableFileName(std::string& strPath, unsigned nTitleId, bool bCreate, unsigned& nSaveType);
+
+    // Ends the in-place edit of every view (committing it); false when a
+    // view refused the value.
+    bool EndViewEdits();
+    // A record that could not be read while painting: the first such error of
+    // the document is reported (once), later ones are not.
+    void ReportReadFailure(const std::string& strWhat);
+
+    // The program's settings file (through the application).
+    static tabulon::CProgramSettings ProgramSettings();
+
+private:
+    bool SaveInPlace();
+    bool SaveCopy(const std::string& strPath, unsigned nSaveType);
+    void ComputeEditability();
+    void ChooseCodePages();
+
+    const platform::CCodePage* m_pOemPage = nullptr;
+    const platform::CCodePage* m_pAnsiPage = nullptr;
+    bool m_bReadFailureReported = false;
+};

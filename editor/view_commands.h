@@ -1,0 +1,22 @@
+// The table view's commands by theme, each group in a file of its own that
+// adds its handlers and update rules to the view's command table:
+//   view_records.cpp   Add, Delete, Undelete, Hide/Show deleted, Refresh,
+//                      Go to, Move to, First, Last
+//   view_codepage.cpp  the DOS and Windows display, DOS->Win and Win->DOS
+//   view_filter.cpp    Filter and Formulas
+//   view_find.cpp      Find and Replace
+//   view_edit.cpp      Copy, Cut, Paste, Clear, Select all
+//   view_table.cpp     Show and Modify structure, Pack, Save As, Columns,
+//                      the settings sheets
+//   view_print.cpp     Print, print without the dialog, Print Preview
+#pragma once
+
+class CDBFView;
+
+void AddRecordCommands(CDBFView& view);
+void AddCodePageCommands(CDBFView& view);
+void AddFilterCommands(CDBFView& view);
+void AddFindCommands(CDBFView& view);
+void AddEditCommands(CDBFView& view);
+void AddTableCommands(CDBFView& view);
+void AddPrintCommands(CDBFView& view);
