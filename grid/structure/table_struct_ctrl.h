@@ -5,8 +5,8 @@
 // and the mode ends whenever the grid itself takes the keyboard again, so
 // moving to another cell ends it too. Every value is put within the limits of
 // its field type as it is committed, straight into the field list, which the
-// caller keeps or rolls back. The grid also prints itself, page by page with
-// the header repeated, scaled to the paper.
+// caller keeps or rolls back. The grid also prints itself with the grids'
+// page printer, page by page with the header repeated, scaled to the paper.
 #pragma once
 
 #include <memory>
@@ -16,6 +16,7 @@
 #include "grid/grid_ctrl.h"
 #include "grid/grid_edit.h"
 #include "grid/grid_list.h"
+#include "grid/grid_page_printer.h"
 #include "grid/grid_spin.h"
 #include "platform/core/page_layout.h"
 #include "platform/ui/print_job.h"
@@ -83,14 +84,15 @@ public:
     // ---- printing ----------------------------------------------------------------------
     // Runs a print job of the grid; false when nothing was printed.
     bool PrintGrid();
-    // The page from the columns' widths (turning a printer nobody chose to
-    // landscape for a wide grid), the pages offered, then the print dialog.
-    bool OnPreparePrinting(platform::CPrintInfo& info) override;
-    // The page fitted to the printer; the highest page counted again.
-    void OnBeginPrinting(platform::CPrintInfo& info) override;
-    // The header row, then the page's fields, each cell framed in black.
-    void OnPrint(platform::CDrawContext& dc, platform::CPrintInfo& info) override;
-    const platform::CGridPageLayout& GetPageLayout() const { return m_layout; }
+    // The steps of the job, done by the page printer: the page from the
+    // columns' widths (turning a printer nobody chose to landscape for a
+    // wide grid), the pages offered, then the print dialog; the page fitted
+    // to the printer; the header row and the page's fields, each cell
+    // framed in black.
+    bool OnPreparePrinting(platform::CPrintInfo& info) override { return m_printer.OnPreparePrinting(info); }
+    void OnBeginPrinting(platform::CPrintInfo& info) override { m_printer.OnBeginPrinting(info); }
+    void OnPrint(platform::CDrawContext& dc, platform::CPrintInfo& info) override { m_printer.OnPrint(dc, info); }
+    const platform::CGridPageLayout& GetPageLayout() const { return m_printer.GetPageLayout(); }
 
 protected:
     bool event(QEvent* pEvent) override;
@@ -108,7 +110,7 @@ private:
     std::unique_ptr<CKelGridEdit> m_pEditName;
     std::unique_ptr<CKelGridList> m_pComboType;
     std::unique_ptr<CKelGridSpin> m_pSpinSize;
-    platform::CGridPageLayout m_layout;
+    CGridPagePrinter m_printer{*this, kEditorPrintOptions};
 };
 
 // ---- the width and decimals rules, for the grid and its tests ---------------------

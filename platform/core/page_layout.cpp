@@ -18,13 +18,13 @@ int ToInt(int64_t n) { return int(std::clamp<int64_t>(n, 1, INT_MAX)); }
 }  // namespace
 
 void CGridPageLayout::Prepare(int64_t nColumnsWidth, bool bLandscape) {
-    int64_t nWidth = std::clamp<int64_t>(RequestedWidth(std::max<int64_t>(0, nColumnsWidth)), 0, kLargestPage);
+    int64_t nWidth = std::clamp<int64_t>(RequestedWidth(nColumnsWidth), 0, kLargestPage);
     int64_t nHeight = 0;
     if (bLandscape) {
-        nWidth = std::max<int64_t>(nWidth, kLandscapeWidth);
+        nWidth = std::min(std::max<int64_t>(nWidth, m_limits.nLandscapeWidth), kLargestPage);
         nHeight = nWidth * 210 / 297;
     } else {
-        nWidth = std::max<int64_t>(nWidth, kPortraitWidth);
+        nWidth = std::min(std::max<int64_t>(nWidth, m_limits.nPortraitWidth), kLargestPage);
         nHeight = nWidth * 297 / 210;
     }
     m_nPageWidth = ToInt(nWidth);

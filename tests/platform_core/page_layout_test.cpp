@@ -1,6 +1,7 @@
 // The page layout of printed grids as arithmetic: orientation and page size
 // from the grid's width, fitting to a printer, rows per page and the rows of
 // each page.
+#include <algorithm>
 #include <climits>
 
 #include <gtest/gtest.h>
@@ -31,6 +32,31 @@ TEST(PageLayout, PageSizeFollowsWidthAndOrientation) {
     // Absurd widths stay within int, however the products come out.
     layout.Prepare(INT64_MAX / 2, false);
     EXPECT_GT(layout.GetPageHeight(), layout.GetPageWidth());
+}
+
+TEST(PageLayout, EachProgramsLimitsSetTheNarrowestPageAndTheLandscapeThreshold) {
+    // The viewer has no narrowest page and turns to landscape from 750: a
+    // grid of no width is a page of 10 x 14, lower than its header, and
+    // still gets a record a page.
+    EXPECT_FALSE(CGridPageLayout::WantsLandscape(739, platform::kViewerPageLimits));
+    EXPECT_TRUE(CGridPageLayout::WantsLandscape(740, platform::kViewerPageLimits));
+    const struct {
+        platform::PageLimits limits;
+        int64_t nWidth;
+        bool bLandscape;
+        int nPageWidth, nPageHeight;
+    } cases[] = {
+        {platform::kViewerPageLimits, 0, false, 10, 14},     {platform::kViewerPageLimits, -50, true, 10, 7},
+        {platform::kViewerPageLimits, 890, true, 900, 636},  {platform::kEditorPageLimits, 0, false, 797, 1127},
+    };
+    for (const auto& c : cases) {
+        CGridPageLayout layout(c.limits);
+        layout.Prepare(c.nWidth, c.bLandscape);
+        EXPECT_EQ(layout.GetPageWidth(), c.nPageWidth) << c.nWidth;
+        EXPECT_EQ(layout.GetPageHeight(), c.nPageHeight) << c.nWidth;
+        layout.CountPages(1, 20, 20, 5);
+        EXPECT_EQ(layout.GetRowsPerPage(), std::max(1, (c.nPageHeight - 30) / 20));
+    }
 }
 
 TEST(PageLayout, RowsAreSplitIntoPagesUnderARepeatedHeader) {

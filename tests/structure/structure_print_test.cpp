@@ -2,59 +2,19 @@
 // count and orientation the layout promises, the header on every page, the
 // fields where the layout puts them, page ranges, and the failures a user
 // can meet (no file name, a file that cannot be written).
-#include <cstdio>
-#include <memory>
-#include <regex>
-
-#include <QPrinter>
-
 #include "platform/ui/message_box.h"
 #include "platform/ui/print_job.h"
+#include "tests/platform_ui/pdf_test_support.h"
 #include "tests/structure/structure_test_support.h"
 
 using namespace structure_test;
+using pdf_test::PageText;
+using pdf_test::PdfInfo;
+using pdf_test::PrintToPdf;
+using pdf_test::ReadPdfInfo;
 using testing_support::TableBuilder;
 
 namespace {
-
-// The output of a command, or "" when it cannot run.
-std::string RunCommand(const std::string& strCommand) {
-    std::string strOut;
-    std::unique_ptr<FILE, int (*)(FILE*)> pPipe(popen(strCommand.c_str(), "r"), pclose);
-    if (!pPipe)
-        return strOut;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pPipe.get())) > 0)
-        strOut.append(buffer, n);
-    return strOut;
-}
-
-struct PdfInfo {
-    int nPages = 0;
-    double dWidth = 0;   // points
-    double dHeight = 0;
-};
-
-// What pdfinfo (poppler) reads from a PDF.
-PdfInfo ReadPdfInfo(const std::string& strPath) {
-    PdfInfo info;
-    std::string strOut = RunCommand("pdfinfo '" + strPath + "' 2>/dev/null");
-    std::smatch match;
-    if (std::regex_search(strOut, match, std::regex(R"(Pages:\s+(\d+))")))
-        info.nPages = std::stoi(match[1]);
-    if (std::regex_search(strOut, match, std::regex(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)"))) {
-        info.dWidth = std::stod(match[1]);
-        info.dHeight = std::stod(match[2]);
-    }
-    return info;
-}
-
-// The text of one page.
-std::string PageText(const std::string& strPath, int nPage) {
-    std::string strPage = std::to_string(nPage);
-    return RunCommand("pdftotext -layout -f " + strPage + " -l " + strPage + " '" + strPath + "' - 2>/dev/null");
-}
 
 // A table of n fields F0, F1, ...
 TableBuilder ManyFields(int nFields, uint8_t nVersion = 0x30) {
@@ -64,27 +24,10 @@ TableBuilder ManyFields(int nFields, uint8_t nVersion = 0x30) {
     return table;
 }
 
-// Answers the print dialog with a PDF file and, when given, a page range.
-struct PrintToPdf {
-    explicit PrintToPdf(const std::string& strFile, int nFrom = 0, int nTo = 0)
-        : hook([this, strFile, nFrom, nTo](QPrinter& printer, platform::CPrintInfo& info) {
-              offered = info;
-              printer.setOutputFormat(QPrinter::PdfFormat);
-              printer.setOutputFileName(QString::fromStdString(strFile));
-              if (nFrom > 0) {
-                  info.m_nFromPage = nFrom;
-                  info.m_nToPage = nTo;
-              }
-              return true;
-          }) {}
-    platform::CPrintInfo offered;
-    platform::CScopedPrintDialogHook hook;
-};
-
 class StructurePrint : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (RunCommand("pdfinfo -v 2>&1").find("pdfinfo") == std::string::npos)
+        if (!pdf_test::HavePdfTools())
             GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
         EnsureApplication();
         platform::ResetAppPrinter();
@@ -235,4 +178,22 @@ TEST_F(StructurePrint, FileChoicesAndFailuresStopCleanly) {
     EXPECT_FALSE(f.grid().PrintGrid());
     ASSERT_EQ(boxes.GetRequests().size(), 1u);
     EXPECT_EQ(boxes.GetRequests()[0].strText, QStringLiteral("Could not start print job."));
+}
+
+TEST_F(StructurePrint, ThePrintButtonPrintsAndThePreviewShowsTheSamePages) {
+    StructureDialog f(ManyFields(150), true);
+    std::string strPdf = out.Path("button.pdf");
+    {
+        PrintToPdf answer(strPdf);
+        f.Click(IDC_STRUCT_PRINT);
+        EXPECT_EQ(answer.hook.GetDialogCount(), 1);
+    }
+    PdfInfo info = ReadPdfInfo(strPdf);
+    ASSERT_GT(info.nPages, 1);
+    EXPECT_NE(PageText(strPdf, info.nPages).find("Field name"), std::string::npos);
+
+    platform::CScopedPrintPreviewHook preview;
+    EXPECT_TRUE(platform::RunPrintPreview(f.grid(), &f.grid()));
+    EXPECT_EQ(preview.GetPreviewCount(), 1);
+    EXPECT_EQ(preview.GetPageCount(), info.nPages);
 }
