@@ -21,6 +21,7 @@
 #include <QString>
 
 #include "platform/core/page_layout.h"
+#include "platform/ui/command_ids.h"
 #include "platform/ui/draw_types.h"
 
 class QPrintPreviewDialog;
@@ -30,15 +31,6 @@ class QWidget;
 namespace platform {
 
 class CDrawContext;
-
-// The framework's printing commands, as both programs' menus, toolbars and
-// accelerators carry them.
-enum PrintCommandId : unsigned {
-    ID_FILE_PRINT_SETUP = 57606,
-    ID_FILE_PRINT = 57607,
-    ID_FILE_PRINT_DIRECT = 57608,
-    ID_FILE_PRINT_PREVIEW = 57609,
-};
 
 class CPrintInfo {
 public:

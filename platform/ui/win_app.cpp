@@ -17,6 +17,7 @@
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/main_frame.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/print_job.h"
 #include "platform/ui/profile_store.h"
 
 namespace platform {
@@ -173,7 +174,7 @@ void CWinApp::OnFileOpen() {
         OpenDocumentFile(strPath);
 }
 
-void CWinApp::OnFilePrintSetup() {}
+void CWinApp::OnFilePrintSetup() { RunPrintSetup(m_pMainWnd); }
 
 void CWinApp::OnAppExit() {
     if (m_pMainWnd)
