@@ -16,6 +16,7 @@
 #include "editor/tabulon_app.h"
 #include "editor/view_commands.h"
 #include "engine/memory_cursorset.h"
+#include "grid/grid_page_printer.h"
 #include "grid/editor_styles.h"
 #include "platform/core/string_table.h"
 #include "platform/ui/main_frame.h"

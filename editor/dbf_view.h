@@ -20,6 +20,7 @@
 #include "platform/ui/picture.h"
 
 class CDBFDoc;
+class CGridPagePrinter;
 class QDialog;
 
 namespace dbf {
@@ -88,6 +89,9 @@ public:
     platform::CCommandMap& GetCommandMap() { return Commands(); }
     // The message of the last refused commit, "" when none.
     const std::string& GetLastRefusal() const { return m_strLastRefusal; }
+
+    // Prints the grid (view_print.cpp).
+    std::unique_ptr<CGridPagePrinter> m_pPrinter;
 
     // The tool dialogs (owned: closed with the view).
     QPointer<QDialog> m_pFindDlg;

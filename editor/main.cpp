@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "editor/tabulon_app.h"
+#include "editor/view_commands.h"
 
 int main(int argc, char** argv) {
     // Help and version need no display.
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
     CTabulonApp app;
     if (!app.InitInstance(line, !line.bPrint))
         return 1;
+    if (line.bPrint)
+        return PrintActiveTableAndClose(app) ? 0 : 1;
     int nResult = platform::CGuiApplication::exec();
     app.ExitInstance();
     return nResult;

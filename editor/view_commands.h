@@ -12,6 +12,7 @@
 #pragma once
 
 class CDBFView;
+class CTabulonApp;
 
 void AddRecordCommands(CDBFView& view);
 void AddCodePageCommands(CDBFView& view);
@@ -20,3 +21,7 @@ void AddFindCommands(CDBFView& view);
 void AddEditCommands(CDBFView& view);
 void AddTableCommands(CDBFView& view);
 void AddPrintCommands(CDBFView& view);
+
+// The --print start: prints the active table without the dialog and closes
+// it. False when nothing was printed.
+bool PrintActiveTableAndClose(CTabulonApp& app);
