@@ -83,12 +83,19 @@ CWinApp::CWinApp(const QString& strAppName) : m_strAppName(strAppName) {
 }
 
 CWinApp::~CWinApp() {
+    // The windows go first (their views still see their documents), then
+    // the documents.
+    delete m_pMainWnd.data();
     m_pTemplate.reset();
     if (CurrentApp() == this)
         CurrentApp() = nullptr;
 }
 
 CWinApp* CWinApp::Get() { return CurrentApp(); }
+
+CMainFrame* CWinApp::GetMainWnd() const { return static_cast<CMainFrame*>(m_pMainWnd.data()); }
+
+void CWinApp::SetMainWnd(CMainFrame* pMainWnd) { m_pMainWnd = pMainWnd; }
 
 int CWinApp::ExitInstance() { return 0; }
 
@@ -135,8 +142,8 @@ CDocument* CWinApp::OpenDocumentFile(const std::string& strPath) {
     if (!m_pTemplate || strPath.empty())
         return nullptr;
     if (CDocument* pOpen = FindOpenDocument(strPath)) {
-        if (m_pMainWnd && !pOpen->GetFrames().empty())
-            m_pMainWnd->ActivateFrame(pOpen->GetFrames().front());
+        if (GetMainWnd() && !pOpen->GetFrames().empty())
+            GetMainWnd()->ActivateFrame(pOpen->GetFrames().front());
         return pOpen;
     }
     return m_pTemplate->OpenDocumentFile(strPath);
@@ -144,7 +151,7 @@ CDocument* CWinApp::OpenDocumentFile(const std::string& strPath) {
 
 bool CWinApp::DoPromptFileName(std::string& strPath, const QString& strTitle, bool bOpen) {
     FileDialogRequest request;
-    request.pParent = m_pMainWnd;
+    request.pParent = GetMainWnd();
     request.bOpen = bOpen;
     request.strTitle = strTitle;
     request.strPath = strPath;
@@ -174,11 +181,11 @@ void CWinApp::OnFileOpen() {
         OpenDocumentFile(strPath);
 }
 
-void CWinApp::OnFilePrintSetup() { RunPrintSetup(m_pMainWnd); }
+void CWinApp::OnFilePrintSetup() { RunPrintSetup(GetMainWnd()); }
 
 void CWinApp::OnAppExit() {
-    if (m_pMainWnd)
-        m_pMainWnd->close();
+    if (CMainFrame* pMain = GetMainWnd())
+        pMain->close();
 }
 
 bool CWinApp::OnCommand(unsigned nId) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include <QApplication>
+#include <QPointer>
 #include <QString>
 
 #include "platform/ui/recent_files.h"
@@ -38,8 +39,9 @@ public:
     virtual int ExitInstance();
 
     const QString& GetAppName() const { return m_strAppName; }
-    CMainFrame* GetMainWnd() const { return m_pMainWnd; }
-    void SetMainWnd(CMainFrame* pMainWnd) { m_pMainWnd = pMainWnd; }
+    CMainFrame* GetMainWnd() const;
+    // The main window; the application deletes it at its end if Qt has not.
+    void SetMainWnd(CMainFrame* pMainWnd);
 
     // ---- profile ---------------------------------------------------------------------
     void SetProfileStore(std::unique_ptr<CProfileStore> pStore);
@@ -74,7 +76,7 @@ public:
 
 private:
     QString m_strAppName;
-    CMainFrame* m_pMainWnd = nullptr;
+    QPointer<QObject> m_pMainWnd;
     std::unique_ptr<CProfileStore> m_pProfile;
     std::unique_ptr<CMultiDocTemplate> m_pTemplate;
     CRecentFileList m_recentFiles;
