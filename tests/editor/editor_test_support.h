@@ -14,6 +14,7 @@
 #include "editor/dbf_view.h"
 #include "editor/editor_ids.h"
 #include "editor/tabulon_app.h"
+#include "platform/ui/command_ids.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/main_frame.h"
