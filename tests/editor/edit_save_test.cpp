@@ -86,8 +86,9 @@ TEST_F(EditSaveTest, AValueThatIsNoDateIsRefusedWithItsReasonAndTheEditorKeepsIt
 TEST_F(EditSaveTest, TheClosePromptSeesTheOpenEditorsText) {
     for (int nAnswer : {IDNO, IDYES}) {
         SCOPED_TRACE(nAnswer);
-        if (!Doc())
+        if (!Doc()) {
             ASSERT_NE(Open(m_strPath), nullptr);
+        }
         View()->GoToCell(0, 2);
         View()->setFocus();
         ui_test::Settle();
