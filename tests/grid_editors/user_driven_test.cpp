@@ -145,7 +145,7 @@ TYPED_TEST(UserDriven, ARefusalSaysWhyAndKeepsTheTextUntilEscape) {
     f.grid().strRefusal = "An amount is a number.";
     Type("abc");
     auto expectKept = [&](size_t nMessages) {
-        EXPECT_EQ(f.Messages().size(), nMessages) << "once for each refusal";
+        ASSERT_EQ(f.Messages().size(), nMessages) << "once for each refusal";
         EXPECT_EQ(f.Messages().back(), "An amount is a number.");
         EXPECT_EQ(f.Col(), kNumber);
         EXPECT_EQ(f.Row(), 2);
@@ -168,7 +168,7 @@ TYPED_TEST(UserDriven, ARefusalSaysWhyAndKeepsTheTextUntilEscape) {
     // Without a reason of the owner's the grid still says something.
     f.grid().strRefusal.clear();
     Key(Qt::Key_Tab);
-    EXPECT_EQ(f.Messages().size(), 4u);
+    ASSERT_EQ(f.Messages().size(), 4u);
     EXPECT_FALSE(f.Messages().back().isEmpty());
 
     // Escape gives the cell back; then the header click selects.
