@@ -8,11 +8,14 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QValidator>
 
 #include "grid/columns/columns_strings.h"
 #include "grid/editor_styles.h"
 #include "grid/grid_check.h"
+#include "grid/widget_editor.h"
 #include "platform/core/string_table.h"
 #include "platform/ui/command_event.h"
 #include "platform/ui/system_metrics.h"
@@ -33,6 +36,8 @@ constexpr uint32_t kHeadEditStyle = WS_CHILD | ES_AUTOHSCROLL;
 
 constexpr int kCheckWidth = 20;
 constexpr int kViewerFieldWidth = 178;
+// Room for a field name and a short header side by side.
+constexpr int kMinHeaderFieldWidth = 100;
 
 bool IsLineBreak(QChar ch) {
     switch (ch.unicode()) {
@@ -59,6 +64,47 @@ public:
     }
 };
 
+// The check box over the current row's check cell. The standard one paints
+// the window colour around its box; in this list the current row is
+// highlighted, so this one paints the highlight and the box on it.
+class CColumnCheckBox : public CKelGridCheckBox {
+public:
+    CColumnCheckBox(CKelGridCheck& editor, bool bFlat) : CKelGridCheckBox(editor), m_bFlat(bFlat) {}
+
+protected:
+    void paintEvent(QPaintEvent* pEvent) override {
+        QPainter painter(this);
+        QRect rcPaint = pEvent->rect();
+        CDrawContext dc(painter, Rect{rcPaint.left(), rcPaint.top(), rcPaint.right() + 1, rcPaint.bottom() + 1});
+        Rect rcAll{0, 0, width(), height()};
+        dc.FillSolidRect(rcAll, GetSysColor(COLOR_HIGHLIGHT));
+        unsigned nState = DFCS_BUTTONCHECK;
+        if (m_bFlat)
+            nState |= DFCS_FLAT;
+        if (isDown())
+            nState |= DFCS_PUSHED;
+        if (!isEnabled())
+            nState |= DFCS_INACTIVE;
+        if (GetState() == BST_CHECKED)
+            nState |= DFCS_CHECKED;
+        QRect rc = GetBoxRect();
+        Rect rcBox = Rect{rc.left(), rc.top(), rc.right() + 1, rc.bottom() + 1}.Intersected(rcAll);
+        if (!rcBox.IsEmpty())
+            dc.DrawFrameControl(rcBox, DFC_BUTTON, nState);
+    }
+
+private:
+    bool m_bFlat;
+};
+
+class CColumnCheck : public CKelGridCheck {
+public:
+    bool CreateEditor(uint32_t nStyle, CKelGridOwner* pParent, int nId) override {
+        auto* pButton = new CColumnCheckBox(*this, (nStyle & BS_FLAT) != 0);
+        return AttachWidget(pButton, pParent, nStyle, nId);
+    }
+};
+
 }  // namespace
 
 bool IsValidColumnHead(const QString& strHead) {
@@ -67,6 +113,11 @@ bool IsValidColumnHead(const QString& strHead) {
 
 CColumnList::CColumnList(bool bHeaderColumn, QWidget* pParent) : CKelGridCtrl(pParent), m_bHeaderColumn(bHeaderColumn) {
     RegisterColumnsStrings();
+    SetEditorFactory([](int nKind) -> std::unique_ptr<CKelCellEditor> {
+        if (nKind == GEK_CHECK)
+            return std::make_unique<CColumnCheck>();
+        return CreateStandardCellEditor(nKind);
+    });
     int nCheck = InsertColumn(kCheckWidth, std::string(), kCheckCell, kCheckHeader, DFC_BUTTON,
                               DFCS_BUTTONCHECK | DFCS_FLAT, IDC_COLUMNS_CHECK);
     SetColumnEditor(nCheck, GEK_CHECK, kCheckEditorStyle, IDC_COLUMNS_CHECK);
@@ -132,15 +183,23 @@ void CColumnList::SetLayout(ColumnLayout* pLayout, const std::vector<std::string
 }
 
 void CColumnList::FitColumns() {
-    if (!m_bHeaderColumn || !m_bAutoFit)
+    if (!m_bAutoFit)
         return;
     RecalcLayout();
     int nRest = std::max(0, GetClientSize().cx - kCheckWidth);
-    int nField = nRest / 2;
-    SetColumnWidth(1, -1, nField);
-    SetColumnWidth(2, -1, nRest - nField);
+    if (m_bHeaderColumn) {
+        int nField = nRest / 2;
+        SetColumnWidth(1, -1, nField);
+        SetColumnWidth(2, -1, nRest - nField);
+    } else {
+        SetColumnWidth(1, -1, std::max(kViewerFieldWidth, nRest));
+    }
     RecalcLayout();
     PositionEditor(GetCurrentColumn(), GetCurrentRow());
+}
+
+int CColumnList::GetMinimumColumnsWidth() const {
+    return kCheckWidth + (m_bHeaderColumn ? 2 * kMinHeaderFieldWidth : kViewerFieldWidth);
 }
 
 void CColumnList::resizeEvent(QResizeEvent* pEvent) {

@@ -48,9 +48,12 @@ public:
     // The command posted to the parent after each change the user makes.
     void SetNotifyCommand(unsigned nId) { m_nNotifyCommand = nId; }
     // Shares the width of the client area between the field and header
-    // columns; a list without the header column keeps its fixed widths.
+    // columns; without the header column the field column fills it, never
+    // narrower than 178 pixels. Stops once the user drags a border.
     void FitColumns();
 
+    // The width the columns need at least, before frame and scroll bar.
+    int GetMinimumColumnsWidth() const;
     bool HasHeaderColumn() const { return m_bHeaderColumn; }
     // The index of the current entry, or -1 without entries.
     int GetCurrentEntry();

@@ -163,10 +163,7 @@ bool CColumnsDlg::OnInitDialog() {
             // nor so low that only a row or two shows.
             int nFrame = 2 * m_pList->frameWidth();
             int nBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-            int nColumns = 0;
-            for (int i = 0; i < m_pList->GetColumnCount(-1); ++i)
-                nColumns += std::min(m_pList->GetColumnWidth(i, -1), 120);
-            m_pList->setMinimumWidth(nColumns + nFrame + nBar);
+            m_pList->setMinimumWidth(m_pList->GetMinimumColumnsWidth() + nFrame + nBar);
             m_pList->setMinimumHeight(m_pList->GetFixedRowCount() * m_pList->GetHeaderHeight() +
                                       6 * m_pList->GetRowHeight() + nFrame + nBar);
             layout()->replaceWidget(m_pListPlace, m_pList);

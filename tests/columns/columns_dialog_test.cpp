@@ -90,7 +90,10 @@ TEST(ColumnsDialog, OkRefusesALayoutWithoutVisibleColumns) {
         EXPECT_TRUE(f.dialog.isVisible());
         EXPECT_EQ(f.dialog.GetModalResult(), -1);
 
-        f.ClickCell(kCheck, 3);
+        // Back in the list, the current row's check box has the keyboard.
+        f.list().setFocus();
+        Settle();
+        Key(Qt::Key_Space);
         EXPECT_TRUE(f.Layout()[3].bVisible);
         CScopedMessageBoxHook hook;
         f.Click(platform::IDOK);
@@ -272,7 +275,8 @@ TEST(ColumnsDialog, ViewerVariantHasItsOwnIdsAndNoHeaders) {
     EXPECT_EQ(f.list().GetFixedRowCount(), 0);
     ASSERT_EQ(f.list().GetColumnCount(-1), 2);
     EXPECT_EQ(f.list().GetColumnWidth(0, -1), 20);
-    EXPECT_EQ(f.list().GetColumnWidth(1, -1), 178);
+    EXPECT_GE(f.list().GetColumnWidth(1, -1), 178);
+    EXPECT_EQ(f.list().GetTotalWidth(), f.list().GetClientSize().cx) << "the names fill the list";
 
     // The list's changes reach the buttons through command 32777.
     f.ClickCell(kCheck, 2);

@@ -43,6 +43,8 @@ struct ColumnsDialog {
         dialog.SetFieldNames(std::move(names));
         dialog.SetLayout(std::move(layout));
     }
+    // A message box no test asked for fails the test instead of waiting for a user.
+    ~ColumnsDialog() { EXPECT_TRUE(unexpected.GetRequests().empty()) << "a message box nobody expected"; }
 
     void Show() { ui_test::ShowActive(dialog); }
     CColumnList& list() { return *dialog.GetList(); }
@@ -81,6 +83,7 @@ struct ColumnsDialog {
     }
 
     ui_test::AppGuard app;
+    platform::CScopedMessageBoxHook unexpected;
     CColumnsDlg dialog;
 };
 
