@@ -54,6 +54,12 @@ bool IsLineBreak(QChar ch) {
     }
 }
 
+// Whether a typed header can be kept: one line, at most kMaxColumnHeadLength
+// characters.
+bool IsValidColumnHead(const QString& strHead) {
+    return strHead.size() <= kMaxColumnHeadLength && std::none_of(strHead.begin(), strHead.end(), IsLineBreak);
+}
+
 // Refuses every change that would leave the header edit holding a line
 // break or more than the settings file keeps, typed, pasted or composed.
 class CColumnHeadValidator : public QValidator {
@@ -106,10 +112,6 @@ public:
 };
 
 }  // namespace
-
-bool IsValidColumnHead(const QString& strHead) {
-    return strHead.size() <= kMaxColumnHeadLength && std::none_of(strHead.begin(), strHead.end(), IsLineBreak);
-}
 
 CColumnList::CColumnList(bool bHeaderColumn, QWidget* pParent) : CKelGridCtrl(pParent), m_bHeaderColumn(bHeaderColumn) {
     RegisterColumnsStrings();

@@ -27,10 +27,6 @@ enum ColumnListId : int {
 // characters, so the header edit takes no more and no line break.
 inline constexpr int kMaxColumnHeadLength = 254;
 
-// Whether a typed header can be kept: one line, at most kMaxColumnHeadLength
-// characters.
-bool IsValidColumnHead(const QString& strHead);
-
 class CColumnList : public CKelGridCtrl {
     Q_OBJECT
 public:

@@ -104,7 +104,12 @@ CColumnsDlg::CColumnsDlg(ColumnsDlgVariant variant, QWidget* pParent)
     connect(m_pWidth, &QLineEdit::textEdited, this, &CColumnsDlg::OnWidthEdited);
 }
 
-CColumnsDlg::~CColumnsDlg() = default;
+CColumnsDlg::~CColumnsDlg() {
+    // The list commits a pending edit as it goes, into the layout this
+    // dialog owns: it goes while the layout is still there.
+    delete m_pList;
+    m_pList = nullptr;
+}
 
 QPushButton* CColumnsDlg::AddButton(const char* pszText, int nId) {
     auto* pButton = new QPushButton(QString::fromLatin1(pszText), this);
