@@ -630,5 +630,6 @@ void CDBFView::AddCommandGroups() {
     AddFindCommands(*this);
     AddEditCommands(*this);
     AddTableCommands(*this);
+    AddSettingsCommands(*this);
     AddPrintCommands(*this);
 }
