@@ -56,6 +56,14 @@ struct ReaderField {
     uint8_t GetDecimals() const;
 };
 
+// The day of a D or T field: its Julian day number (the count T fields store)
+// and, for T, the milliseconds into that day; a time of day past midnight has
+// carried into the following days, as the display text shows it.
+struct ReaderDate {
+    int32_t nJulianDay = 0;
+    uint32_t nMilliseconds = 0;
+};
+
 class CDBFFileReader {
 public:
     enum class MemoKind { none, foxPro, dBase };
@@ -101,6 +109,20 @@ public:
     // a memo or general field shows its placeholder word instead of its text.
     bool GetFieldText(int nField, int32_t nRecord, std::string& strText, bool& bLogical);
 
+    // Typed values of field nField of record nRecord, for searching. Each
+    // reads the bytes the display text reads, with the same checks, and is
+    // false when the text would show no value: a field that does not fit the
+    // record, a blank or unreadable number, a date that is no calendar day.
+    //
+    // B F I N Y: the number the cell shows (N and F from their digits, Y
+    // scaled by its decimal count). False for every other type.
+    bool GetFieldNumber(int nField, int32_t nRecord, double& dValue);
+    // D and T: the day the cell shows. False for every other type.
+    bool GetFieldDate(int nField, int32_t nRecord, ReaderDate& date);
+    // The first byte of the field as stored (a logical field's letter), of
+    // any type; false when the field has no byte in the record.
+    bool GetFieldByte(int nField, int32_t nRecord, uint8_t& nByte);
+
     // Formats the message of string nMessageId with strArg in place of "%s"
     // and hands it to the error sink.
     void ShowError(unsigned nMessageId, const std::string& strArg = std::string());
@@ -121,6 +143,10 @@ private:
     bool ReadDBaseMemo(uint32_t nBlock);
     bool ReadDBase3Text(uint64_t nPos, uint64_t nFileLength);
     bool MemoText(const ReaderField& field, const uint8_t* pField, std::string& strText);
+    // The bytes of a field of a record (its width is the field's), or nullptr
+    // when the table is not open, the index is outside the field list, or the
+    // field does not lie wholly inside what the file held of the record.
+    const uint8_t* FieldBytes(int nField, int32_t nRecord);
 
     CReaderErrorSink* m_pErrorSink = nullptr;
     std::string m_strPath;
