@@ -66,9 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         (void)nFlag;
         for (int i = 0; i < nFields; ++i) reader.GetFieldText(i, n, strText, bLogical);
     }
-    // Find: every kind of test on the first fields (the typed values behind
-    // them read the same bytes as the text), then walks that must stop at
-    // the table's ends or at the caller's stop.
+    // Find: on each of the first fields the test of its type's panel and
+    // one other kind (the typed values behind them read the same bytes as
+    // the text), then walks that must stop at the table's ends.
     const bool bOr = (nKind & 8) != 0;
     const FindCodePages pages{(nKind & 16) != 0};
     for (int i = 0; i < std::min<int64_t>(nFields, 16); ++i) {
@@ -79,16 +79,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
             FindCriteria::DateRange(i, 0, 9999999, bOr),
             FindCriteria::Logical(i, LogicalChoice(nKind % 6)),
         };
-        for (const FindCriteria& c : criteria) {
-            CRecordMatcher matcher(reader, c, pages);
+        const size_t nOwn = size_t(FindPanelForType(reader.GetField(i).GetType())) + 1;
+        for (size_t k : {nOwn, (size_t(i) + nKind) % 5}) {
+            CRecordMatcher matcher(reader, criteria[k], pages);
             for (int32_t n = 1; n <= nRecords; ++n) matcher.Matches(n);
         }
     }
     if (nFields > 0) {
         const FindCriteria none = FindCriteria::NumberRange(0, 1, 0, false);
-        auto stop = [&](int64_t nRow) { return nRow > nRecords; };
-        FindRecord(reader, none, FindDirection::down, 0, pages, stop);
-        FindRecord(reader, none, FindDirection::up, nRecords, pages, stop);
+        FindRecord(reader, none, FindDirection::down, std::max<int64_t>(0, reader.GetRecordCount() - nRecords), pages);
+        FindRecord(reader, none, FindDirection::up, nRecords, pages);
     }
 
     if (reader.GetMemoKind() != CDBFFileReader::MemoKind::none && reader.GetMemoBlockSize()) {

@@ -3,6 +3,10 @@
 
 #include <charconv>
 #include <cstdio>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <utility>
 
 namespace {
 
@@ -11,6 +15,19 @@ const platform::CCodePage& OemOf(const FindCodePages& pages) {
 }
 const platform::CCodePage& AnsiOf(const FindCodePages& pages) {
     return pages.pAnsi ? *pages.pAnsi : platform::AnsiCodePage();
+}
+
+// The translation between two pages, built once per pair: a search builds
+// its matcher at every press of Find.
+const platform::CCodePageConverter& ConverterOf(const platform::CCodePage& from, const platform::CCodePage& to) {
+    static std::mutex mutex;
+    static std::map<std::pair<const platform::CCodePage*, const platform::CCodePage*>,
+                    std::unique_ptr<platform::CCodePageConverter>>
+        converters;
+    std::lock_guard<std::mutex> lock(mutex);
+    auto& p = converters[{&from, &to}];
+    if (!p) p = std::make_unique<platform::CCodePageConverter>(from, to);
+    return *p;
 }
 
 // How many rows are tested between two questions to the caller's stop.
@@ -73,7 +90,10 @@ FindCriteria FindCriteria::Logical(int nField, LogicalChoice choice) {
 }
 
 CRecordMatcher::CRecordMatcher(CDBFFileReader& reader, const FindCriteria& criteria, const FindCodePages& pages)
-    : m_reader(reader), m_criteria(criteria), m_bDos(pages.bDosCodePage), m_toAnsi(OemOf(pages), AnsiOf(pages)) {
+    : m_reader(reader),
+      m_criteria(criteria),
+      m_bDos(pages.bDosCodePage),
+      m_pToAnsi(&ConverterOf(OemOf(pages), AnsiOf(pages))) {
     if (criteria.kind == FindCriteria::Kind::plainText) {
         m_strNeedle = criteria.strText;
         if (m_bDos) {
@@ -81,9 +101,8 @@ CRecordMatcher::CRecordMatcher(CDBFFileReader& reader, const FindCriteria& crite
             // text, but only when it says the same on the way back. A letter
             // the DOS page lacks would become a look-alike ('E' for the euro
             // sign) and find records that do not hold it.
-            platform::CCodePageConverter toOem(AnsiOf(pages), OemOf(pages));
-            m_strNeedle = toOem.Convert(criteria.strText);
-            m_bNeedleExists = m_toAnsi.Convert(m_strNeedle) == criteria.strText;
+            m_strNeedle = ConverterOf(AnsiOf(pages), OemOf(pages)).Convert(criteria.strText);
+            m_bNeedleExists = m_pToAnsi->Convert(m_strNeedle) == criteria.strText;
         }
     } else if (criteria.kind == FindCriteria::Kind::text) {
         // The field text is converted to the Windows page before it is
@@ -104,7 +123,7 @@ bool CRecordMatcher::MatchesText(int32_t nRecord) {
         if (!m_bNeedleExists) return false;
         return m_strField.find(m_strNeedle) != std::string::npos;
     }
-    if (m_bDos) m_toAnsi.ConvertInPlace(m_strField);
+    if (m_bDos) m_pToAnsi->ConvertInPlace(m_strField);
     if (m_pFold) return m_pFold->Contains(m_strField, m_strNeedle);
     return m_strField.find(m_strNeedle) != std::string::npos;
 }

@@ -87,7 +87,7 @@ private:
     bool m_bNeedleExists = true;
     std::string m_strNeedle;
     const platform::CTextFold* m_pFold = nullptr;  // text without letter case
-    platform::CCodePageConverter m_toAnsi;
+    const platform::CCodePageConverter* m_pToAnsi;
     std::string m_strField;  // scratch, kept to spare an allocation per record
 };
 
