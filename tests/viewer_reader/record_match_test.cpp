@@ -2,6 +2,7 @@
 // its edges, the code pages a text is compared in, and the walk over the rows.
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -229,6 +230,40 @@ TEST_F(RecordMatch, WalkingTheRows) {
     ASSERT_TRUE(Open(TableBuilder().SetRecordCount(3)));
     EXPECT_EQ(reader.GetFieldCount(), 0);
     EXPECT_FALSE(FindRecord(reader, FindCriteria::PlainText(0, ""), FindDirection::first, 0).bFound);
+}
+
+TEST_F(RecordMatch, SearchesReadManyRecordsAtATimeAndForgetThemAfterwards) {
+    // 3,000 records of 41 bytes: pieces of 64 KB hold 1,598 of them. The
+    // header promises one record more than the file holds.
+    TableBuilder t;
+    t.Field("C", 'C', 40);
+    for (int i = 0; i < 3000; ++i) t.Record({"rec" + std::to_string(i) + "."});
+    const std::string strPath = t.SetRecordCount(3001).Write(dir.Path("t.dbf"));
+    ASSERT_TRUE(Open(strPath));
+    const struct {
+        const char* pszText;
+        FindDirection direction;
+        int64_t nCurrent;
+        int32_t nFound;
+    } cases[] = {
+        {"rec2999.", FindDirection::first, 0, 2999}, {"rec0.", FindDirection::up, 3000, 0},
+        {"rec1598.", FindDirection::up, 2999, 1598}, {"rec1597.", FindDirection::down, 5, 1597},
+        {"nowhere", FindDirection::first, 0, -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FindRecord(reader, FindCriteria::PlainText(0, c.pszText), c.direction,
+                             FindStartRow(c.direction, c.nCurrent)).nRow,
+                  c.nFound)
+            << c.pszText;
+    EXPECT_EQ(sink.errors.size(), 1u) << "the missing record, once";
+
+    // Another program writes a record: once the search is over, it shows.
+    {
+        std::fstream file(strPath, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(reader.GetHeader().GetHeaderLength() + 4 * 41 + 1);
+        file.write("new.", 4);
+    }
+    EXPECT_EQ(Text(0, 5).substr(0, 4), "new.");
 }
 
 TEST(RecordMatchPanels, WhatThePanelsMakeOfTheirTexts) {

@@ -313,6 +313,9 @@ void CDBFFileReader::Close() {
     m_record.assign(1, 0);
     m_nRecord = -1;
     m_nRecordBytes = 0;
+    m_ahead = std::vector<uint8_t>();
+    m_nAheadCount = 0;
+    m_nAheadBytes = 0;
     m_nMemoBlockSize = 0;
     m_strMemo = std::string();
     m_nMemoBlock = -1;
@@ -393,6 +396,46 @@ void CDBFFileReader::OpenDBaseMemo(const std::string& strPath) {
     }
 }
 
+CDBFFileReader::CReadAhead::CReadAhead(CDBFFileReader& reader, bool bBackward) : m_reader(reader) {
+    if (m_reader.m_nAheadUsers++ == 0) {
+        m_reader.m_bAheadBackward = bBackward;
+        m_reader.m_nAheadCount = 0;
+    }
+}
+
+CDBFFileReader::CReadAhead::~CReadAhead() {
+    if (--m_reader.m_nAheadUsers == 0) {
+        m_reader.m_ahead = std::vector<uint8_t>();
+        m_reader.m_nAheadCount = 0;
+        m_reader.m_nAheadBytes = 0;
+    }
+}
+
+bool CDBFFileReader::ReadAheadRecord(int32_t nRecord, size_t nLength) {
+    if (nRecord < m_nAheadFirst || nRecord >= m_nAheadFirst + m_nAheadCount) {
+        constexpr size_t kPieceBytes = 64 * 1024;
+        const int64_t nCount = int64_t(std::max<size_t>(1, kPieceBytes / nLength));
+        const int64_t nFirst = m_bAheadBackward ? std::max<int64_t>(1, int64_t(nRecord) - nCount + 1) : nRecord;
+        m_nAheadCount = 0;
+        m_ahead.resize(size_t(nCount) * nLength);
+        try {
+            m_file.Seek(int64_t(m_header.GetHeaderLength() + uint64_t(nFirst - 1) * nLength), platform::SeekFrom::begin);
+            m_nAheadBytes = m_file.Read(m_ahead.data(), m_ahead.size());
+        } catch (const platform::CFileException&) {
+            return false;
+        }
+        m_nAheadFirst = nFirst;
+        m_nAheadCount = nCount;
+    }
+    const size_t nOffset = size_t(nRecord - m_nAheadFirst) * nLength;
+    const size_t nHeld = m_nAheadBytes > nOffset ? std::min(nLength, m_nAheadBytes - nOffset) : 0;
+    std::memcpy(m_record.data(), m_ahead.data() + nOffset, nHeld);
+    m_nRecordBytes = nHeld;
+    m_nRecord = nRecord;
+    if (nHeld < nLength) ShowRecordError("An attempt was made to access " + m_strPath + " past its end.");
+    return true;
+}
+
 const uint8_t* CDBFFileReader::ReadRecord(int32_t nRecord) {
     if (m_bOpen && m_nRecord >= 0 && nRecord == m_nRecord) return m_record.data();
     std::fill(m_record.begin(), m_record.end(), uint8_t(0));
@@ -400,6 +443,7 @@ const uint8_t* CDBFFileReader::ReadRecord(int32_t nRecord) {
     m_nRecordBytes = 0;
     if (!m_bOpen || nRecord < 1) return m_record.data();
     size_t nLength = GetRecordLength();
+    if (m_nAheadUsers > 0 && nLength > 0 && ReadAheadRecord(nRecord, nLength)) return m_record.data();
     uint64_t nPos = m_header.GetHeaderLength() + uint64_t(nRecord - 1) * nLength;
     try {
         m_file.Seek(int64_t(nPos), platform::SeekFrom::begin);

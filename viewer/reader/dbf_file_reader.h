@@ -100,6 +100,22 @@ public:
     // bytes beyond what the file held.
     const uint8_t* ReadRecord(int32_t nRecord);
 
+    // While one of these exists, records are read from the file in pieces of
+    // many records, forwards (or backwards) from the one asked for, rather
+    // than one by one: a search walking a million records then makes a
+    // thousand reads instead of a million. The pieces go with it, so the
+    // windows go on reading the file as it is now.
+    class CReadAhead {
+    public:
+        CReadAhead(CDBFFileReader& reader, bool bBackward);
+        ~CReadAhead();
+        CReadAhead(const CReadAhead&) = delete;
+        CReadAhead& operator=(const CReadAhead&) = delete;
+
+    private:
+        CDBFFileReader& m_reader;
+    };
+
     // The text of a memo block, or nullptr when there is none. The text stays
     // valid until the next GetMemo, Open or Close.
     const std::string* GetMemo(uint32_t nBlock);
@@ -143,6 +159,10 @@ private:
     bool ReadDBaseMemo(uint32_t nBlock);
     bool ReadDBase3Text(uint64_t nPos, uint64_t nFileLength);
     bool MemoText(const ReaderField& field, const uint8_t* pField, std::string& strText);
+    // Fills the record buffer with record nRecord from the read-ahead piece,
+    // reading a new piece when it lies outside; false when the piece cannot
+    // be read (the single read then reports why).
+    bool ReadAheadRecord(int32_t nRecord, size_t nLength);
     // The bytes of a field of a record (its width is the field's), or nullptr
     // when the table is not open, the index is outside the field list, or the
     // field does not lie wholly inside what the file held of the record.
@@ -163,6 +183,15 @@ private:
     uint16_t m_nMemoBlockSize = 0;
     std::string m_strMemo;
     int64_t m_nMemoBlock = -1;  // memo block now in m_strMemo, or -1
+
+    // The read-ahead piece: records m_nAheadFirst and on, m_nAheadBytes of
+    // them held; nothing while m_nAheadUsers is 0.
+    int m_nAheadUsers = 0;
+    bool m_bAheadBackward = false;
+    std::vector<uint8_t> m_ahead;
+    int64_t m_nAheadFirst = 0;
+    int64_t m_nAheadCount = 0;
+    size_t m_nAheadBytes = 0;
 
     bool m_bOpen = false;
     // Errors met while reading records or memos are shown once per open: a

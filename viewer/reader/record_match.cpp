@@ -180,6 +180,7 @@ FindResult FindRecord(CDBFFileReader& reader, const FindCriteria& criteria, Find
     if (!reader.IsOpen() || criteria.nField < 0 || criteria.nField >= reader.GetFieldCount()) return result;
     CRecordMatcher matcher(reader, criteria, pages);
     const int64_t nStep = direction == FindDirection::up ? -1 : 1;
+    CDBFFileReader::CReadAhead readAhead(reader, nStep < 0);
     int64_t nTested = 0;
     for (int64_t nRow = nStartRow; nRow >= 0 && nRow < nRows; nRow += nStep, ++nTested) {
         if (stop && nTested % kStopInterval == 0 && stop(nRow)) {
