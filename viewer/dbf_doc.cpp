@@ -1,0 +1,98 @@
+// The viewer's document: the reader, its column list, the code pages and the
+// reader's error boxes.
+#include "viewer/dbf_doc.h"
+
+#include "platform/core/string_table.h"
+#include "platform/ui/command_ids.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/view_base.h"
+
+TableCodePages ChooseTableCodePages(const CDBFFileReader&) {
+    return TableCodePages{&platform::OemCodePage(), &platform::AnsiCodePage()};
+}
+
+bool IsDosTextMark(uint8_t nMark) {
+    switch (nMark) {
+    case 0x03:
+    case 0xC8:
+    case 0xC9:
+    case 0xCA:
+    case 0xCB:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void CMessageBoxErrorSink::ShowError(unsigned, const std::string& strText) {
+    // The reader's texts are single-byte; file names are the system's bytes.
+    platform::MessageBox(nullptr, QString::fromLocal8Bit(strText.data(), qsizetype(strText.size())),
+                         QString::fromUtf8(platform::LoadString(idsReaderErrorCaption)),
+                         platform::MB_OK | platform::MB_ICONERROR);
+}
+
+CDBFDoc::CDBFDoc() {
+    m_data.GetReader().SetErrorSink(&m_sink);
+    // Nothing is ever saved: Save and Save As stay disabled.
+    m_commands.Remove(platform::ID_FILE_SAVE);
+    m_commands.Remove(platform::ID_FILE_SAVE_AS);
+}
+
+CDBFDoc::~CDBFDoc() { m_data.OnCloseDocument(); }
+
+std::vector<std::string> CDBFDoc::GetFieldNames() const {
+    const CDBFFileReader& reader = m_data.GetReader();
+    std::vector<std::string> names;
+    names.reserve(size_t(reader.GetFieldCount()));
+    for (int i = 0; i < reader.GetFieldCount(); ++i)
+        names.push_back(reader.GetField(i).GetName());
+    return names;
+}
+
+const platform::CCodePage& CDBFDoc::GetOemPage() const {
+    return m_pages.pOem ? *m_pages.pOem : platform::OemCodePage();
+}
+
+const platform::CCodePage& CDBFDoc::GetAnsiPage() const {
+    return m_pages.pAnsi ? *m_pages.pAnsi : platform::AnsiCodePage();
+}
+
+std::string CDBFDoc::ToDisplayText(std::string strText, bool bDos) const {
+    if (bDos && !strText.empty()) {
+        if (!m_pToAnsi)
+            m_pToAnsi = std::make_unique<platform::CCodePageConverter>(GetOemPage(), GetAnsiPage());
+        m_pToAnsi->ConvertInPlace(strText);
+    }
+    return strText;
+}
+
+bool CDBFDoc::IsDosTextByDefault() const { return IsDosTextMark(m_data.GetReader().GetCodePageMark()); }
+
+bool CDBFDoc::OnNewDocument() {
+    if (!platform::CDocument::OnNewDocument())
+        return false;
+    m_data.OnNewDocument();
+    return true;
+}
+
+bool CDBFDoc::OnOpenDocument(const std::string& strPath) {
+    DeleteContents();
+    SetModifiedFlag(false);
+    if (!m_data.OnOpenDocument(strPath))
+        return false;
+    m_pages = ChooseTableCodePages(m_data.GetReader());
+    m_pToAnsi.reset();
+    return true;
+}
+
+void CDBFDoc::OnCloseDocument() {
+    // The windows go first: a view still painting finds the table open.
+    platform::CDocument::OnCloseDocument();
+    m_data.GetReader().Close();
+}
+
+void CDBFDoc::ReinitializeAllViews() {
+    std::vector<platform::CViewBase*> views = GetViews();
+    for (platform::CViewBase* pView : views)
+        pView->OnInitialUpdate();
+}
