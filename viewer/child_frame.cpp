@@ -2,6 +2,8 @@
 // the Find dialog, and the stored placement.
 #include "viewer/child_frame.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QMdiArea>
 
@@ -74,6 +76,16 @@ void CChildFrame::OpenFindDialog() {
     platform::CWinApp* pApp = platform::CWinApp::Get();
     QWidget* pOwner = pApp && pApp->GetMainWnd() ? static_cast<QWidget*>(pApp->GetMainWnd()) : window();
     m_pFindDlg = new CFindDlg(*this, pOwner);
+    m_pFindDlg->EnsureInitialized();
+    m_pFindDlg->adjustSize();
+    // At the right of the area the table windows live in, a third of the
+    // way down, rather than over the first columns and rows the user reads;
+    // the advanced form has room to grow below it.
+    if (QMdiArea* pArea = mdiArea()) {
+        const QPoint ptRight = pArea->mapToGlobal(QPoint(pArea->width(), pArea->height() / 3));
+        m_pFindDlg->move(std::max(0, ptRight.x() - m_pFindDlg->frameGeometry().width() - 24),
+                         std::max(0, ptRight.y() - m_pFindDlg->frameGeometry().height() / 2));
+    }
     m_pFindDlg->show();
     m_pFindDlg->raise();
     m_pFindDlg->activateWindow();

@@ -1,6 +1,7 @@
 // The Find dialog and its advanced panels.
 #include "viewer/find_dlg.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <QButtonGroup>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/core/ole_date.h"
@@ -218,8 +220,9 @@ CFindDlg::CFindDlg(CChildFrame& frame, QWidget* pParent) : CDialog(pParent), m_p
     setWindowTitle(QString::fromUtf8(platform::LoadString(IDS_FIND_CAPTION)));
     setObjectName(QStringLiteral("FindDlg"));
     setModal(false);
-    // The dialog stays over the main window without ever blocking it.
-    setWindowFlag(Qt::Tool, true);
+    // A dialog of its window, over it without ever blocking it; it has
+    // nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     auto* pTop = new QGridLayout;
     pTop->addWidget(new QLabel(QStringLiteral("Find what:"), this), 0, 0);
@@ -382,6 +385,20 @@ void CFindDlg::ApplyAdvancedState() {
     if (!m_bAdvanced)
         m_pText->setEnabled(true);
     adjustSize();
+    KeepOnScreen();
+}
+
+void CFindDlg::KeepOnScreen() {
+    QScreen* pScreen = isVisible() ? screen() : nullptr;
+    if (!pScreen)
+        return;
+    // The advanced form grows the dialog downwards; it moves up rather than
+    // off the screen.
+    const QRect rcAvailable = pScreen->availableGeometry(), rcFrame = frameGeometry();
+    const int dx = std::min(0, rcAvailable.right() - rcFrame.right());
+    const int dy = std::min(0, rcAvailable.bottom() - rcFrame.bottom());
+    if (dx != 0 || dy != 0)
+        move(pos() + QPoint(dx, dy));
 }
 
 void CFindDlg::ChoosePanel() {
@@ -414,6 +431,7 @@ void CFindDlg::ChoosePanel() {
         pPanel->SetFindValue(FindText(), nField, field.GetType(), field.GetDecimals());
     m_pText->setEnabled(kind == FindPanel::text);
     adjustSize();
+    KeepOnScreen();
 }
 
 void CFindDlg::OnFieldChanged() {

@@ -124,6 +124,7 @@ private:
     void FillFieldList();
     void FillHistory();
     void ApplyAdvancedState();
+    void KeepOnScreen();
     void ChoosePanel();
     void OnFieldChanged();
     void OnTextChanged(const QString& strText);

@@ -1,6 +1,9 @@
 // Peekrow's menus, toolbar, panes and keys.
 #include "viewer/main_frame.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "platform/core/string_table.h"
 #include "platform/ui/command_ids.h"
 #include "viewer/placement_store.h"
@@ -79,7 +82,11 @@ std::vector<AcceleratorEntry> Accelerators() {
                     {ID_INDICATOR_RECORD, QString::fromUtf8(LoadString(ID_INDICATOR_RECORD))}});
     SetAccelerators(Accelerators());
     SetAcceptFiles(false);
-    resize(1000, 700);
+    // Until a placement is stored: most of the screen, which a table fills.
+    QSize size(1100, 760);
+    if (QScreen* pScreen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(pScreen->availableGeometry().size() * 9 / 10);
+    resize(size);
 }
 
 void ::CMainFrame::OnFrameClosing() {
