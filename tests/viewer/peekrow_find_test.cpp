@@ -4,13 +4,13 @@
 // history, and a dialog that reads the window's code page, active pane and
 // columns at each search rather than when it opened.
 #include <QCheckBox>
-#include "grid/columns/columns_dlg.h"
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "grid/columns/columns_dlg.h"
 #include "tests/viewer/viewer_test_support.h"
 #include "viewer/find_dlg.h"
 
@@ -200,6 +200,16 @@ TEST_F(PeekrowFind, EachSearchReadsTheWindowAsItIsNow) {
     pDlg->SelectField(1);
     Item<QComboBox>(IDC_FIND_TEXT)->setEditText(QString::fromUtf8("Жук"));
     EXPECT_EQ(Find(), 0) << "DOS text, found through the OEM page";
+    // Any letter case: the DOS text is converted before it is folded.
+    Advanced(1);
+    ASSERT_EQ(pDlg->GetShownPanel()->GetKind(), FindPanel::text);
+    PanelItem<QCheckBox>(IDC_TEXT_MATCH_CASE)->setChecked(false);
+    Item<QComboBox>(IDC_FIND_TEXT)->setEditText(QString::fromUtf8("жУК"));
+    pDlg->SetDirection(FindDirection::first);
+    EXPECT_EQ(FindAll(), (std::vector<int>{0, 2}));
+    Item<QPushButton>(IDC_FIND_ADVANCED)->click();
+    Item<QComboBox>(IDC_FIND_TEXT)->setEditText(QString::fromUtf8("Жук"));
+    pDlg->SetDirection(FindDirection::first);
     // The user switches the window to Windows while the dialog stays open.
     ASSERT_TRUE(Command(ID_VIEW_CODEPAGE_WIN));
     pDlg->SetDirection(FindDirection::first);
