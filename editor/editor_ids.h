@@ -55,6 +55,11 @@ enum EditorStringId : unsigned {
     IDS_CELL_REFUSED = 59483,
     IDS_PAINT_FAILED = 59484,
     IDS_STALE_INDEX = 59485,
+    // Record commands, filter and formulas.
+    IDS_REFRESH_DISCARD = 59500,
+    IDS_ENTER_NUMBER = 59501,
+    IDS_FORMULA_REFUSED = 59502,
+    IDS_CELLS_NOT_STORED = 59503,
 };
 
 // Font heights of the grid (negative: character height).
