@@ -198,11 +198,9 @@ void CDBFView::UpdateRowCount() {
 }
 
 void CDBFView::GoToCell(int nCol, GridRow nRow) {
-    int C = GetFixedColumnCount();
-    int F = GetFixedRowCount();
     if (nRow < 0 || nRow >= GetRowCount() || nCol < 0 || nCol >= GetColumnCount(-1))
         return;
-    MoveTo(nCol + C, nRow + F);
+    MoveTo(nCol, nRow);  // data indexes
 }
 
 // ---- records and fields ----------------------------------------------------------------------
