@@ -200,7 +200,7 @@ void CDBFView::UpdateRowCount() {
 void CDBFView::GoToCell(int nCol, GridRow nRow) {
     if (nRow < 0 || nRow >= GetRowCount() || nCol < 0 || nCol >= GetColumnCount(-1))
         return;
-    MoveTo(nCol, nRow);  // data indexes
+    MoveTo(nCol, nRow);
 }
 
 // ---- records and fields ----------------------------------------------------------------------
