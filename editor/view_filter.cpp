@@ -84,6 +84,15 @@ bool CanBeDateText(const std::string& strNeedle, const std::string& strPattern, 
     return true;
 }
 
+bool IsSimpleDatePattern(const std::string& strPattern) {
+    if (strPattern.size() > 20)
+        return false;
+    for (size_t i = 0; i < strPattern.size(); ++i)
+        if (strPattern[i] == '%' && (i + 1 >= strPattern.size() || !std::strchr("dmYy%", strPattern[++i])))
+            return false;
+    return true;
+}
+
 struct FieldTest {
     int nIndex = -1;
     dbf::DBFFieldDesc desc{};
@@ -102,6 +111,7 @@ struct FilterState {
     bool bDos = false;  // the window's code page when the filter was set
     bool bNumberPossible = true;
     bool bDatePossible = true;
+    bool bSimpleDatePattern = false;  // only %d, %m, %Y, %y, %% and plain characters
 
     const dbf::DBFFieldDesc* pResolvedDesc = nullptr;
     int nResolvedCount = -1;
@@ -184,6 +194,12 @@ struct FilterState {
         default:
             break;
         }
+        char buffer[64];
+        size_t nFast = 0;
+        if ((desc.type == 'N' || desc.type == 'F') && NumberAsShown(pRecord, nRecordLength, desc, buffer, nFast))
+            return Contains(reinterpret_cast<const uint8_t*>(buffer), nFast, foldDisplay);
+        if (desc.type == 'D' && bSimpleDatePattern && DateAsShown(pRecord, nRecordLength, desc, buffer, nFast))
+            return Contains(reinterpret_cast<const uint8_t*>(buffer), nFast, foldDisplay);
         dbf::FieldValue value;
         int32_t nLength = 0;
         try {
@@ -197,6 +213,94 @@ struct FilterState {
             return Contains(value.GetText(), foldText);
         std::string strText = cell_text::FormatValue(value, test.info, nLength, pDoc->m_strDateFormat);
         return Contains(strText, foldDisplay);
+    }
+
+    // The text of an N or F field when its bytes are already the cell text:
+    // a plain number with exactly the field's decimals and at most 15
+    // digits, which "%.<decimals>f" of its value writes back the same.
+    static bool NumberAsShown(const uint8_t* pRecord, size_t nRecordLength, const dbf::DBFFieldDesc& desc,
+                              char* pOut, size_t& nOut) {
+        size_t nAt = desc.GetDisplacement();
+        size_t nWidth = desc.width;
+        if (nAt > nRecordLength || nWidth > nRecordLength - nAt || nWidth > 20)
+            return false;
+        const char* p = reinterpret_cast<const char*>(pRecord + nAt);
+        size_t i = 0;
+        while (i < nWidth && p[i] == ' ')
+            ++i;
+        size_t nStart = i;
+        if (i < nWidth && p[i] == '-')
+            ++i;
+        size_t nWhole = i;
+        while (i < nWidth && IsAsciiDigit(p[i]))
+            ++i;
+        size_t nWholeDigits = i - nWhole;
+        if (nWholeDigits == 0 || (nWholeDigits > 1 && p[nWhole] == '0'))
+            return false;
+        size_t nDecimals = 0;
+        if (i < nWidth && p[i] == '.') {
+            size_t nPoint = ++i;
+            while (i < nWidth && IsAsciiDigit(p[i]))
+                ++i;
+            nDecimals = i - nPoint;
+            if (nDecimals == 0)
+                return false;
+        }
+        if (i != nWidth || nDecimals != desc.decimals || nWholeDigits + nDecimals > 15)
+            return false;
+        nOut = nWidth - nStart;
+        std::memcpy(pOut, p + nStart, nOut);
+        return true;
+    }
+
+    // The text of a D field whose bytes are a date of the years 1000 to
+    // 9999, by a pattern of day, month and year numbers only.
+    bool DateAsShown(const uint8_t* pRecord, size_t nRecordLength, const dbf::DBFFieldDesc& desc, char* pOut,
+                     size_t& nOut) const {
+        size_t nAt = desc.GetDisplacement();
+        if (desc.width != 8 || nAt > nRecordLength || 8 > nRecordLength - nAt)
+            return false;
+        const char* p = reinterpret_cast<const char*>(pRecord + nAt);
+        int n[8];
+        for (int i = 0; i < 8; ++i) {
+            if (!IsAsciiDigit(p[i]))
+                return false;
+            n[i] = p[i] - '0';
+        }
+        int nYear = n[0] * 1000 + n[1] * 100 + n[2] * 10 + n[3];
+        int nMonth = n[4] * 10 + n[5];
+        int nDay = n[6] * 10 + n[7];
+        static const int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        bool bLeap = (nYear % 4 == 0 && nYear % 100 != 0) || nYear % 400 == 0;
+        if (nYear < 1000 || nMonth < 1 || nMonth > 12 || nDay < 1 || nDay > kDays[nMonth - 1] ||
+            (nMonth == 2 && nDay == 29 && !bLeap))
+            return false;
+        nOut = 0;
+        const std::string& strPattern = pDoc->m_strDateFormat;
+        for (size_t i = 0; i < strPattern.size(); ++i) {  // at most 20: 40 characters
+            if (strPattern[i] != '%' || i + 1 >= strPattern.size()) {
+                pOut[nOut++] = strPattern[i];
+                continue;
+            }
+            switch (strPattern[++i]) {
+            case 'd':
+                pOut[nOut++] = p[6], pOut[nOut++] = p[7];
+                break;
+            case 'm':
+                pOut[nOut++] = p[4], pOut[nOut++] = p[5];
+                break;
+            case 'Y':
+                std::memcpy(pOut + nOut, p, 4), nOut += 4;
+                break;
+            case 'y':
+                pOut[nOut++] = p[2], pOut[nOut++] = p[3];
+                break;
+            default:
+                pOut[nOut++] = strPattern[i];
+                break;
+            }
+        }
+        return true;
     }
 
     // A memo's text or bytes, as the view shows them.
@@ -276,6 +380,7 @@ dbf::CDBFMemoryCursorset::Filter MakeDocumentFilter(CDBFDoc& doc) {
     pState->bDos = doc.m_bDosCodePage;
     pState->bNumberPossible = CanBeNumberText(pState->strNeedle, CUserLocale::Current().m_cDecimal);
     pState->bDatePossible = CanBeDateText(pState->strNeedle, doc.m_strDateFormat, pState->foldDisplay);
+    pState->bSimpleDatePattern = IsSimpleDatePattern(doc.m_strDateFormat);
     return [pState](const uint8_t* pRecord, const dbf::DBFFieldList& fields) {
         return pState->Matches(pRecord, fields);
     };
@@ -584,6 +689,8 @@ void ApplyFormula(CDBFView& view, QWidget* pDialog, int nOperator, const QString
         columnFields.push_back(view.FieldOfColumn(nCol));
 
     // Every result is computed and checked before the first cell changes.
+    int nStored = 0, nFailed = 0;
+    QString strFirstFailure;
     std::vector<FormulaChange> changes;
     std::vector<uint8_t> scratch;
     for (GridRow nRow = std::max<GridRow>(nTop, 0); nRow <= nBottom; ++nRow) {
@@ -596,7 +703,15 @@ void ApplyFormula(CDBFView& view, QWidget* pDialog, int nOperator, const QString
                 !(desc.type == 'B' && desc.width == 8))
                 continue;
             dbf::FieldValue current;
-            pTable->GetFieldValue(nField, current);
+            try {
+                pTable->GetFieldValue(nField, current);
+            } catch (const std::exception& e) {
+                // A cell that cannot be read keeps its bytes; the others go on.
+                if (nFailed++ == 0)
+                    strFirstFailure =
+                        CellName(view, int32_t(nRow), nField) + QStringLiteral(": ") + QString::fromUtf8(e.what());
+                continue;
+            }
             if (current.GetKind() == dbf::FieldKind::Int32 && eOp == FormulaOp::divide &&
                 IsIntegerDivisionByZero(number)) {
                 MessageBox(pDialog, IDS_DIVISION_BY_ZERO, MB_OK);
@@ -625,8 +740,6 @@ void ApplyFormula(CDBFView& view, QWidget* pDialog, int nOperator, const QString
         }
     }
 
-    int nStored = 0, nFailed = 0;
-    QString strFirstFailure;
     for (const FormulaChange& change : changes) {
         try {
             pTable->SetAbsolutePosition(change.nRow);
