@@ -193,11 +193,9 @@ void CDBFView::UpdateRowCount() {
 }
 
 void CDBFView::GoToCell(int nCol, GridRow nRow) {
-    int C = GetFixedColumnCount();
-    int F = GetFixedRowCount();
     if (nRow < 0 || nRow >= GetRowCount() || nCol < 0 || nCol >= GetColumnCount(-1))
         return;
-    MoveTo(nCol + C, nRow + F);
+    MoveTo(nCol, nRow);  // MoveTo takes data indexes
 }
 
 // ---- records and fields ----------------------------------------------------------------------

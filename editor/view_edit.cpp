@@ -254,19 +254,21 @@ void Paste(CDBFView& view) {
     const int32_t nRows = view.GetRecordCount();
     std::vector<std::vector<std::string>> lines = SplitCellBlock(strText);
     CCellStores stores(view);
+    // Afterwards the pasted block is selected: the rows used, the columns
+    // of its widest line.
     int32_t nLastRow = block.nTop;
     int nLastCol = block.nLeft;
     for (size_t n = 0; n < lines.size() && block.nTop + int32_t(n) < nRows; ++n) {
         const int32_t nRow = block.nTop + int32_t(n);
         const std::vector<std::string>& pieces = lines[n];
         nLastRow = nRow;
-        nLastCol = block.nLeft;
         // An empty line, or a deleted record, uses up its row and changes nothing.
         if (pieces.empty() || view.IsRowDeleted(nRow))
             continue;
         for (size_t k = 0; k < pieces.size() && block.nLeft + int(k) < nColumns; ++k) {
-            nLastCol = block.nLeft + int(k);
-            stores.Store(nLastCol, nRow, pieces[k]);
+            const int nCol = block.nLeft + int(k);
+            nLastCol = std::max(nLastCol, nCol);
+            stores.Store(nCol, nRow, pieces[k]);
         }
     }
     view.SelectRange(block.nLeft, nLastCol, block.nTop, nLastRow);

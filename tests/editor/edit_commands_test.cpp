@@ -63,14 +63,12 @@ protected:
         View()->GoToCell(nLeft, nTop);
         View()->SelectRange(nLeft, nRight, nTop, nBottom);
     }
-    void ExpectSelection(int nLeft, int nRight, int nTop, int nBottom) {
+    // The selection: left, right, top, bottom.
+    std::vector<long long> Selection() const {
         int l = 0, r = 0;
         GridRow t = 0, b = 0;
         View()->GetSelection(l, r, t, b);
-        EXPECT_EQ(l, nLeft);
-        EXPECT_EQ(r, nRight);
-        EXPECT_EQ(t, nTop);
-        EXPECT_EQ(b, nBottom);
+        return {l, r, t, b};
     }
     using Strings = std::vector<std::string>;
     // Answers any message box a test does not expect (its own hook comes first).
@@ -88,7 +86,7 @@ TEST_F(EditCommands, ACopiedBlockPastesBackWithoutTouchingTheNeighbouringColumn)
     Select(0, 0, 3, 3);
     ASSERT_TRUE(Command(platform::ID_EDIT_PASTE));
     EXPECT_EQ(Row(3), (Strings{"a", "b", "4"}));  // the line's third piece does not exist
-    ExpectSelection(0, 1, 3, 3);                 // one row left: the second line is dropped
+    EXPECT_EQ(Selection(), (std::vector<long long>{0, 1, 3, 3}));  // one row left: the second line is dropped
     EXPECT_TRUE(pDoc->IsModified());
 
     SetClipboard(QStringLiteral("a\tb\t\nc\td"));
@@ -96,7 +94,7 @@ TEST_F(EditCommands, ACopiedBlockPastesBackWithoutTouchingTheNeighbouringColumn)
     ASSERT_TRUE(Command(platform::ID_EDIT_PASTE));
     EXPECT_EQ(Row(1), (Strings{"a", "b", "2"}));
     EXPECT_EQ(Row(2), (Strings{"e", "f", "3"})) << "the deleted record is not pasted into";
-    ExpectSelection(0, 1, 1, 2);
+    EXPECT_EQ(Selection(), (std::vector<long long>{0, 1, 1, 2}));
 }
 
 TEST_F(EditCommands, TextFromSpreadsheetsAndPeekrowPastes) {
@@ -167,7 +165,7 @@ TEST_F(EditCommands, SelectAllAndTheUpdateRules) {
     CDBFDoc* pDoc = OpenPlaces();
     ASSERT_NE(pDoc, nullptr);
     ASSERT_TRUE(Command(platform::ID_EDIT_SELECT_ALL));
-    ExpectSelection(0, 2, 0, 3);
+    EXPECT_EQ(Selection(), (std::vector<long long>{0, 2, 0, 3}));
     for (unsigned nId : {platform::ID_EDIT_COPY, platform::ID_EDIT_CUT, platform::ID_EDIT_PASTE,
                          platform::ID_EDIT_CLEAR, platform::ID_EDIT_SELECT_ALL})
         EXPECT_TRUE(State(nId).IsEnabled()) << nId;

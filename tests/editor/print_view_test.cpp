@@ -19,6 +19,7 @@ using pdf_test::PageText;
 using pdf_test::PdfInfo;
 using pdf_test::PrintToPdf;
 using pdf_test::ReadPdfInfo;
+using testing_support::TableBuilder;
 
 bool Contains(const std::string& strText, const std::string& strPart) {
     return strText.find(strPart) != std::string::npos;
@@ -49,28 +50,29 @@ protected:
         }
         return Open(builder.Write(m_dir.Path("records.dbf")));
     }
-    // Makes the window's columns nWidth wide together (the first takes the rest).
+    // Makes the window's two columns nWidth wide together.
     void SetColumnsWidth(CDBFDoc* pDoc, int nWidth) {
-        pDoc->m_columns[1].nWidth = 80;
-        pDoc->m_columns[0].nWidth = nWidth - 80;
+        pDoc->m_columns[0].nWidth = nWidth / 2;
+        pDoc->m_columns[1].nWidth = nWidth - nWidth / 2;
         View()->OnInitialUpdate();
     }
-    // Widens the columns until a portrait page of the application's printer
-    // holds exactly nPerPage records (a page's height follows from its width).
+    // Picks the grid font's height so that a portrait page of the
+    // application's printer holds exactly nPerPage records (the columns stay
+    // narrower than the narrowest page).
     bool FitRowsPerPage(CDBFDoc* pDoc, int nPerPage) {
+        SetColumnsWidth(pDoc, 400);
         QPrinter& printer = platform::AppPrinter();
         QRect rc = printer.pageLayout().paintRectPixels(printer.resolution());
         platform::PrinterMetrics metrics{rc.width(), rc.height(), printer.resolution(), printer.resolution(),
                                          platform::ScreenDpiX(), platform::ScreenDpiY()};
-        for (int nWidth = 200; nWidth < 786; ++nWidth) {
+        for (int nHeight = 11; nHeight < 80; ++nHeight) {
+            View()->SetFontHeight(-nHeight);
             platform::CGridPageLayout layout;
-            layout.Prepare(nWidth, false);
+            layout.Prepare(400, false);
             layout.CountPages(1, View()->GetHeaderHeight(), View()->GetRowHeight(), View()->GetRowCount());
             layout.FitToPrinter(metrics);
-            if (layout.GetRowsPerPage() == nPerPage) {
-                SetColumnsWidth(pDoc, nWidth);
+            if (layout.GetRowsPerPage() == nPerPage)
                 return true;
-            }
         }
         return false;
     }
@@ -92,7 +94,6 @@ protected:
 TEST_F(PrintView, HundredRecordsAtThirtyAPageMakeFourPagesEachUnderTheHeader) {
     CDBFDoc* pDoc = OpenRecords(100);
     ASSERT_NE(pDoc, nullptr);
-    View()->SetFontHeight(-40);  // rows tall enough for 30 a page
     ASSERT_TRUE(FitRowsPerPage(pDoc, 30));
     std::string strPdf = Print();
     PdfInfo info = ReadPdfInfo(strPdf);

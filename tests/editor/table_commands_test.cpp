@@ -115,8 +115,9 @@ TEST_F(TableCommands, ModifyStructureAsksForExclusiveModeOnlyWhenSharedAndShowsR
         });
         EXPECT_TRUE(Command(c.nCommand));
         ASSERT_EQ(int(questions.GetRequests().size()), c.nQuestions);
-        if (c.nQuestions)
+        if (c.nQuestions) {
             EXPECT_EQ(questions.GetRequests()[0].nStringId, IDS_OPEN_EXCLUSIVE);
+        }
         EXPECT_EQ(structure.GetCount(), 1);
         EXPECT_EQ(nFields, 2);
         EXPECT_EQ(bSaveEnabled, c.bModifying);
@@ -193,8 +194,9 @@ TEST_F(TableCommands, AFailedRestructureKeepsTheTableItsEditsItsLayoutAndItsMode
         View()->OnInitialUpdate();
         ASSERT_TRUE(View()->StoreCellText(0, 1, "bobby"));
         pDoc->SetModifiedFlag(true);
-        if (c.pszBlocked)
+        if (c.pszBlocked) {
             ASSERT_EQ(mkdir(m_dir.Path(c.pszBlocked).c_str(), 0755), 0);
+        }
         platform::FileFaults::Scope faults;
         if (c.bFailRename)
             platform::FileFaults::Arm(platform::FileFaults::Op::rename, 1, EACCES);
