@@ -14,7 +14,6 @@
 #include "editor/dbf_view.h"
 #include "editor/editor_ids.h"
 #include "editor/view_commands.h"
-#include "engine/memory_cursorset.h"
 #include "grid/widget_editor.h"
 #include "platform/core/string_table.h"
 #include "platform/ui/clipboard.h"
