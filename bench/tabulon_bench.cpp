@@ -23,6 +23,7 @@
 #include "editor/dbf_view.h"
 #include "editor/tabulon_app.h"
 #include "engine/memory_cursorset.h"
+#include "platform/ui/doc_template.h"
 #include "platform/ui/main_frame.h"
 #include "platform/ui/message_box.h"
 #include "samples/table_generator.h"

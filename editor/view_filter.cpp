@@ -758,7 +758,7 @@ void ApplyFormula(CDBFView& view, QWidget* pDialog, int nOperator, const QString
         pDoc->SetModifiedFlag(true);
     view.viewport()->update();
     if (nFailed > 0)
-        MessageBox(pDialog, Text(IDS_CELLS_NOT_STORED).arg(nFailed).arg(strFirstFailure), MB_OK | MB_ICONWARNING);
+        MessageBox(pDialog, Text(IDS_CELLS_NOT_CHANGED).arg(nFailed).arg(strFirstFailure), MB_OK | MB_ICONWARNING);
 }
 
 void OpenFormulas(CDBFView& view) {
