@@ -539,11 +539,6 @@ bool CDBFView::EndEditForDocument() {
     return true;
 }
 
-void CDBFView::EndEditForCommand() {
-    EndEdit(true);
-    m_bEditing = false;
-}
-
 void CDBFView::contextMenuEvent(QContextMenuEvent* pEvent) {
     CWinApp* pApp = CWinApp::Get();
     CMainFrame* pFrame = pApp ? pApp->GetMainWnd() : nullptr;

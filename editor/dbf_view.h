@@ -75,9 +75,6 @@ public:
     // Ends the edit for a save or a close; false (editor left open) when
     // the value is refused.
     bool EndEditForDocument();
-    // Ends the edit before a command changes records or the list: a
-    // modified editor is committed, one that is refused is closed.
-    void EndEditForCommand();
     // The current cell's field: name, letter, width, decimals; false without one.
     bool GetCurrentFieldInfo(dbf::DBFFieldInfo& info);
     // The status panes' texts ("" without a table).

@@ -17,7 +17,9 @@ void ShowDosText(CDBFView& view, bool bDos) {
     if (!pDoc)
         return;
     view.CloseToolDialogs();
-    view.EndEditForCommand();
+    // A value its field refuses keeps its editor open, and the command waits.
+    if (!view.EndEditForDocument())
+        return;
     pDoc->m_bDosCodePage = bDos;
     // A check box stays open on its cell: it shows the new text too.
     if (view.GetCurrentEditor() && view.GetRecordCount() > 0)
@@ -33,7 +35,9 @@ void ConvertText(CDBFView& view, bool bToWindows) {
     if (!pDoc || !pDoc->m_table.IsOpen())
         return;
     view.CloseToolDialogs();
-    view.EndEditForCommand();
+    // A value its field refuses keeps its editor open, and the command waits.
+    if (!view.EndEditForDocument())
+        return;
     view.setFocus();
     {
         CWaitCursor wait;

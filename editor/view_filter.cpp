@@ -621,7 +621,9 @@ void SetFilter(CDBFView& view) {
         return;
     CWaitCursor wait;
     view.CloseToolDialogs();
-    view.EndEditForCommand();
+    // A value its field refuses keeps its editor open, and the command waits.
+    if (!view.EndEditForDocument())
+        return;
     view.setFocus();
     CFilterDlg dialog(&view);
     dialog.m_pTableDef = pDoc->m_table.GetTableDef();
@@ -673,8 +675,9 @@ void ApplyFormula(CDBFView& view, QWidget* pDialog, int nOperator, const QString
         return;
     }
     // An open editor would write its old text over the results when the
-    // grid gets the focus back.
-    view.EndEditForCommand();
+    // grid gets the focus back: it is ended first (a refused value stops here).
+    if (!view.EndEditForDocument())
+        return;
 
     int nLeft = 0, nRight = 0;
     GridRow nTop = 0, nBottom = 0;

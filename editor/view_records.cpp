@@ -41,7 +41,9 @@ void ClearSortDirection(CDBFView& view) {
 
 void AddRecord(CDBFView& view) {
     view.CloseToolDialogs();
-    view.EndEditForCommand();
+    // A value its field refuses keeps its editor open, and the command waits.
+    if (!view.EndEditForDocument())
+        return;
     view.setFocus();
     dbf::CDBFMemoryCursorset* pTable = view.GetTable();
     GridRow nOldCount = view.GetRowCount();
@@ -55,7 +57,9 @@ void AddRecord(CDBFView& view) {
 // when nothing else is selected); records already so are left alone.
 void MarkSelection(CDBFView& view, bool bDelete) {
     view.CloseToolDialogs();
-    view.EndEditForCommand();
+    // A value its field refuses keeps its editor open, and the command waits.
+    if (!view.EndEditForDocument())
+        return;
     view.setFocus();
     dbf::CDBFMemoryCursorset* pTable = view.GetTable();
     int nLeft = 0, nRight = 0;
@@ -82,7 +86,9 @@ void MarkSelection(CDBFView& view, bool bDelete) {
 void ShowDeleted(CDBFView& view, bool bHide) {
     CWaitCursor wait;
     view.CloseToolDialogs();
-    view.EndEditForCommand();
+    // A value its field refuses keeps its editor open, and the command waits.
+    if (!view.EndEditForDocument())
+        return;
     view.setFocus();
     ClearSortDirection(view);
     if (IsOpen(view)) {
@@ -100,7 +106,9 @@ void Refresh(CDBFView& view) {
     if (!pDoc)
         return;
     view.CloseToolDialogs();
-    view.EndEditForCommand();
+    // A value its field refuses keeps its editor open, and the command waits.
+    if (!view.EndEditForDocument())
+        return;
     if (pDoc->IsModified() &&
         MessageBox(&view, IDS_REFRESH_DISCARD, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
