@@ -283,19 +283,25 @@ TEST_F(FormulaTest, AmountsKeepTheirFractionUnderADecimalComma) {
 }
 
 TEST_F(FormulaTest, AnOpenEditorIsEndedBeforeTheFormulaAndCannotOverwriteItsResult) {
+    ui_test::ShowActive(*Frame());
     ASSERT_NE(Open(Numbers()), nullptr);
     CFormulaDlg* pDialog = OpenFormulas();
     ASSERT_NE(pDialog, nullptr);
     View()->GoToCell(1, 0);
+    View()->activateWindow();
     View()->setFocus();
-    QTest::keyClick(View(), Qt::Key_5);  // an editor opens on N with "5"
+    ui_test::Settle();
+    ui_test::Type("5");  // an editor opens on N with the typed text
     ui_test::Settle();
     CKelCellEditor* pEditor = View()->GetCurrentEditor();
     ASSERT_NE(pEditor, nullptr);
     double dTyped = std::atof(pEditor->GetEditorValue().strText.c_str());
     char szExpected[32];
     std::snprintf(szExpected, sizeof szExpected, "%.2f", dTyped + 1);
-    EXPECT_TRUE(Apply(opAdd, "1", 1, 1, 0, 0).empty());
+    // Apply with the editor open (no selection change, which would end it).
+    pDialog->GetDlgItem<QComboBox>(IDC_FORMULA_OPERATOR)->setCurrentIndex(opAdd);
+    pDialog->GetDlgItem<QLineEdit>(IDC_FORMULA_NUMBER)->setText(QStringLiteral("1"));
+    pDialog->OnOK();
     EXPECT_EQ(Cell(1, 0), szExpected);
     View()->setFocus();
     ui_test::Settle();
