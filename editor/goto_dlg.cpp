@@ -1,6 +1,8 @@
 // Go to and Move to.
 #include "editor/goto_dlg.h"
 
+#include <climits>
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -8,29 +10,28 @@
 #include <QPushButton>
 
 #include "platform/core/value_coercion.h"
+#include "platform/ui/dialog_data.h"
 
 using namespace platform;
 
 namespace {
 
-// A whole number from lo to hi in the edit box, or the range message with
-// the entry selected for correcting.
-bool CheckIntegerInRange(QWidget* pDialog, QLineEdit* pEdit, int nMin, int nMax, int& nValue) {
+// A whole number from nMin to nMax in the edit box; anything else gets the
+// range message, with the entry selected for correcting.
+bool CheckIntegerInRange(QLineEdit* pEdit, int nMin, int nMax, int& nValue) {
     std::string strText = pEdit->text().trimmed().toStdString();
     bool bOverflow = false;
     int64_t n = ParseCInteger(strText.data(), strText.size(), &bOverflow);
     size_t nDigits = !strText.empty() && (strText[0] == '+' || strText[0] == '-') ? 1 : 0;
     bool bWhole = !bOverflow && nDigits < strText.size() &&
                   strText.find_first_not_of("0123456789", nDigits) == std::string::npos;
-    if (bWhole && n >= nMin && n <= nMax) {
-        nValue = int(n);
-        return true;
+    if (!bWhole || n < nMin || n > nMax) {
+        // No number, or one outside: the same message names the range.
+        DDV_MinMaxInt(pEdit, nMin > INT_MIN ? nMin - 1 : nMax + 1, nMin, nMax);
+        return false;
     }
-    MessageBox(pDialog, QStringLiteral("Enter an integer between %1 and %2.").arg(nMin).arg(nMax),
-               MB_OK | MB_ICONWARNING);
-    pEdit->setFocus();
-    pEdit->selectAll();
-    return false;
+    nValue = int(n);
+    return true;
 }
 
 }  // namespace
@@ -68,7 +69,7 @@ bool CGotoDlg::OnInitDialog() {
 
 void CGotoDlg::OnOK() {
     int nValue = 0;
-    if (!CheckIntegerInRange(this, m_pEdit, m_nMin, m_nMax, nValue))
+    if (!CheckIntegerInRange(m_pEdit, m_nMin, m_nMax, nValue))
         return;
     m_nValue = nValue;
     EndDialog(IDOK);

@@ -1,5 +1,7 @@
 // The Filter dialog and the document's filter, and the Formulas dialog on
 // integer, numeric, currency, double and text cells.
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -9,6 +11,7 @@
 #include "editor/view_filter.h"
 #include "platform/core/code_page.h"
 #include "platform/core/user_locale.h"
+#include "platform/ui/command_ids.h"
 #include "tests/editor/editor_test_support.h"
 #include "tests/support/table_builder.h"
 
@@ -238,6 +241,26 @@ TEST_F(FormulaTest, EachKindOfFieldComputesItsOwnWayAndTextCellsStayAlone) {
     }
     EXPECT_TRUE(Doc()->IsModified());
     EXPECT_NE(View()->m_pFormulaDlg, nullptr);  // the dialog stays open
+
+    // Saved: the changed record reads back so, the others keep their bytes.
+    std::string strPath = Doc()->m_table.GetFilePath();
+    testing_support::Bytes before = testing_support::ReadFileBytes(strPath);
+    ASSERT_TRUE(Command(platform::ID_FILE_SAVE));
+    testing_support::Bytes after = testing_support::ReadFileBytes(strPath);
+    ASSERT_EQ(after.size(), before.size());
+    size_t nHeader = size_t(before[8]) | size_t(before[9]) << 8;
+    size_t nRecord = size_t(before[10]) | size_t(before[11]) << 8;
+    EXPECT_EQ(testing_support::Bytes(after.begin() + long(nHeader + nRecord), after.end()),
+              testing_support::Bytes(before.begin() + long(nHeader + nRecord), before.end()));
+    testing_support::CommandResult read = testing_support::RunCommand(
+        access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3",
+        {"-c",
+         "import dbfread,sys\n"
+         "r=next(iter(dbfread.DBF(sys.argv[1],ignore_missing_memofile=True)))\n"
+         "print(r['I'],r['N'],r['Y'],r['B'],r['C'])",
+         strPath});
+    ASSERT_EQ(read.nExit, 0) << read.strErr;
+    EXPECT_EQ(read.strOut, "1 -7.5 0.2667 6.25 7\n");
 }
 
 TEST_F(FormulaTest, AResultAFieldCannotHoldChangesNothingAndIsNamedOnce) {
