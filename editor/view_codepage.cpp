@@ -4,6 +4,7 @@
 #include "editor/dbf_view.h"
 #include "editor/editor_ids.h"
 #include "editor/view_commands.h"
+#include "editor/view_filter.h"
 #include "engine/memory_cursorset.h"
 #include "platform/ui/win_app.h"
 
@@ -47,6 +48,10 @@ void ConvertText(CDBFView& view, bool bToWindows) {
             pDoc->m_table.ConvertAnsiToOem();
     }
     pDoc->m_bDosCodePage = !bToWindows;
+    // The filter reads the stored bytes: it must know their new code page
+    // (what it matches, the displayed text, is the same as before).
+    if (!pDoc->m_filter.strCondition.empty())
+        pDoc->m_table.SetFilter(MakeDocumentFilter(*pDoc));
     pDoc->SetModifiedFlag(true);
     view.viewport()->update();
 }

@@ -101,6 +101,11 @@ TEST_F(FilterTest, CyrillicLettersMatchInEitherCaseThroughTheDisplayCodePage) {
     SetFilter(View()->GetTextCodec().ToUnicode(kLower1251), QStringLiteral("*"));
     ASSERT_EQ(View()->GetRowCount(), 1);
     EXPECT_EQ(Cell(0, 0).substr(0, 6), "\xCF\xD0\xC8\xC2\xC5\xD2");
+    // Converted to Windows text, the same record is still the one shown.
+    ASSERT_TRUE(Command(ID_FILE_DOS_TO_WIN));
+    ASSERT_TRUE(Command(ID_VIEW_SHOW_DELETED));  // the list is rebuilt
+    ASSERT_EQ(View()->GetRowCount(), 1);
+    EXPECT_EQ(Cell(0, 0).substr(0, 6), "\xCF\xD0\xC8\xC2\xC5\xD2");
 }
 
 TEST_F(FilterTest, EachWindowKeepsItsOwnFilterAndMark) {
