@@ -23,6 +23,7 @@
 #include "platform/core/code_page.h"
 #include "platform/core/currency.h"
 #include "platform/core/string_table.h"
+#include "platform/core/text_fold.h"
 #include "platform/core/value_coercion.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/win_app.h"
@@ -32,20 +33,10 @@ using namespace platform;
 // ---- matching ---------------------------------------------------------------------------
 
 MatchFoldTable MakeMatchFoldTable(const CCodePage& page) {
-    // Upper case through the C.UTF-8 locale, never the process's own.
-    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+    // The one case folding of the programs (Find and Peekrow use it too).
     MatchFoldTable table{};
-    for (int b = 0; b < 256; ++b) {
-        table[size_t(b)] = uint8_t(b);
-        if (b >= 'a' && b <= 'z')
-            table[size_t(b)] = uint8_t(b - 'a' + 'A');
-        if (b < 0x80 || !locale || !page.IsDefined(uint8_t(b)))
-            continue;
-        char32_t c = page.ToUnicode(uint8_t(b));
-        char32_t cUpper = char32_t(towupper_l(wint_t(c), locale));
-        if (cUpper != c && page.Contains(cUpper))
-            table[size_t(b)] = page.FromUnicode(cUpper);
-    }
+    const uint8_t* pFold = CTextFold::ForCodePage(page).GetTable();
+    std::copy(pFold, pFold + 256, table.begin());
     return table;
 }
 
