@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <cwctype>
 #include <limits>
 #include <memory>
 #include <vector>
