@@ -2,6 +2,8 @@
 // reader's error boxes.
 #include "viewer/dbf_doc.h"
 
+#include <QCoreApplication>
+
 #include "platform/core/string_table.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/message_box.h"
@@ -26,9 +28,17 @@ bool IsDosTextMark(uint8_t nMark) {
 
 void CMessageBoxErrorSink::ShowError(unsigned, const std::string& strText) {
     // The reader's texts are single-byte; file names are the system's bytes.
-    platform::MessageBox(nullptr, QString::fromLocal8Bit(strText.data(), qsizetype(strText.size())),
-                         QString::fromUtf8(platform::LoadString(idsReaderErrorCaption)),
-                         platform::MB_OK | platform::MB_ICONERROR);
+    const QString strShown = QString::fromLocal8Bit(strText.data(), qsizetype(strText.size()));
+    const QString strCaption = QString::fromUtf8(platform::LoadString(idsReaderErrorCaption));
+    auto show = [strShown, strCaption] {
+        platform::MessageBox(nullptr, strShown, strCaption, platform::MB_OK | platform::MB_ICONERROR);
+    };
+    // A memo that cannot be read is met while a cell is painted: the box
+    // waits for the current event to end rather than run inside the paint.
+    if (QCoreApplication::instance())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), show, Qt::QueuedConnection);
+    else
+        show();
 }
 
 CDBFDoc::CDBFDoc() {

@@ -28,7 +28,7 @@ TableCodePages ChooseTableCodePages(const CDBFFileReader& reader);
 bool IsDosTextMark(uint8_t nMark);
 
 // Shows the reader's errors: a message box with no owner, the stop icon and
-// the caption "Error".
+// the caption "Error", after the event during which the reader met them.
 class CMessageBoxErrorSink : public CReaderErrorSink {
 public:
     void ShowError(unsigned nMessageId, const std::string& strText) override;

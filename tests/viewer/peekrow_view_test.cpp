@@ -288,6 +288,35 @@ TEST_F(PeekrowView, AMissingMemoFileIsNamedOnceAndItsCellsShowTheirWord) {
     EXPECT_EQ(Boxes().size(), 1u);
 }
 
+TEST_F(PeekrowView, AMemoThatCannotBeReadIsSaidOnceAfterThePaint) {
+    CMemoImage memo = CMemoImage::Fpt(8, 64);
+    memo.Add("fine");
+    memo.Save(m_dir, "bad.FPT");
+    const std::string strTable = TableBuilder(0xF5)
+                                     .Field("NOTE", 'M', 10)
+                                     .Record({MemoRef10(8)})
+                                     .Record({MemoRef10(4000)})  // far past the memo file's end
+                                     .Record({MemoRef10(4001)})
+                                     .Write(m_dir.Path("bad.dbf"));
+    ASSERT_TRUE(Open(strTable));
+    View()->viewport()->repaint();
+    View()->GoToCell(0, 2);
+    View()->viewport()->repaint();
+    ui_test::Settle();
+    ASSERT_EQ(Boxes().size(), 1u) << "one box for the table, not one per cell";
+    EXPECT_EQ(Boxes()[0].strText, QStringLiteral("Memo read error !"));
+    // The reader meets it while a cell is painted: the box comes after the
+    // paint, never inside it.
+    ForgetBoxes();
+    CMessageBoxErrorSink sink;
+    sink.ShowError(idsMemoReadError, "Memo read error !");
+    EXPECT_TRUE(Boxes().empty());
+    ui_test::Settle();
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Cell(0, 0), "fine");
+    EXPECT_EQ(Cell(0, 1), "Memo");
+}
+
 TEST_F(PeekrowView, TheStructureDialogListsTheReadersFields) {
     const std::string strTable = TableBuilder(0x30)
                                      .Field("NAME", 'C', 300)
