@@ -151,8 +151,13 @@ int CDBFView::TypeWidth(char cType, unsigned nWidth, unsigned nDecimals, int nAv
 void CDBFView::OnInitialUpdate() {
     CDBFDoc* pDoc = GetDoc();
     CDBFFileReader* pReader = GetReader();
-    if (m_pMemoButton)
+    if (m_pMemoButton) {
+        // The keyboard stays with this pane while its button is put away,
+        // so that the button placed again takes it back.
+        if (QWidget* pButton = m_pMemoButton->GetWidget(); pButton && pButton->hasFocus())
+            setFocus(Qt::OtherFocusReason);
         m_pMemoButton->HideEditor();
+    }
     // A layout applied again replaces the columns this pane shows; it never
     // adds to them.
     DeleteAllColumns();

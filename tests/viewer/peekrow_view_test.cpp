@@ -267,6 +267,23 @@ TEST_F(PeekrowView, TheMemoButtonOpensOnlyOnKeysThatMeanOpen) {
     shown.clear();
     ASSERT_TRUE(Command(ID_MEMO_BUTTON));
     EXPECT_EQ(shown.value(0), QStringLiteral("|Memo Info"));
+
+    // Every pane standing on a memo cell shows its button; only the active
+    // one takes the keyboard, also when a new layout places them all again.
+    ASSERT_TRUE(Splitter()->SplitRow(60));
+    ui_test::Settle();
+    Pane(1, 0)->GoToCell(1, 1);
+    Splitter()->SetActivePane(0, 0);
+    pView->GoToCell(1, 0);
+    ui_test::Settle();
+    ASSERT_EQ(QApplication::focusWidget(), pButton);
+    platform::CScopedDialogHook ok([](platform::CDialog& dialog) {
+        dialog.OnOK();
+        return dialog.GetModalResult();
+    });
+    ASSERT_TRUE(Command(ID_VIEW_COLUMNS));
+    EXPECT_EQ(View(), Pane(0, 0)) << "the pane the user works in stays the active one";
+    EXPECT_EQ(QApplication::focusWidget(), pButton);
 }
 
 TEST_F(PeekrowView, AMissingMemoFileIsNamedOnceAndItsCellsShowTheirWord) {
