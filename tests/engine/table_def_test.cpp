@@ -173,7 +173,12 @@ TEST(TableOpen, AutomaticCodePageFollowsVersionAndMark) {
         {0x30, 0x03, false}, {0x30, 0x57, false}, {0x30, 0x7B, false}, {0x30, 0x7E, false},  // Windows marks
         {0x31, 0x03, false},  // every Visual FoxPro version reads its mark
         {0x3F, 0, false},    {0x43, 0, false},    {0x8B, 0, false},    {0x8C, 0, false},
-        {0x03, 0xC9, true},  {0x83, 0xC9, true},  {0xF5, 0xC9, true},  {0x7B, 0xC9, true},
+        // A mark that names a page says which side of its pair the text is
+        // in, whatever the version; one that names nothing (or a page we
+        // cannot decode) leaves the version's guess.
+        {0x03, 0xC9, false}, {0x83, 0xC9, false}, {0xF5, 0xC9, false}, {0x7B, 0xC9, false},
+        {0x03, 0x03, false}, {0x8B, 0x65, true},  {0x03, 0x26, true},  {0x03, 0xF0, true},
+        {0x03, 0x69, true},  {0x30, 0x68, true},
     };
     for (const auto& c : cases) {
         dbf::DBFHeader header{};
@@ -194,7 +199,9 @@ TEST(TableMemo, VersionByteChoosesTheMemoLayout) {
         {0x7B, 0, CMemoImage::DBase4(1), "t.DBT", 3},     {0xCB, 0, CMemoImage::DBase4(1), "t.DBT", 3},
         {0xF5, 0, CMemoImage::Fpt(8), "t.FPT", 4},        {0x30, 2, CMemoImage::Fpt(8), "t.FPT", 4},
         {0xE5, 0, CMemoImage::Smt(16, 32), "t.SMT", 16},
-        {0x30, 0, CMemoImage::Fpt(8), "t.FPT", 0},  // Visual FoxPro without the memo flag
+        // Visual FoxPro without the memo flag, as other programs write it:
+        // memo fields and the file there are enough.
+        {0x30, 0, CMemoImage::Fpt(8), "t.FPT", 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.nVersion));
@@ -215,6 +222,18 @@ TEST(TableMemo, VersionByteChoosesTheMemoLayout) {
         EXPECT_TRUE(table.GetMemoFile()->IsOpen());
         EXPECT_EQ(table.GetMemoPath(), dir.Path(c.pszFile));
     }
+    // Without the flag and without the file, the table has no memo file
+    // (the flag set and the file missing is the usual 3010).
+    TempDir dir;
+    TableBuilder b(0x30);
+    b.Field("NOTE", 'M', 4).Record({}).Write(dir.Path("t.dbf"));
+    CDBFTableDef table;
+    table.Open(dir.Path("t.dbf"), kReadOnly);
+    ASSERT_TRUE(table.IsOpen());
+    EXPECT_EQ(table.GetMemoFile(), nullptr);
+    table.Close();
+    b.TableFlags(2).Write(dir.Path("t.dbf"));
+    EXPECT_EQ(ErrorCodeOf([&] { table.Open(dir.Path("t.dbf"), kReadOnly); }), 3010);
 }
 
 TEST(TableMemo, MemoNameDiffersOnlyInLetterCase) {
