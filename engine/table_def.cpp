@@ -271,6 +271,7 @@ void CDBFTableDef::CheckLength(uint64_t nLength) {
 void CDBFTableDef::ReadDescriptors() {
     const uint16_t nHeaderLength = m_header.GetHeaderLength();
     m_descs.clear();
+    m_file.Seek(sizeof(DBFHeader), platform::SeekFrom::begin);
     if (m_header.version == verVisualFoxPro) {
         // Visual FoxPro sizes the list by the header length and reads it in
         // one go.

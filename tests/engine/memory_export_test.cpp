@@ -107,6 +107,37 @@ TEST(MemoryCursorsetExport, EveryFieldTypeBecomesTheFieldOfItsCopy) {
     EXPECT_FALSE(platform::CFile::Exists(dir.Path("vfp.FPT")));
 }
 
+TEST(MemoryCursorsetExport, MemoTextsTheCopyCutsAreCountedBeforeAndAfter) {
+    // Three records: a memo of 300 characters, one of exactly 255, none; a
+    // second memo field of 256. Deleted records hidden are not counted.
+    TempDir dir;
+    CMemoImage memo = CMemoImage::DBase3(1);
+    const uint32_t nLong = memo.Add(std::string(300, 'x')), nExact = memo.Add(std::string(255, 'y'));
+    const uint32_t nOther = memo.Add(std::string(256, 'z'));
+    memo.Save(dir, "m.DBT");
+    TableBuilder b(0x83);
+    b.Field("NAME", 'C', 4).Field("NOTES", 'M', 10).Field("REMARKS", 'M', 10);
+    b.Record({"a", MemoRef10(nLong), MemoRef10(nOther)}).Record({"b", MemoRef10(nExact), MemoRef10(0)});
+    b.DeletedRecord({"c", MemoRef10(nLong), MemoRef10(0)});
+    CDBFMemoryCursorset set;
+    set.Open(b.Write(dir.Path("m.dbf")), kReadOnly);
+    using Cut = CDBFMemoryCursorset::ExportCut;
+    auto cuts = [](const std::vector<Cut>& list) {
+        std::string str;
+        for (const Cut& c : list) str += c.strName + "=" + std::to_string(c.nValues) + " ";
+        return str;
+    };
+    EXPECT_EQ(cuts(set.CountExportCuts(false)), "NOTES=2 REMARKS=1 ");
+    set.SetHideDeleted(true);
+    set.Requery();
+    EXPECT_EQ(cuts(set.CountExportCuts(true)), "NOTES=1 REMARKS=1 ");
+    ASSERT_TRUE(set.ExportDBase3(dir.Path("copy.dbf")));
+    EXPECT_EQ(cuts(set.GetLastExportCuts()), "NOTES=1 REMARKS=1 ") << "what the copy did cut";
+    CDBFMemoryCursorset copy;
+    copy.Open(dir.Path("copy.dbf"), kReadOnly);
+    EXPECT_EQ(copy.GetFieldValue("NOTES"), Text(std::string(255, 'x')));
+}
+
 TEST(MemoryCursorsetExport, CopiesTheVisibleRecordsInDisplayOrder) {
     TempDir dir;
     TableBuilder b;

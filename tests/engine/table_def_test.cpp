@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/memory_cursorset.h"
 #include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
 
 using dbf::CDBFException;
+using dbf::CDBFMemoryCursorset;
 using dbf::CDBFTableDef;
 using namespace testing_support;
 
@@ -185,6 +187,100 @@ TEST(TableOpen, AutomaticCodePageFollowsVersionAndMark) {
         header.version = c.nVersion;
         header.codePageMark = c.nMark;
         EXPECT_EQ(dbf::IsOemTextByDefault(header), c.bOem) << int(c.nVersion) << " " << int(c.nMark);
+    }
+}
+
+TEST(TableOpen, SalvageReadsTheRecordsAFileReallyHolds) {
+    TempDir dir;
+    TableBuilder b;
+    b.Field("A", 'C', 3);
+    for (const char* psz : {"one", "two", "six"}) b.Record({psz});
+    const struct {
+        const char* pszName;
+        int32_t nHeaderCount;
+        std::string strTrailing;
+        bool bEndOfFile;
+        int64_t nByLength, nRead;
+        uint64_t nExtra;
+    } cases[] = {
+        {"count too high", 5, "", true, 3, 3, 0},
+        {"count too low", 2, "", true, 3, 3, 0},       // records another program appended and never counted
+        {"bytes after the end", 3, "junk!", true, 4, 3, 5},
+        {"cut inside a record", 3, "", false, 2, 2, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        TableBuilder t = b;
+        t.SetRecordCount(c.nHeaderCount).Trailing(c.strTrailing).EndOfFile(c.bEndOfFile);
+        Bytes bytes = t.Build();
+        if (std::string(c.pszName) == "cut inside a record") bytes.resize(bytes.size() - 1);
+        const std::string strPath = dir.Path("damaged.dbf");
+        WriteFileBytes(strPath, bytes);
+        CDBFTableDef table;
+        EXPECT_EQ(ErrorCodeOf([&] { table.Open(strPath, kReadOnly); }), 3006) << "still refused for editing";
+        table.OpenForSalvage(strPath);
+        ASSERT_TRUE(table.IsOpen());
+        EXPECT_TRUE(table.IsSalvaged());
+        const dbf::TableLengthDamage& damage = table.GetLengthDamage();
+        EXPECT_EQ(damage.nHeaderRecords, c.nHeaderCount);
+        EXPECT_EQ(damage.nRecordsByLength, c.nByLength);
+        EXPECT_EQ(damage.nRecordsRead, c.nRead);
+        EXPECT_EQ(damage.nExtraBytes, c.nExtra);
+        EXPECT_EQ(table.GetRecordCount(), uint32_t(c.nRead));
+        uint8_t record[4];
+        EXPECT_EQ(ErrorCodeOf([&] { table.WriteRecord(0, record); }), 3022) << "nothing is ever written";
+        EXPECT_EQ(ReadFileBytes(strPath), bytes);
+        CDBFMemoryCursorset set;
+        set.OpenForSalvage(strPath);
+        ASSERT_EQ(set.GetRecordCount(), int32_t(c.nRead));
+        set.SetAbsolutePosition(int32_t(c.nRead) - 1);
+        EXPECT_EQ(set.GetFieldValue("A").GetText(), c.nRead == 2 ? "two" : "six");
+        EXPECT_EQ(ErrorCodeOf([&] { set.Save(); }), 3022);
+    }
+    // A sound table opens for salvage as it would for reading.
+    CDBFTableDef sound;
+    sound.OpenForSalvage(b.Write(dir.Path("sound.dbf")));
+    EXPECT_FALSE(sound.IsSalvaged());
+    EXPECT_EQ(sound.GetRecordCount(), 3u);
+    // Other damage is no salvage's to mend: here records of one byte.
+    CDBFTableDef bad;
+    EXPECT_EQ(ErrorCodeOf([&] { bad.OpenForSalvage(TableBuilder().Write(dir.Path("nofields.dbf"))); }), 3006);
+    EXPECT_FALSE(bad.IsOpen());
+}
+
+TEST(TableIndex, StructuralIndexIsFoundByVersionFlagAndLetterCase) {
+    TempDir dir;
+    auto indexOf = [&](uint8_t nVersion, uint8_t nFlags, const std::string& strTable) {
+        dbf::DBFHeader header = HeaderOf(nVersion);
+        header.tableFlags = nFlags;
+        return CDBFTableDef::FindStructuralIndex(dir.Path(strTable), header);
+    };
+    EXPECT_FALSE(indexOf(0x30, 0x02, "a.dbf").bFlagged);
+    dbf::StructuralIndex index = indexOf(0x30, 0x03, "a.dbf");
+    EXPECT_TRUE(index.bFlagged);
+    EXPECT_FALSE(index.bPresent);
+    EXPECT_EQ(index.GetFileName(), "a.CDX");
+    WriteFileBytes(dir.Path("a.cdx"), std::string("index"));
+    index = indexOf(0x30, 0x01, "a.dbf");
+    EXPECT_TRUE(index.bPresent);
+    EXPECT_EQ(index.strPath, dir.Path("a.cdx")) << "found by letter case, as memo files are";
+    EXPECT_EQ(indexOf(0x8B, 0x01, "b.dbf").GetFileName(), "b.MDX");
+    WriteFileBytes(dir.Path("c.MDX"), std::string("index"));
+    EXPECT_TRUE(indexOf(0x03, 0x01, "c.dbf").bPresent) << "dBASE III version bytes take either kind";
+    EXPECT_EQ(indexOf(0x03, 0x01, "d.dbf").GetFileName(), "d.MDX");
+
+    REQUIRE_CORPUS();
+    for (const char* pszTable : {"calls", "contacts", "setup", "types"}) {
+        CDBFTableDef table;
+        table.Open(CorpusFile(std::string("foxprodb/") + pszTable + ".dbf"), kReadOnly);
+        EXPECT_TRUE(table.GetStructuralIndex().bPresent) << pszTable;
+        EXPECT_EQ(table.GetStructuralIndex().GetFileName(), std::string(pszTable) + ".CDX");
+    }
+    for (const char* pszTable : {"cp1251", "dbase_30", "dbase_31"}) {
+        CDBFTableDef table;
+        table.Open(CorpusFile(std::string(pszTable) + ".dbf"), kReadOnly);
+        EXPECT_TRUE(table.GetStructuralIndex().bFlagged) << pszTable;
+        EXPECT_FALSE(table.GetStructuralIndex().bPresent) << pszTable;
     }
 }
 
