@@ -304,6 +304,7 @@ bool CDBFMemoryCursorset::Pack(OnDiskChange eChange) {
     RemoveQuietly(strTemporary);
     platform::CFile target;
     if (!target.Open(strTemporary, kCreateFlags)) dbf::ThrowError(errCantCreateFile, strTemporary);
+    target.SetWriteBehind(true);
     try {
         target.Write(area.data(), area.size());
         const size_t nChunk = std::max<size_t>(1, kChunkBytes / nRecord);
@@ -444,6 +445,7 @@ bool CDBFMemoryCursorset::WriteCopy(const std::string& strPath, const std::vecto
     const int nFields = int(descs.size());
     platform::CFile out;
     if (!out.Open(strPath, kCreateFlags)) return false;
+    out.SetWriteBehind(true);
     std::vector<int64_t> cuts(descs.size(), 0);
     try {
         out.Write(area.data(), area.size());

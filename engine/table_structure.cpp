@@ -228,6 +228,7 @@ void CDBFTableDef::WriteStructure() {
     RemoveQuietly(strTemporary);
     platform::CFile target;
     if (!target.Open(strTemporary, kCreateFlags | platform::typeBinary)) ThrowError(errCantCreateFile);
+    target.SetWriteBehind(true);
     int32_t nCount = 0;
     try {
         // The header goes first with a count of 0 and again at the end with
@@ -305,6 +306,7 @@ void MakeBackup(platform::CFile& table, const std::string& strTable, const std::
     int nErrno = 0;
     if (!backup.Open(strBackup, kCreateFlags | platform::typeBinary, &nErrno))
         throw platform::CFileException(nErrno, strBackup, "create");
+    backup.SetWriteBehind(true);
     try {
         std::vector<uint8_t> buffer(kCopyChunk);
         const uint64_t nLength = table.GetLength();

@@ -194,6 +194,8 @@ void CFile::Close() {
     ::close(m_fd);
     m_fd = -1;
     m_nPos = 0;
+    m_bWriteBehind = false;
+    m_nWrittenBehind = 0;
 }
 
 void CFile::CheckOpen(const char* pszOperation) const {
@@ -250,6 +252,12 @@ void CFile::Write(const void* pBuffer, size_t nCount) {
         nDone += size_t(n);
     }
     m_nPos += nDone;
+    constexpr uint64_t kWriteBehindStep = uint64_t(8) << 20;
+    if (m_bWriteBehind && m_nPos >= m_nWrittenBehind + kWriteBehindStep) {
+        // Only a hint: errors show at Flush, where they are reported.
+        ::sync_file_range(m_fd, off_t(m_nWrittenBehind), off_t(m_nPos - m_nWrittenBehind), SYNC_FILE_RANGE_WRITE);
+        m_nWrittenBehind = m_nPos;
+    }
 }
 
 uint64_t CFile::GetLength() const {

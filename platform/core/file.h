@@ -85,6 +85,13 @@ public:
     // Waits until the file's data has reached the disk (fdatasync): what a
     // rename or a success report promises must not rest on the page cache.
     void Flush();
+    // For a file written from start to end and then flushed: hands what is
+    // written to the disk every few megabytes as it comes, so that the disk
+    // works while the writer goes on and Flush has little left to wait for.
+    void SetWriteBehind(bool bOn) {
+        m_bWriteBehind = bOn;
+        m_nWrittenBehind = m_nPos;
+    }
 
     static void Rename(const std::string& strOld, const std::string& strNew);
     // Renames strOld to strNew in one step, replacing strNew when it exists:
@@ -109,6 +116,8 @@ private:
     int m_fd = -1;
     unsigned m_nFlags = 0;
     uint64_t m_nPos = 0;
+    bool m_bWriteBehind = false;
+    uint64_t m_nWrittenBehind = 0;  // where the data not yet handed to the disk starts
     std::string m_strPath;
 };
 

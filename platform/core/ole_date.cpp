@@ -417,7 +417,8 @@ TypedDate ParseTypedDate(std::string_view str, bool bTime, double& dResult, std:
                          const CUserLocale& locale) {
     const std::string_view s = TrimAsciiSpace(str);
     if (s.empty()) return TypedDate::blank;
-    const std::string strQuoted = "\"" + std::string(str) + "\" is not a date";
+    std::string strQuoted(1, '"');
+    strQuoted.append(str).append("\" is not a date");
     auto refuse = [&](const std::string& strWhy) {
         strError = strQuoted + ": " + strWhy;
         return TypedDate::refused;

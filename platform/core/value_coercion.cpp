@@ -306,7 +306,7 @@ bool FormatTypedNumber(std::string_view str, unsigned nWidth, unsigned nDecimals
                        std::string& strError, const CUserLocale& locale) {
     detail::DecimalNumber number;
     if (!detail::ParseLocaleNumber(str, locale, number)) {
-        strError = "\"" + std::string(str) + "\" is not a number";
+        strError.assign(1, '"').append(str).append("\" is not a number");
         return false;
     }
     for (int k = int(nDecimals); k >= 0; --k) {
@@ -319,7 +319,8 @@ bool FormatTypedNumber(std::string_view str, unsigned nWidth, unsigned nDecimals
             return true;
         }
     }
-    strError = "\"" + std::string(str) + "\" is too wide for a field of " + std::to_string(nWidth) + " characters";
+    strError.assign(1, '"').append(str).append("\" is too wide for a field of ");
+    strError.append(std::to_string(nWidth)).append(" characters");
     return false;
 }
 
