@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <memory>
 
 #include "platform/core/file.h"
 
@@ -383,6 +385,87 @@ TableCodePages DecideTableCodePages(const TableCodePageFacts& facts) {
 
 // ---- Whole text ----
 
+namespace {
+
+// An iconv conversion that is closed with its object.
+class CIconv {
+public:
+    CIconv(const char* pszTo, const std::string& strFrom) : m_cd(iconv_open(pszTo, strFrom.c_str())) {}
+    CIconv(const std::string& strTo, const char* pszFrom) : m_cd(iconv_open(strTo.c_str(), pszFrom)) {}
+    ~CIconv() {
+        if (IsOpen()) iconv_close(m_cd);
+    }
+    CIconv(const CIconv&) = delete;
+    CIconv& operator=(const CIconv&) = delete;
+    bool IsOpen() const { return m_cd != iconv_t(-1); }
+    // Converts all of strIn as one unit, from the initial state; false when
+    // it is not exactly that (an invalid or an incomplete sequence).
+    bool Convert(std::string_view strIn, std::string& strOut, bool& bIncomplete) {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char* pIn = const_cast<char*>(strIn.data());
+        size_t nInLeft = strIn.size();
+        char buffer[32];
+        char* pOut = buffer;
+        size_t nOutLeft = sizeof buffer;
+        bIncomplete = false;
+        if (iconv(m_cd, &pIn, &nInLeft, &pOut, &nOutLeft) == size_t(-1)) {
+            bIncomplete = errno == EINVAL;
+            return false;
+        }
+        if (iconv(m_cd, nullptr, nullptr, &pOut, &nOutLeft) == size_t(-1)) return false;
+        strOut.assign(buffer, sizeof buffer - nOutLeft);
+        return nInLeft == 0 && !strOut.empty();
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+// The bytes of the character of a multi-byte page at strText[i] (1 to 4),
+// and its UTF-8 in strUtf8; 0 when no character starts there, when the page
+// would not give the same bytes back for the character (a character it holds
+// under two byte pairs), or when it is one of the private-use characters that
+// stand for single bytes (some pages map their user-defined characters
+// there). Such bytes travel as private-use characters of their own, so that
+// nothing is lost or mistaken.
+size_t CharacterAt(CIconv& decoder, CIconv& encoder, std::string_view strText, size_t i, std::string& strUtf8) {
+    for (size_t n = 1; n <= 4 && i + n <= strText.size(); ++n) {
+        bool bIncomplete = false;
+        if (decoder.Convert(strText.substr(i, n), strUtf8, bIncomplete)) {
+            bool bStandsForAByte = false;
+            char32_t c = 0;
+            for (size_t j = 0; j < strUtf8.size();)
+                if (DecodeUtf8Char(strUtf8, j, c) && c >= kUndefinedBase && c < kUndefinedBase + 256) bStandsForAByte = true;
+            std::string strBack;
+            return !bStandsForAByte && encoder.Convert(strUtf8, strBack, bIncomplete) && strBack == strText.substr(i, n)
+                       ? n
+                       : 0;
+        }
+        if (!bIncomplete) return 0;
+    }
+    return 0;
+}
+
+// The converters of an encoding, opened once per thread: opening one loads
+// the page's tables, which costs more than converting a field.
+struct Converters {
+    CIconv decoder, encoder;
+    explicit Converters(const std::string& strEncoding) : decoder("UTF-8", strEncoding), encoder(strEncoding, "UTF-8") {}
+    bool IsOpen() const { return decoder.IsOpen() && encoder.IsOpen(); }
+};
+
+Converters& ConvertersFor(std::string_view strEncoding) {
+    thread_local std::map<std::string, std::unique_ptr<Converters>, std::less<>> cache;
+    auto it = cache.find(strEncoding);
+    if (it == cache.end()) {
+        const std::string strName(strEncoding);
+        it = cache.emplace(strName, std::make_unique<Converters>(strName)).first;
+    }
+    return *it->second;
+}
+
+}  // namespace
+
 size_t CharacterBoundaryCut(std::string_view strEncoding, std::string_view strText, size_t nMax) {
     if (strText.size() <= nMax) return strText.size();
     if (IsUtf8Name(strEncoding)) {
@@ -402,7 +485,18 @@ size_t CharacterBoundaryCut(std::string_view strEncoding, std::string_view strTe
         }
         return i;
     }
-    return nMax;
+    // Any other page iconv knows: walk its characters.
+    Converters& converters = ConvertersFor(strEncoding);
+    if (!converters.IsOpen()) return nMax;
+    std::string strUtf8;
+    size_t i = 0;
+    while (i < nMax) {
+        const size_t nStep =
+            std::max<size_t>(1, CharacterAt(converters.decoder, converters.encoder, strText, i, strUtf8));
+        if (i + nStep > nMax) break;
+        i += nStep;
+    }
+    return i;
 }
 
 std::string WholeTextToUtf8(std::string_view strEncoding, std::string_view strText) {
@@ -420,36 +514,34 @@ std::string WholeTextToUtf8(std::string_view strEncoding, std::string_view strTe
         }
         return strOut;
     }
-    iconv_t cd = iconv_open("UTF-8", std::string(strEncoding).c_str());
-    if (cd == iconv_t(-1)) {
-        for (char ch : strText) AppendUtf8Char(strOut, static_cast<unsigned char>(ch) < 0x80 ? char32_t(ch) : kUndefinedBase + static_cast<unsigned char>(ch));
-        return strOut;
+    Converters& converters = ConvertersFor(strEncoding);
+    std::string strUtf8;
+    for (size_t i = 0; i < strText.size();) {
+        const unsigned char b = static_cast<unsigned char>(strText[i]);
+        const size_t n =
+            converters.IsOpen() ? CharacterAt(converters.decoder, converters.encoder, strText, i, strUtf8) : 0;
+        if (n == 0) {
+            // A byte that starts no character the page has (or a character
+            // cut at the end): it travels as a private-use character.
+            if (b < 0x80 && !converters.IsOpen()) {
+                strOut += char(b);
+            } else {
+                AppendUtf8Char(strOut, kUndefinedBase + b);
+            }
+            ++i;
+            continue;
+        }
+        strOut += strUtf8;
+        i += n;
     }
-    char* pIn = const_cast<char*>(strText.data());
-    size_t nInLeft = strText.size();
-    std::string strChunk(4 * strText.size() + 16, '\0');
-    while (nInLeft > 0) {
-        char* pOut = strChunk.data();
-        size_t nOutLeft = strChunk.size();
-        const size_t r = iconv(cd, &pIn, &nInLeft, &pOut, &nOutLeft);
-        strOut.append(strChunk.data(), strChunk.size() - nOutLeft);
-        if (r != size_t(-1)) break;
-        if (errno == E2BIG) continue;
-        // A byte that starts no character (or a character cut at the end):
-        // it travels as a private-use character, and decoding goes on after it.
-        AppendUtf8Char(strOut, kUndefinedBase + static_cast<unsigned char>(*pIn));
-        ++pIn;
-        --nInLeft;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    iconv_close(cd);
     return strOut;
 }
 
 std::string WholeTextFromUtf8(std::string_view strEncoding, std::string_view strUtf8) {
     std::string strOut;
     const bool bUtf8 = IsUtf8Name(strEncoding);
-    iconv_t cd = bUtf8 ? iconv_t(-1) : iconv_open(std::string(strEncoding).c_str(), "UTF-8");
+    CIconv* pEncoder = bUtf8 ? nullptr : &ConvertersFor(strEncoding).encoder;
+    std::string strBytes;
     for (size_t i = 0; i < strUtf8.size();) {
         const size_t nStart = i;
         char32_t c;
@@ -457,27 +549,17 @@ std::string WholeTextFromUtf8(std::string_view strEncoding, std::string_view str
             strOut += '?';
             continue;
         }
+        bool bIncomplete = false;
         if (c >= kUndefinedBase && c < kUndefinedBase + 256) {
             strOut += char(c - kUndefinedBase);
         } else if (bUtf8 || c < 0x80) {
             strOut.append(strUtf8.substr(nStart, i - nStart));
-        } else if (cd == iconv_t(-1)) {
-            strOut += '?';
+        } else if (pEncoder && pEncoder->IsOpen() && pEncoder->Convert(strUtf8.substr(nStart, i - nStart), strBytes, bIncomplete)) {
+            strOut += strBytes;
         } else {
-            char* pIn = const_cast<char*>(strUtf8.data() + nStart);
-            size_t nInLeft = i - nStart;
-            char buffer[16];
-            char* pOut = buffer;
-            size_t nOutLeft = sizeof buffer;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(cd, &pIn, &nInLeft, &pOut, &nOutLeft) == size_t(-1)) {
-                strOut += '?';
-            } else {
-                strOut.append(buffer, sizeof buffer - nOutLeft);
-            }
+            strOut += '?';
         }
     }
-    if (cd != iconv_t(-1)) iconv_close(cd);
     return strOut;
 }
 

@@ -139,10 +139,12 @@ bool IsOemByVersion(uint8_t nVersion, uint8_t nMark);
 size_t CharacterBoundaryCut(std::string_view strEncoding, std::string_view strText, size_t nMax);
 // Text in a multi-byte encoding to UTF-8: bytes that form no character come
 // through as U+F700 + byte, as CCodePage passes undefined bytes, so nothing
-// is lost. UTF-8 input is checked the same way.
+// is lost; so do the bytes of a character the page would write back as other
+// bytes (one it holds twice) or that it maps to those private-use characters
+// itself. UTF-8 input is checked the same way.
 std::string WholeTextToUtf8(std::string_view strEncoding, std::string_view strText);
 // UTF-8 to the encoding; characters it lacks become '?', U+F700 + byte
-// becomes the byte again.
+// becomes the byte again: WholeTextToUtf8's text comes back byte for byte.
 std::string WholeTextFromUtf8(std::string_view strEncoding, std::string_view strUtf8);
 // Whether strText is valid UTF-8 (the rules of CUtf8Sample).
 bool IsValidUtf8Text(std::string_view strText);
