@@ -120,6 +120,10 @@ void CDBFMemoryCursorset::MakeBackup(const std::string& strBackup) {
     if (platform::CFile::Exists(strBackup)) platform::CFile::Remove(strBackup);
     platform::CFile backup;
     if (!backup.Open(strBackup, kCreateFlags)) dbf::ThrowError(errCantCreateFile, strBackup);
+    // The sync at the end of the save takes the backup with it on most file
+    // systems (its new blocks are part of the same journal commit): handing
+    // it to the disk while it is copied leaves little to wait for then.
+    backup.SetWriteBehind(true);
     try {
         std::vector<uint8_t> buffer(kChunkBytes);
         const uint64_t nLength = m_pTableDef->GetFileLength();
