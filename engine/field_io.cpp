@@ -174,6 +174,14 @@ void WriteMemoReference(uint8_t* p, const FieldBytes& f, const FieldValue& value
 
 }  // namespace
 
+uint32_t MemoBlockOf(const FieldValue& ref, uint32_t* pnLength) {
+    if (pnLength) *pnLength = 0;
+    if (ref.GetKind() == FieldKind::MemoRef) return ref.GetMemoRef();
+    if (ref.GetKind() != FieldKind::SmtMemoRef) return 0;
+    if (pnLength) *pnLength = ref.GetSmtMemoRef().nLength;
+    return ref.GetSmtMemoRef().nBlock;
+}
+
 uint32_t ReadFieldValue(std::span<const uint8_t> record, const DBFFieldDesc& desc, FieldValue& value) {
     value.Clear();
     const FieldBytes f = Locate(record.size(), desc);

@@ -193,8 +193,7 @@ void CDBFMemoryCursorset::ReleaseReplacedMemos() {
         for (int i = 0; i < m_fields.m_nFields; ++i) {
             if (m_fields.m_pDesc[i].type != 'M') continue;
             ReadFieldValue(record, m_fields.m_pDesc[i], value);
-            if (value.GetKind() == FieldKind::MemoRef) referenced.push_back(value.GetMemoRef());
-            if (value.GetKind() == FieldKind::SmtMemoRef) referenced.push_back(value.GetSmtMemoRef().nBlock);
+            if (const uint32_t nBlock = MemoBlockOf(value)) referenced.push_back(nBlock);
         }
     }
     std::sort(referenced.begin(), referenced.end());
@@ -426,12 +425,15 @@ bool CDBFMemoryCursorset::Export(const std::string& strPath, bool bVisualFoxPro)
     if (isSource(strPath)) return false;
     if (platform::CFile::Exists(strPath)) {
         platform::CFile probe;
-        if (!probe.Open(strPath, platform::modeReadWrite | platform::shareExclusive | platform::typeBinary)) return false;
+        constexpr unsigned kAlone = platform::modeReadWrite | platform::shareExclusive | platform::typeBinary;
+        if (!probe.Open(strPath, kAlone)) return false;
     }
     const std::string strSibling = CDBFTableDef::SiblingPath(strPath, "._tmp");
     std::string strTemporary = strSibling;
-    for (int n = 1; strTemporary == strPath || platform::CFile::SameFile(strTemporary, strPath) || isSource(strTemporary); ++n)
-        strTemporary = strSibling + std::to_string(n);
+    auto isTaken = [&](const std::string& strName) {
+        return strName == strPath || platform::CFile::SameFile(strName, strPath) || isSource(strName);
+    };
+    for (int n = 1; isTaken(strTemporary); ++n) strTemporary = strSibling + std::to_string(n);
     RemoveQuietly(strTemporary);
     if (!WriteCopy(strTemporary, descs, area, size_t(nRecord))) return false;
     try {
@@ -495,9 +497,8 @@ std::vector<CDBFMemoryCursorset::ExportCut> CDBFMemoryCursorset::CountExportCuts
         int64_t nCut = 0;
         for (const uint32_t nSlot : m_visible) {
             ReadFieldValue(std::span<const uint8_t>(SlotRecord(nSlot), m_nRecordLength), desc, ref);
-            uint32_t nBlock = 0, nLength = 0;
-            if (ref.GetKind() == FieldKind::MemoRef) nBlock = ref.GetMemoRef();
-            if (ref.GetKind() == FieldKind::SmtMemoRef) nBlock = ref.GetSmtMemoRef().nBlock, nLength = ref.GetSmtMemoRef().nLength;
+            uint32_t nLength = 0;
+            const uint32_t nBlock = MemoBlockOf(ref, &nLength);
             if (nBlock == 0) continue;
             m_pTableDef->ReadMemoText(nBlock, nLength, strText);
             if (strText.size() > nWidth) ++nCut;

@@ -28,12 +28,12 @@ void SampleRecords(CDBFTableDef& table, const uint8_t* pRecords, size_t nBytes, 
             const DBFFieldDesc& desc = fields.m_pDesc[i];
             const uint8_t* p = record.data() + desc.GetDisplacement();
             if (desc.type == 'C') {
-                sample.Add(std::string_view(reinterpret_cast<const char*>(p), strnlen(reinterpret_cast<const char*>(p), desc.GetLayoutWidth())));
+                const char* pszText = reinterpret_cast<const char*>(p);
+                sample.Add(std::string_view(pszText, strnlen(pszText, desc.GetLayoutWidth())));
             } else if (desc.type == 'M' && bMemo) {
                 ReadFieldValue(record, desc, ref);
-                uint32_t nBlock = 0, nLength = 0;
-                if (ref.GetKind() == FieldKind::MemoRef) nBlock = ref.GetMemoRef();
-                if (ref.GetKind() == FieldKind::SmtMemoRef) nBlock = ref.GetSmtMemoRef().nBlock, nLength = ref.GetSmtMemoRef().nLength;
+                uint32_t nLength = 0;
+                const uint32_t nBlock = MemoBlockOf(ref, &nLength);
                 if (nBlock == 0) continue;
                 try {
                     table.ReadMemoText(nBlock, nLength, strText);

@@ -64,20 +64,29 @@ TypedValue ValueFromTypedText(const DBFFieldDesc& desc, std::string_view strText
             default: break;
             }
         }
-        if (platform::EqualsNoCase(s, "true") || platform::EqualsNoCase(s, "yes")) return Accepted(FieldValue::MakeBool(1));
-        if (platform::EqualsNoCase(s, "false") || platform::EqualsNoCase(s, "no")) return Accepted(FieldValue::MakeBool(0));
-        return Refused(desc, "\"" + std::string(strText) + "\" is not a logical value: type T or F (Y or N), or ? for none");
+        if (platform::EqualsNoCase(s, "true") || platform::EqualsNoCase(s, "yes"))
+            return Accepted(FieldValue::MakeBool(1));
+        if (platform::EqualsNoCase(s, "false") || platform::EqualsNoCase(s, "no"))
+            return Accepted(FieldValue::MakeBool(0));
+        return Refused(desc, "\"" + std::string(strText) +
+                                 "\" is not a logical value: type T or F (Y or N), or ? for none");
     }
     case 'I':
         if (bBlank) return Accepted(FieldValue::MakeNull());
-        return Number(desc, s, [&](std::string_view t) { return FieldValue::MakeInt32(platform::TextToInt32(t, locale)); });
+        return Number(desc, s, [&](std::string_view t) {
+            return FieldValue::MakeInt32(platform::TextToInt32(t, locale));
+        });
     case 'Y':
         if (bBlank) return Accepted(FieldValue::MakeNull());
-        return Number(desc, s, [&](std::string_view t) { return FieldValue::MakeCurrency(platform::TextToCurrency(t, locale)); });
+        return Number(desc, s, [&](std::string_view t) {
+            return FieldValue::MakeCurrency(platform::TextToCurrency(t, locale));
+        });
     case 'B':
         if (IsBinaryMemoField(desc)) break;
         if (bBlank) return Accepted(FieldValue::MakeNull());
-        return Number(desc, s, [&](std::string_view t) { return FieldValue::MakeDouble(platform::TextToDouble(t, locale)); });
+        return Number(desc, s, [&](std::string_view t) {
+            return FieldValue::MakeDouble(platform::TextToDouble(t, locale));
+        });
     case 'M': return Accepted(FieldValue::MakeText(std::string(strText)));
     case 'G':
     case 'P':

@@ -125,7 +125,8 @@ void FuzzNumbers(const std::string& str, const platform::CUserLocale& locale) {
     if (platform::FormatTypedNumber(str, 20, unsigned(str.size() % 6), strField, strError, locale)) {
         // What a typed number stores is a C number of its field's width.
         Check(strField.size() <= 20 && !strField.empty());
-        Check(platform::ParseCDouble(strField.data(), strField.size()) != 0 || strField.find_first_not_of("-0.") == std::string::npos);
+        const bool bZero = strField.find_first_not_of("-0.") == std::string::npos;
+        Check(bZero || platform::ParseCDouble(strField.data(), strField.size()) != 0);
     }
 }
 

@@ -441,7 +441,9 @@ TypedDate ParseTypedDate(std::string_view str, bool bTime, double& dResult, std:
         ++i;
         const int nc = TakeNumber(s, i, c);
         if (nc == 0) return refuse(strForms);
-        auto fullYear = [](int nValue, int nDigits) { return nDigits <= 2 ? (nValue < 30 ? 2000 + nValue : 1900 + nValue) : nValue; };
+        auto fullYear = [](int nValue, int nDigits) {
+            return nDigits > 2 ? nValue : nValue < 30 ? 2000 + nValue : 1900 + nValue;
+        };
         if (na == 4) {
             if (nc > 2) return refuse(strForms);
             nYear = a, nMonth = b, nDay = c;

@@ -434,8 +434,10 @@ size_t CharacterAt(CIconv& decoder, CIconv& encoder, std::string_view strText, s
         if (decoder.Convert(strText.substr(i, n), strUtf8, bIncomplete)) {
             bool bStandsForAByte = false;
             char32_t c = 0;
-            for (size_t j = 0; j < strUtf8.size();)
-                if (DecodeUtf8Char(strUtf8, j, c) && c >= kUndefinedBase && c < kUndefinedBase + 256) bStandsForAByte = true;
+            for (size_t j = 0; j < strUtf8.size();) {
+                if (DecodeUtf8Char(strUtf8, j, c) && c >= kUndefinedBase && c < kUndefinedBase + 256)
+                    bStandsForAByte = true;
+            }
             std::string strBack;
             return !bStandsForAByte && encoder.Convert(strUtf8, strBack, bIncomplete) && strBack == strText.substr(i, n)
                        ? n

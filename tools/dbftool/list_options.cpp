@@ -58,7 +58,6 @@ void OpenForWriting(dbf::CDBFMemoryCursorset& set, const std::string& strPath, u
     if (!set.IsOpen()) dbf::ThrowError(dbf::errCantOpenFile);
 }
 
-
 bool CheckIndex(const dbf::CDBFTableDef& table, bool bStaleIndexOk) {
     const dbf::StructuralIndex& index = table.GetStructuralIndex();
     if (!index.bPresent || bStaleIndexOk) return true;
