@@ -556,7 +556,8 @@ std::string WholeTextFromUtf8(std::string_view strEncoding, std::string_view str
             strOut += char(c - kUndefinedBase);
         } else if (bUtf8 || c < 0x80) {
             strOut.append(strUtf8.substr(nStart, i - nStart));
-        } else if (pEncoder && pEncoder->IsOpen() && pEncoder->Convert(strUtf8.substr(nStart, i - nStart), strBytes, bIncomplete)) {
+        } else if (pEncoder && pEncoder->IsOpen() &&
+                   pEncoder->Convert(strUtf8.substr(nStart, i - nStart), strBytes, bIncomplete)) {
             strOut += strBytes;
         } else {
             strOut += '?';

@@ -123,7 +123,8 @@ TEST(DbftoolInfo, PrintsHeaderNumbersAndFieldList) {
     EXPECT_EQ(r.strOut,
               "{\"version\":131,\"records\":1,\"header_length\":129,\"record_length\":321,\"code_page_mark\":101,"
               "\"memo\":\"dbt3\",\"index\":null,"
-              "\"code_pages\":{\"oem\":\"CP866\",\"ansi\":\"CP1251\",\"text\":\"oem\",\"source\":\"mark\"},\"fields\":[{\"name\":\"NAME\",\"type\":\"C\",\"width\":300,\"decimals\":0},"
+              "\"code_pages\":{\"oem\":\"CP866\",\"ansi\":\"CP1251\",\"text\":\"oem\",\"source\":\"mark\"},"
+              "\"fields\":[{\"name\":\"NAME\",\"type\":\"C\",\"width\":300,\"decimals\":0},"
               "{\"name\":\"PRICE\",\"type\":\"N\",\"width\":10,\"decimals\":2},"
               "{\"name\":\"NOTE\",\"type\":\"M\",\"width\":10,\"decimals\":0}]}\n");
     r = Tool({"info", TableBuilder(0x03).Field("A", 'C', 1).Write(dir.Path("plain.dbf"))});
