@@ -2,6 +2,8 @@
 // reader's error boxes.
 #include "viewer/dbf_doc.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 
 #include "platform/core/string_table.h"
@@ -9,21 +11,40 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/view_base.h"
 
-TableCodePages ChooseTableCodePages(const CDBFFileReader&) {
-    return TableCodePages{&platform::OemCodePage(), &platform::AnsiCodePage()};
+namespace {
+
+// Whether the table's text is UTF-8, from the sample the rule asks for: the
+// C fields of the first megabyte of records and the text memos they
+// reference (a memo that cannot be read tells nothing and is left out).
+bool SampleIsUtf8(CDBFFileReader& reader) {
+    platform::CUtf8Sample sample;
+    const size_t nLength = reader.GetRecordLength();
+    if (nLength == 0)
+        return false;
+    const int64_t nRecords = std::min<int64_t>(reader.GetRecordCount(), platform::CUtf8Sample::kRecordBytes / nLength);
+    CDBFFileReader::CReadAhead readAhead(reader, false);
+    std::string strText;
+    bool bLogical = false;
+    for (int32_t nRecord = 1; nRecord <= nRecords && !sample.IsDecided(); ++nRecord)
+        for (int i = 0; i < reader.GetFieldCount() && !sample.IsDecided(); ++i) {
+            const char cType = reader.GetField(i).GetType();
+            if ((cType == 'C' || cType == 'M') && reader.GetFieldText(i, nRecord, strText, bLogical))
+                sample.Add(strText);
+        }
+    return sample.IsUtf8();
 }
 
-bool IsDosTextMark(uint8_t nMark) {
-    switch (nMark) {
-    case 0x03:
-    case 0xC8:
-    case 0xC9:
-    case 0xCA:
-    case 0xCB:
-        return false;
-    default:
-        return true;
-    }
+}  // namespace
+
+platform::TableCodePages ChooseTableCodePages(CDBFFileReader& reader) {
+    platform::TableCodePageFacts facts;
+    facts.nVersion = reader.GetHeader().version;
+    facts.nMark = reader.GetCodePageMark();
+    const std::string strCpg = platform::FindCpgFile(reader.GetFilePath());
+    facts.bHasCpg = !strCpg.empty() && platform::ReadCpgFile(strCpg, facts.cpg);
+    if (platform::NeedsUtf8Sample(facts.nMark, facts.bHasCpg))
+        facts.nUtf8Sample = SampleIsUtf8(reader) ? 1 : 0;
+    return platform::DecideTableCodePages(facts);
 }
 
 void CMessageBoxErrorSink::ShowError(unsigned, const std::string& strText) {
@@ -75,8 +96,6 @@ std::string CDBFDoc::ToDisplayText(std::string strText, bool bDos) const {
     }
     return strText;
 }
-
-bool CDBFDoc::IsDosTextByDefault() const { return IsDosTextMark(m_data.GetReader().GetCodePageMark()); }
 
 bool CDBFDoc::OnNewDocument() {
     if (!platform::CDocument::OnNewDocument())

@@ -9,23 +9,17 @@
 #include <vector>
 
 #include "platform/core/code_page.h"
+#include "platform/core/table_code_page.h"
 #include "platform/ui/document.h"
 #include "platform/ui/text_codec.h"
 #include "viewer/reader/viewer_document.h"
 
-// The OEM/ANSI pair a table's text is read in.
-struct TableCodePages {
-    const platform::CCodePage* pOem = nullptr;
-    const platform::CCodePage* pAnsi = nullptr;
-};
-// The pair for the table the reader has open: for now the program's
-// current pair, whatever the table says of itself.
-TableCodePages ChooseTableCodePages(const CDBFFileReader& reader);
-
-// Whether a table of this code-page mark (header byte 29) holds DOS text that
-// is shown through the Windows page: all but the Windows marks 0x03 and
-// 0xC8 to 0xCB.
-bool IsDosTextMark(uint8_t nMark);
+// The table's code pages by the one rule of platform/core/table_code_page.h,
+// from what the reader sees: the version byte, the code-page mark, a ".cpg"
+// file beside the table and, only when those name no page, a sample of its
+// text (the C fields of the first megabyte of records and the text memos
+// they reference), exactly as the engine decides for Tabulon.
+platform::TableCodePages ChooseTableCodePages(CDBFFileReader& reader);
 
 // Shows the reader's errors: a message box with no owner, the stop icon and
 // the caption "Error", after the event during which the reader met them.
@@ -48,7 +42,7 @@ public:
     std::vector<std::string> GetFieldNames() const;
 
     // ---- the table's text -------------------------------------------------------------
-    const TableCodePages& GetCodePages() const { return m_pages; }
+    const platform::TableCodePages& GetCodePages() const { return m_pages; }
     const platform::CCodePage& GetOemPage() const;
     const platform::CCodePage& GetAnsiPage() const;
     // Table bytes as a window shows them: with bDos the OEM text converted
@@ -56,8 +50,9 @@ public:
     std::string ToDisplayText(std::string strText, bool bDos) const;
     // The codec that turns display text into Unicode.
     platform::CTextCodec GetTextCodec() const { return platform::CTextCodec(&GetAnsiPage()); }
-    // The code-page choice a new window of this table starts with.
-    bool IsDosTextByDefault() const;
+    // The code-page choice a new window of this table starts with: DOS when
+    // the rule says the table holds OEM text.
+    bool IsDosTextByDefault() const { return m_pages.bOemText; }
 
     // ---- life cycle --------------------------------------------------------------------
     bool OnNewDocument() override;
@@ -70,6 +65,6 @@ public:
 private:
     CMessageBoxErrorSink m_sink;
     CViewerDocData m_data;
-    TableCodePages m_pages;
+    platform::TableCodePages m_pages;
     mutable std::unique_ptr<platform::CCodePageConverter> m_pToAnsi;
 };

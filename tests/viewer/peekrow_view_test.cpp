@@ -162,6 +162,42 @@ TEST_F(PeekrowView, TheCodePageChoiceBelongsToTheWindowAndSurvivesANewLayout) {
     EXPECT_EQ(State(ID_VIEW_CODEPAGE_WIN).GetCheck(), 1);
 }
 
+TEST_F(PeekrowView, TheTablesCodePagesFollowTheSharedRule) {
+    platform::CScopedCodePages locale("CP437", "CP1252");
+    const struct {
+        uint8_t nMark;
+        const char* pszCpg;  // the .cpg beside the table, or none
+        bool bDos;
+        int nOem, nAnsi;     // 0: not asked
+    } cases[] = {
+        {0x65, nullptr, true, 866, 1251},   // Russian DOS
+        {0xC9, nullptr, false, 866, 1251},  // Russian Windows
+        {0x00, "1251", false, 0, 1251},     // the .cpg names the page
+        {0x00, "OEM 866", true, 866, 0},
+        {0x00, nullptr, true, 437, 1252},   // nothing names one: the program's pair, DOS by the version
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string strName = "cp" + std::to_string(n++);
+        if (c.pszCpg)
+            WriteFileBytes(m_dir.Path(strName + ".cpg"), std::string(c.pszCpg));
+        const std::string strTable = TableBuilder(0x03)
+                                         .CodePageMark(c.nMark)
+                                         .Field("A", 'C', 4)
+                                         .Record({"abc"})
+                                         .Write(m_dir.Path(strName + ".dbf"));
+        CDBFDoc* pDoc = Open(strTable);
+        ASSERT_NE(pDoc, nullptr);
+        EXPECT_EQ(State(ID_VIEW_CODEPAGE_DOS).GetCheck(), c.bDos ? 1 : 0) << strName;
+        if (c.nOem) {
+            EXPECT_EQ(pDoc->GetOemPage().GetNumber(), c.nOem) << strName;
+        }
+        if (c.nAnsi) {
+            EXPECT_EQ(pDoc->GetAnsiPage().GetNumber(), c.nAnsi) << strName;
+        }
+    }
+}
+
 TEST_F(PeekrowView, ColumnsHidesInEveryPaneWithoutDuplicatesAndKeepsTheCellInside) {
     ASSERT_TRUE(Open(PeopleTable(m_dir)));
     ASSERT_TRUE(Splitter()->SplitRow(120));
