@@ -56,7 +56,7 @@ const platform::StringEntry kEditorStrings[] = {
     {IDS_SETTING_CAPTION, "Programm setting (for file by default)"},
     {IDS_FILE_SETTING_CAPTION, "File setting"},
     {IDS_SETTINGS_NOT_WRITTEN, "The settings file could not be written:\n%1\n\n%2"},
-    {IDS_CODE_PAGE_FROM_LOCALE, "As the language of the system (%1)"},
+    {IDS_CODE_PAGE_FROM_LOCALE, "As the system's language (%1)"},
 };
 
 }  // namespace

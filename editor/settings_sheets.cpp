@@ -135,18 +135,22 @@ void AddModeButtons(platform::CPropertyPage* pPage, CPageLayout& layout, QRadioB
 }
 
 // The date list: the labels of the three formats, each item carrying its
-// resource number; the item whose value equals strValue (in any letter case)
-// is selected, none when no value matches.
-void FillDateList(QComboBox* pList, const std::string& strValue) {
-    pList->clear();
-    int nSelected = -1;
-    for (DateFormat eFormat : {DateFormat::ansi, DateFormat::usa, DateFormat::euro}) {
+// resource number. Lists are filled when their page is built, so every page
+// asks its final size before the sheet first shows.
+void AddDateItems(QComboBox* pList) {
+    for (DateFormat eFormat : {DateFormat::ansi, DateFormat::usa, DateFormat::euro})
         pList->addItem(QString::fromStdString(tabulon::DateFormatLabel(eFormat)), unsigned(eFormat));
+}
+
+// Selects the item whose value equals strValue in any letter case; none when
+// the value is none of the three (the list would select its first by itself).
+void SelectDateItem(QComboBox* pList, const std::string& strValue) {
+    int nSelected = -1;
+    for (int i = 0; i < pList->count(); ++i) {
+        auto eFormat = static_cast<DateFormat>(pList->itemData(i).toUInt());
         if (tabulon::EqualsIgnoringCase(strValue, tabulon::DateFormatValue(eFormat)))
-            nSelected = pList->count() - 1;
+            nSelected = i;
     }
-    // The list selects its first item by itself; a value that is none of the
-    // three selects nothing.
     pList->setCurrentIndex(nSelected);
 }
 
@@ -163,7 +167,7 @@ bool ChosenDateFormat(const QComboBox* pList, DateFormat& eFormat) {
 
 QComboBox* NewDateList(QWidget* pParent) {
     auto* pList = new QComboBox(pParent);
-    pList->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    AddDateItems(pList);
     return pList;
 }
 
@@ -188,20 +192,27 @@ const PageChoice kAnsiPages[] = {
     {1257, "Baltic"},        {1258, "Vietnamese"},
 };
 
+// The first item follows the system's language (an empty name), the others
+// are the pages the program knows.
 template <size_t N>
-void FillPageList(QComboBox* pList, const PageChoice (&choices)[N], int nLocale, const std::string& strStored) {
-    pList->clear();
+QComboBox* NewPageList(QWidget* pParent, const PageChoice (&choices)[N], int nLocale) {
+    auto* pList = new QComboBox(pParent);
     pList->addItem(Text(IDS_CODE_PAGE_FROM_LOCALE).arg(nLocale), QString());
-    const CCodePage* pStored = strStored.empty() ? nullptr : CCodePage::Find(strStored);
-    int nSelected = 0;
     for (const PageChoice& choice : choices) {
         std::string strName = "CP" + std::to_string(choice.nNumber);
-        if (!CCodePage::Find(strName))
-            continue;
-        pList->addItem(QStringLiteral("%1 (%2)").arg(choice.nNumber).arg(QString::fromLatin1(choice.pszScript)),
-                       QString::fromStdString(strName));
-        if (pStored && pStored->GetNumber() == choice.nNumber)
-            nSelected = pList->count() - 1;
+        if (CCodePage::Find(strName))
+            pList->addItem(QStringLiteral("%1 (%2)").arg(choice.nNumber).arg(QString::fromLatin1(choice.pszScript)),
+                           QString::fromStdString(strName));
+    }
+    return pList;
+}
+
+void SelectPage(QComboBox* pList, const std::string& strStored) {
+    int nSelected = 0;
+    if (const CCodePage* pStored = strStored.empty() ? nullptr : CCodePage::Find(strStored)) {
+        for (int i = 1; i < pList->count(); ++i)
+            if (CCodePage::Find(pList->itemData(i).toString().toStdString()) == pStored)
+                nSelected = i;
     }
     // A page named by hand that the list does not offer stays as it was written.
     if (!strStored.empty() && nSelected == 0) {
@@ -288,8 +299,9 @@ CPrpPageView::CPrpPageView(tabulon::CProgramSettings settings, QWidget* pParent)
     layout.Gap();
 
     // Which DOS and Windows pages the program converts between.
-    m_pOemPage = new QComboBox(this);
-    m_pAnsiPage = new QComboBox(this);
+    CodePagePair locale = CodePagePairFromEnvironment();
+    m_pOemPage = NewPageList(this, kOemPages, locale.nOem);
+    m_pAnsiPage = NewPageList(this, kAnsiPages, locale.nAnsi);
     AddControl(m_pOemPage, IDC_OEM_CODE_PAGE);
     AddControl(m_pAnsiPage, IDC_ANSI_CODE_PAGE);
     layout.Caption("DOS and Windows code pages:");
@@ -308,12 +320,11 @@ void CPrpPageView::OnInitPage() {
     default: Check(m_pCodePage, 2); break;
     }
     m_pShowDeleted->setChecked(m_settings.GetShowDeleted());
-    FillDateList(m_pDateFormat, m_settings.GetDateFormatValue());
+    SelectDateItem(m_pDateFormat, m_settings.GetDateFormatValue());
     m_strStoredOem = m_settings.GetOemCodePage();
     m_strStoredAnsi = m_settings.GetAnsiCodePage();
-    CodePagePair locale = CodePagePairFromEnvironment();
-    FillPageList(m_pOemPage, kOemPages, locale.nOem, m_strStoredOem);
-    FillPageList(m_pAnsiPage, kAnsiPages, locale.nAnsi, m_strStoredAnsi);
+    SelectPage(m_pOemPage, m_strStoredOem);
+    SelectPage(m_pAnsiPage, m_strStoredAnsi);
 }
 
 bool CPrpPageView::OnApply() {
@@ -439,7 +450,7 @@ void CFilePrpPageView::OnInitPage() {
     std::string strValue = CPrivateProfile::Read(m_settings.GetPath())
                                .GetString("Fields", "DateFormat", program.GetDateFormatValue(),
                                           tabulon::kTableValueLimit);
-    FillDateList(m_pDateFormat, strValue);
+    SelectDateItem(m_pDateFormat, strValue);
 }
 
 void CFilePrpPageView::OnColumnsSettings() {

@@ -133,8 +133,8 @@ TEST_F(SettingsSheetTest, ProgramSheetWritesEveryKeyAndLeavesOpenTablesAsTheyAre
     });
     EXPECT_EQ(nResult, IDOK);
     EXPECT_EQ(FileText(SettingsPath()),
-              "[Fields]\nDateFormat=iso\n[Setting]\nAutoCreateIni=False\nTypeFileOpen=ReadOnly\n"
-              "[View]\nCodePage=DOS\nOemCodePage=CP866\nAnsiCodePage=\n[Records]\nShowDeleded=False\n");
+              "[Fields]\nDateFormat=iso\n\n[Setting]\nAutoCreateIni=False\nTypeFileOpen=ReadOnly\n\n"
+              "[View]\nCodePage=DOS\nOemCodePage=CP866\nAnsiCodePage=\n\n[Records]\nShowDeleded=False\n");
     EXPECT_EQ(Doc()->m_nOpenMode, 66u) << "open tables keep their mode";
     EXPECT_FALSE(Doc()->IsReadOnly());
 
@@ -206,10 +206,10 @@ TEST_F(SettingsSheetTest, TableSheetAppliesToTheWindowAndWritesEvenWithAutoSaveO
     // The widths are the ones the window gave its columns when it opened.
     auto width = [&](size_t i) { return std::to_string(pDoc->m_columns[i].nWidth); };
     EXPECT_EQ(FileText(m_strIni),
-              "[Setting]\nAutoSaveChange=False\n[File]\nTypeFileOpen=ReadWrite\n[Fields]\nDateFormat=USA\n"
+              "[Setting]\nAutoSaveChange=False\n\n[File]\nTypeFileOpen=ReadWrite\n\n[Fields]\nDateFormat=USA\n\n"
               "[Grid]\nColField1=BORN\nColVisibl1=TRUE\nColWidth1=" + width(0) + "\nColHead1=BORN\n"
               "ColField2=ITEM\nColVisibl2=TRUE\nColWidth2=" + width(1) + "\nColHead2=ITEM\n"
-              "ColField3=QTY\nColVisibl3=FALSE\nColWidth3=" + width(2) + "\nColHead3=QTY\nCodePage=WIN\n"
+              "ColField3=QTY\nColVisibl3=FALSE\nColWidth3=" + width(2) + "\nColHead3=QTY\nCodePage=WIN\n\n"
               "[Records]\nShowDeleded=False\n");
     // AutoSaveChange is off: closing the window leaves the file as the sheet wrote it.
     std::string strWritten = FileText(m_strIni);
@@ -231,7 +231,7 @@ TEST_F(SettingsSheetTest, TheSameModeReopensNothing) {
     EXPECT_EQ(nResult, IDOK);
     EXPECT_TRUE(boxes.GetRequests().empty());
     EXPECT_TRUE(Doc()->IsTableOpen());
-    EXPECT_EQ(FileText(m_strIni), "[Setting]\nAutoSaveChange=True\n[File]\nTypeFileOpen=ReadWrite\n");
+    EXPECT_EQ(FileText(m_strIni), "[Setting]\nAutoSaveChange=True\n\n[File]\nTypeFileOpen=ReadWrite\n");
 }
 
 // A process of its own holding the table open (read and write, shared) until
