@@ -279,6 +279,9 @@ TEST_F(SettingsSheetTest, AFailedReopenKeepsTheSheetOpenAndTheSettingsFileUnchan
             auto& sheet = dynamic_cast<CFileSettingPrpSheet&>(dialog);
             Click(sheet.GetFilePage(), IDC_OPEN_EXCLUSIVE);
             Click(sheet.GetFilePage(), IDC_AUTO_SAVE_CHANGE);
+            // A page after the one that refuses is not applied.
+            sheet.SetActivePage(1);
+            Click(sheet.GetViewPage(), IDC_CODEPAGE_WIN);
             arrange();
             sheet.OnOK();
             EXPECT_EQ(sheet.GetActivePage(), sheet.GetFilePage());
@@ -289,6 +292,7 @@ TEST_F(SettingsSheetTest, AFailedReopenKeepsTheSheetOpenAndTheSettingsFileUnchan
         EXPECT_EQ(FileText(m_strIni), strBefore);
         EXPECT_EQ(Doc()->m_nOpenMode, 66u);
         EXPECT_TRUE(Doc()->IsTableOpen());
+        EXPECT_TRUE(Doc()->m_bDosCodePage);
     };
     {
         FileFaults::Scope faults;
