@@ -37,4 +37,16 @@ for p in $programs; do
   python3 -c 'import sys, xml.etree.ElementTree as E; r = E.parse(sys.argv[1]).getroot(); sys.exit(r.tag != "{http://www.w3.org/2000/svg}svg")' \
     "$dest/usr/share/icons/hicolor/scalable/apps/$p.svg" || { echo "check_install: $p.svg is no SVG document" >&2; exit 1; }
 done
+# ... and the same picture as the PNGs: rendered at 256 pixels, at most 1% of
+# the pixels differ by more than the edges' smoothing does.
+if command -v rsvg-convert >/dev/null && [ -x /usr/bin/compare ]; then
+  for p in $programs; do
+    rsvg-convert -w 256 -h 256 "$dest/usr/share/icons/hicolor/scalable/apps/$p.svg" -o "$dest/svg.png"
+    differing=$(/usr/bin/compare -metric AE -fuzz 20% "$dest/svg.png" \
+      "$dest/usr/share/icons/hicolor/256x256/apps/$p.png" null: 2>&1 || true)
+    rm -f "$dest/svg.png"
+    case $differing in ''|*[!0-9]*) echo "check_install: cannot compare $p's icons: $differing" >&2; exit 1 ;; esac
+    [ "$differing" -le 655 ] || { echo "check_install: $p.svg and $p.png differ in $differing pixels" >&2; exit 1; }
+  done
+fi
 echo "check_install: $(wc -l <"$actual") files, as expected"
