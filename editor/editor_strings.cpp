@@ -62,6 +62,11 @@ const platform::StringEntry kEditorStrings[] = {
     {ID_VIEW_FONT_SMALL, "Show the table in a small font\nSmall"},
     {ID_VIEW_FONT_MEDIUM, "Show the table in a medium font\nMedium"},
     {ID_VIEW_FONT_LARGE, "Show the table in a large font\nLarge"},
+    // The settings sheets.
+    {IDS_SETTING_CAPTION, "Programm setting (for file by default)"},
+    {IDS_FILE_SETTING_CAPTION, "File setting"},
+    {IDS_SETTINGS_NOT_WRITTEN, "The settings file could not be written:\n%1\n\n%2"},
+    {IDS_CODE_PAGE_FROM_LOCALE, "As the system's language (%1)"},
 };
 
 }  // namespace
