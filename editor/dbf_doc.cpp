@@ -17,6 +17,7 @@
 #include "editor/settings/table_settings.h"
 #include "editor/tabulon_app.h"
 #include "engine/dbf_exception.h"
+#include "engine/table_code_pages.h"
 #include "grid/structure/structure_strings.h"
 #include "grid/structure/table_struct_dlg.h"
 #include "platform/core/file.h"
@@ -87,28 +88,44 @@ const CCodePage& CDBFDoc::GetOemPage() const { return m_pOemPage ? *m_pOemPage :
 const CCodePage& CDBFDoc::GetAnsiPage() const { return m_pAnsiPage ? *m_pAnsiPage : AnsiCodePage(); }
 
 std::string CDBFDoc::ToDisplayText(std::string strText) const {
-    if (m_bDosCodePage)
+    if (m_bDosCodePage && !IsWholeText())
         CCodePageConverter(GetOemPage(), GetAnsiPage()).ConvertInPlace(strText);
     return strText;
 }
 
 std::string CDBFDoc::FromDisplayText(std::string strText) const {
-    if (m_bDosCodePage)
+    if (m_bDosCodePage && !IsWholeText())
         CCodePageConverter(GetAnsiPage(), GetOemPage()).ConvertInPlace(strText);
     return strText;
 }
 
-CTextCodec CDBFDoc::GetTextCodec() const { return CTextCodec(&GetAnsiPage()); }
+CTextCodec CDBFDoc::GetTextCodec() const {
+    if (IsWholeText())
+        return CTextCodec::WholeText(m_codePages.WholeTextEncoding());
+    return CTextCodec(&GetAnsiPage());
+}
 
 void CDBFDoc::ChooseCodePages() {
-    m_pOemPage = &OemCodePage();
-    m_pAnsiPage = &AnsiCodePage();
+    // The one rule: the settings' pair, a .cpg file, the mark, a sample.
+    tabulon::CProgramSettings program = ProgramSettings();
+    dbf::CodePageOverrides overrides{program.GetOemCodePage(), program.GetAnsiCodePage()};
+    try {
+        m_codePages = dbf::DecideCodePages(m_table, overrides);
+    } catch (const std::exception&) {
+        // A memo that cannot be read leaves the sample short, not the table closed.
+        m_codePages = platform::TableCodePages{};
+        m_codePages.pOem = &OemCodePage();
+        m_codePages.pAnsi = &AnsiCodePage();
+    }
+    m_pOemPage = m_codePages.pOem;
+    m_pAnsiPage = m_codePages.pAnsi;
 }
 
 // ---- opening --------------------------------------------------------------------------------
 
 void CDBFDoc::DeleteContents() {
     m_table.Close();
+    m_bIndexWriteAccepted = false;
     m_table.SetFilter(nullptr);
     m_filter = DocFilter{};
     m_columns.clear();
@@ -127,7 +144,7 @@ bool CDBFDoc::LoadViewSettings() {
     // The settings file of the table being opened (the document's path is
     // still the old one while a copy is opened after Save As).
     tabulon::CTableSettings settings(ProgramSettings(), m_table.GetFilePath());
-    m_bDosCodePage = settings.IsDosCodePage(dbf::IsOemTextByDefault(m_table.GetHeader()));
+    m_bDosCodePage = settings.IsDosCodePage(m_codePages.bOemText);
     if (!settings.Exists())
         return false;
     std::optional<ColumnLayout> layout = settings.LoadColumnLayout(GetFieldNames());
@@ -290,14 +307,42 @@ bool CDBFDoc::DoFileSave() {
 bool CDBFDoc::OnSaveDocument(const std::string& strPath) {
     if (!m_table.IsOpen())
         return false;
-    bool bSaved = m_nSaveType == IDS_SAVE_DBASE3 || m_nSaveType == IDS_SAVE_DBASE4 || m_nSaveType == IDS_SAVE_VFP
-                      ? SaveCopy(strPath, m_nSaveType)
-                      : SaveInPlace();
+    bool bCopy = m_nSaveType == IDS_SAVE_DBASE3 || m_nSaveType == IDS_SAVE_DBASE4 || m_nSaveType == IDS_SAVE_VFP;
+    if (!bCopy && !ConfirmIndexGoesStale())
+        return false;
+    bool bSaved = bCopy ? SaveCopy(strPath, m_nSaveType) : SaveInPlace();
     if (bSaved) {
         SetModifiedFlag(false);
         UpdateAllViews(nullptr);
     }
     return bSaved;
+}
+
+const dbf::StructuralIndex* CDBFDoc::GetPresentIndex() const {
+    if (!m_table.IsOpen())
+        return nullptr;
+    const dbf::StructuralIndex& index = m_table.GetTableDef()->GetStructuralIndex();
+    return index.bFlagged && index.bPresent ? &index : nullptr;
+}
+
+bool CDBFDoc::ConfirmIndexGoesStale() {
+    const dbf::StructuralIndex* pIndex = GetPresentIndex();
+    if (!pIndex || m_bIndexWriteAccepted)
+        return true;
+    QString strIndex = QString::fromStdString(pIndex->GetFileName());
+    if (MessageBox(nullptr, Text(IDS_STALE_INDEX).arg(strIndex), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return false;
+    m_bIndexWriteAccepted = true;
+    return true;
+}
+
+void CDBFDoc::SetTitle(const QString& strTitle) {
+    // The window says that the table has an index this program leaves as it is.
+    const dbf::StructuralIndex* pIndex = GetPresentIndex();
+    if (pIndex && !strTitle.isEmpty())
+        CDocument::SetTitle(Text(IDS_TITLE_WITH_INDEX).arg(strTitle, QString::fromStdString(pIndex->GetFileName())));
+    else
+        CDocument::SetTitle(strTitle);
 }
 
 bool CDBFDoc::SaveInPlace() {
@@ -343,6 +388,8 @@ bool CDBFDoc::SaveCopy(const std::string& strPath, unsigned nSaveType) {
         ShowError(Text(IDS_SAVE_AS_OPEN_TABLE).arg(PathText(strPath)));
         return false;
     }
+    if (!AcceptExportCuts(nSaveType == IDS_SAVE_VFP))
+        return false;
     bool bWritten = false;
     try {
         CWaitCursor wait;
@@ -362,6 +409,25 @@ bool CDBFDoc::SaveCopy(const std::string& strPath, unsigned nSaveType) {
     // table it had (its unsaved changes are in the copy).
     OnOpenDocument(strOldPath);
     return false;
+}
+
+bool CDBFDoc::AcceptExportCuts(bool bVisualFoxPro) {
+    std::vector<dbf::CDBFMemoryCursorset::ExportCut> cuts;
+    {
+        CWaitCursor wait;
+        cuts = m_table.CountExportCuts(bVisualFoxPro);
+    }
+    int64_t nTotal = 0;
+    QString strFields;
+    for (const auto& cut : cuts) {
+        if (cut.nValues == 0)
+            continue;
+        nTotal += cut.nValues;
+        strFields += QStringLiteral("\n    %1: %2").arg(QString::fromStdString(cut.strName)).arg(cut.nValues);
+    }
+    if (nTotal == 0)
+        return true;
+    return MessageBox(nullptr, Text(IDS_EXPORT_CUTS).arg(nTotal).arg(strFields), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 bool CDBFDoc::SaveTableAs() {
@@ -435,7 +501,7 @@ bool CDBFDoc::OpenTableFromFile(const std::string& strPath) {
 }
 
 bool CDBFDoc::PackTable() {
-    if (!m_table.IsOpen() || IsReadOnly())
+    if (!m_table.IsOpen() || IsReadOnly() || !ConfirmIndexGoesStale())
         return false;
     const unsigned nMode = m_nOpenMode;
     const std::string strPath = m_table.GetFilePath();
@@ -473,6 +539,10 @@ bool CDBFDoc::WriteTableStructure(bool* pbReopened) {
         return false;
     const bool bModified = IsModified();
     const std::string strPath = m_table.GetFilePath();
+    if (!ConfirmIndexGoesStale()) {
+        pDef->CancelStructure();
+        return false;
+    }
     CWaitCursor wait;
     // The new file is copied from the old one, so the window's edits go
     // there first, whatever the modified flag says (not every change sets it).

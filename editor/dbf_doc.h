@@ -18,6 +18,7 @@
 #include "engine/memory_cursorset.h"
 #include "platform/core/column_layout.h"
 #include "platform/core/code_page.h"
+#include "platform/core/table_code_page.h"
 #include "platform/ui/document.h"
 #include "platform/ui/text_codec.h"
 
@@ -69,8 +70,25 @@ public:
     platform::CTextCodec GetTextCodec() const;
     const platform::CCodePage& GetOemPage() const;
     const platform::CCodePage& GetAnsiPage() const;
+    // What the code-page rule decided for the table (its pair, DOS or
+    // Windows text by default, whole text such as UTF-8).
+    const platform::TableCodePages& GetCodePages() const { return m_codePages; }
+    // Whole text (UTF-8, a double-byte page) is shown and typed as it is:
+    // the DOS flag does not apply to it.
+    bool IsWholeText() const { return m_codePages.IsWholeText(); }
 
     // ---- life cycle ----------------------------------------------------------------------
+    // The title, with the table's index file named when it has one.
+    void SetTitle(const QString& strTitle) override;
+    // The table's structural index (.CDX, .MDX) when its file is there: the
+    // programs that keep it expect every write to update it, and this
+    // program never does.
+    const dbf::StructuralIndex* GetPresentIndex() const;
+    // Asked before the first write of a document to a table with an index
+    // file: true to go on (asked once; the answer holds until the table is
+    // opened again).
+    bool ConfirmIndexGoesStale();
+
     bool OnNewDocument() override;
     bool OnOpenDocument(const std::string& strPath) override;
     bool OnSaveDocument(const std::string& strPath) override;
@@ -139,10 +157,14 @@ private:
     // when it does not open.
     bool OpenTableFromFile(const std::string& strPath);
     bool SaveCopy(const std::string& strPath, unsigned nSaveType);
+    // Asks before a copy cuts memo texts to fit its fields; true to go on.
+    bool AcceptExportCuts(bool bVisualFoxPro);
     void ComputeEditability();
     void ChooseCodePages();
 
     const platform::CCodePage* m_pOemPage = nullptr;
     const platform::CCodePage* m_pAnsiPage = nullptr;
+    platform::TableCodePages m_codePages;
     bool m_bReadFailureReported = false;
+    bool m_bIndexWriteAccepted = false;
 };

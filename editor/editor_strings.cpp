@@ -23,6 +23,13 @@ const platform::StringEntry kEditorStrings[] = {
      "Cancel: do nothing."},
     {IDS_SAVE_AS_OPEN_TABLE, "%1 is open in this program. Choose another file name, or close that window first."},
     {IDS_CELL_REFUSED, "%1"},
+    {IDS_STALE_INDEX,
+     "This table has the index file %1, which this program does not update. Programs that use the index "
+     "may find wrong records until it is rebuilt.\n\nWrite the table anyway?"},
+    {IDS_TITLE_WITH_INDEX, "%1 (index %2)"},
+    {IDS_EXPORT_CUTS,
+     "The copy keeps at most 255 characters of a memo: %1 memo texts are longer and would be cut.%2\n\n"
+     "Write the copy anyway?"},
     {IDS_PAINT_FAILED, "Some records of this table cannot be read and are shown empty:\n%1"},
     {IDS_PACK_FAILED, "The deleted records were not removed:\n%1"},
     {IDS_STRUCTURE_FAILED, "Changing the structure of the table failed:\n%1"},
@@ -59,6 +66,11 @@ const platform::StringEntry kEditorStrings[] = {
     {ID_VIEW_FONT_SMALL, "Show the table in a small font\nSmall"},
     {ID_VIEW_FONT_MEDIUM, "Show the table in a medium font\nMedium"},
     {ID_VIEW_FONT_LARGE, "Show the table in a large font\nLarge"},
+    // The settings sheets.
+    {IDS_SETTING_CAPTION, "Programm setting (for file by default)"},
+    {IDS_FILE_SETTING_CAPTION, "File setting"},
+    {IDS_SETTINGS_NOT_WRITTEN, "The settings file could not be written:\n%1\n\n%2"},
+    {IDS_CODE_PAGE_FROM_LOCALE, "As the system's language (%1)"},
 };
 
 }  // namespace

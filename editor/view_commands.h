@@ -27,6 +27,10 @@ void AddTableCommands(CDBFView& view);
 void AddSettingsCommands(CDBFView& view);
 void AddPrintCommands(CDBFView& view);
 
+// The program's settings sheet (the main frame's "Setting..."), without a
+// parent window.
+void RunProgramSettingsSheet();
+
 // The --print start: prints the active table without the dialog and closes
 // it. False when nothing was printed.
 bool PrintActiveTableAndClose(CTabulonApp& app);
