@@ -8,7 +8,9 @@
 #include <QPixmap>
 
 #include "platform/ui/command_ids.h"
+#include "platform/ui/vector_icon_painter.h"
 #include "platform/ui/view_base.h"
+#include "viewer/ui/peekrow_icon.h"
 #include "viewer/viewer_ids.h"
 
 namespace {
@@ -61,23 +63,11 @@ void Magnifier(QPainter& p, QPointF centre, double r) {
     p.drawEllipse(centre, r, r);
 }
 
-// A table seen through a magnifier: the program's own icon.
-void TableUnderGlass(QPainter& p) {
-    p.setPen(QPen(kInk, 0.8));
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(1.5, 1.5, 12, 10));
-    p.fillRect(QRectF(1.9, 1.9, 11.2, 2.4), kTeal);
-    p.setPen(QPen(QColor(150, 150, 165), 0.6));
-    for (double y : {6.5, 9.0})
-        p.drawLine(QPointF(1.9, y), QPointF(13.1, y));
-    p.drawLine(QPointF(6.0, 4.3), QPointF(6.0, 11.1));
-    Magnifier(p, QPointF(10.0, 9.5), 3.0);
-}
-
 }  // namespace
 
 QIcon PeekrowIcon() {
-    static const QIcon s_icon = Paint(&TableUnderGlass);
+    // The drawing the desktop's icon files are rendered from.
+    static const QIcon s_icon = platform::VectorIconToQIcon(PeekrowIconDrawing());
     return s_icon;
 }
 
