@@ -88,8 +88,14 @@ const platform::CCodePage& CDBFDoc::GetAnsiPage() const {
     return m_pages.pAnsi ? *m_pages.pAnsi : platform::AnsiCodePage();
 }
 
+platform::CTextCodec CDBFDoc::GetTextCodec() const {
+    if (IsWholeText())
+        return platform::CTextCodec::WholeText(m_pages.WholeTextEncoding());
+    return platform::CTextCodec(&GetAnsiPage());
+}
+
 std::string CDBFDoc::ToDisplayText(std::string strText, bool bDos) const {
-    if (bDos && !strText.empty()) {
+    if (bDos && !IsWholeText() && !strText.empty()) {
         if (!m_pToAnsi)
             m_pToAnsi = std::make_unique<platform::CCodePageConverter>(GetOemPage(), GetAnsiPage());
         m_pToAnsi->ConvertInPlace(strText);

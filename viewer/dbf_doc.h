@@ -45,14 +45,17 @@ public:
     const platform::TableCodePages& GetCodePages() const { return m_pages; }
     const platform::CCodePage& GetOemPage() const;
     const platform::CCodePage& GetAnsiPage() const;
+    // Text in UTF-8 or another multi-byte page: shown and searched whole,
+    // never converted byte by byte, and the DOS choice has no meaning.
+    bool IsWholeText() const { return m_pages.IsWholeText(); }
     // Table bytes as a window shows them: with bDos the OEM text converted
     // to the ANSI page.
     std::string ToDisplayText(std::string strText, bool bDos) const;
     // The codec that turns display text into Unicode.
-    platform::CTextCodec GetTextCodec() const { return platform::CTextCodec(&GetAnsiPage()); }
+    platform::CTextCodec GetTextCodec() const;
     // The code-page choice a new window of this table starts with: DOS when
     // the rule says the table holds OEM text.
-    bool IsDosTextByDefault() const { return m_pages.bOemText; }
+    bool IsDosTextByDefault() const { return m_pages.bOemText && !IsWholeText(); }
 
     // ---- life cycle --------------------------------------------------------------------
     bool OnNewDocument() override;

@@ -486,12 +486,20 @@ void CDBFView::AddCommands() {
                       !GetCellText(GetCurrentColumn() - GetFixedColumnCount(), GetCurrentRow() - GetFixedRowCount())
                            .empty());
         });
+    // UTF-8 and the other multi-byte pages are no DOS or Windows text.
+    auto singleByte = [this] { return !GetDoc() || !GetDoc()->IsWholeText(); };
     commands.Add(
         ID_VIEW_CODEPAGE_DOS, [this] { SetDosCodePage(!IsDosCodePage()); },
-        [this](CCmdUI& ui) { ui.SetCheck(IsDosCodePage() ? 1 : 0); });
+        [this, singleByte](CCmdUI& ui) {
+            ui.Enable(singleByte());
+            ui.SetCheck(IsDosCodePage() ? 1 : 0);
+        });
     commands.Add(
         ID_VIEW_CODEPAGE_WIN, [this] { SetDosCodePage(false); },
-        [this](CCmdUI& ui) { ui.SetCheck(IsDosCodePage() ? 0 : 1); });
+        [this, singleByte](CCmdUI& ui) {
+            ui.Enable(singleByte());
+            ui.SetCheck(IsDosCodePage() ? 0 : 1);
+        });
     commands.Add(
         ID_EDIT_FIND, [this] { OpenFind(); }, [this](CCmdUI& ui) { ui.Enable(GetColumnCount(-1) > 0); });
     commands.Add(

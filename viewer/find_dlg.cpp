@@ -479,7 +479,8 @@ bool CFindDlg::Search() {
     const std::string strAnsi(ansi.constData(), size_t(ansi.size()));
     const FindCriteria criteria = m_bAdvanced && m_pShown ? m_pShown->GetCriteria(nField, strAnsi)
                                                           : FindCriteria::PlainText(nField, strAnsi);
-    const FindCodePages pages{m_pFrame->IsDosCodePage(), &pDoc->GetOemPage(), &pDoc->GetAnsiPage()};
+    const FindCodePages pages{m_pFrame->IsDosCodePage() && !pDoc->IsWholeText(), &pDoc->GetOemPage(),
+                              &pDoc->GetAnsiPage()};
     FindResult result;
     {
         platform::CWaitCursor wait;

@@ -5,6 +5,7 @@
 // memo file, the structure and Columns dialogs, Copy, and a wheel that does
 // nothing.
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QWheelEvent>
@@ -12,6 +13,7 @@
 #include "grid/columns/columns_dlg.h"
 #include "platform/ui/system_metrics.h"
 #include "tests/viewer/viewer_test_support.h"
+#include "viewer/find_dlg.h"
 #include "viewer/viewer_dialogs.h"
 
 using namespace viewer_test;
@@ -196,6 +198,24 @@ TEST_F(PeekrowView, TheTablesCodePagesFollowTheSharedRule) {
             EXPECT_EQ(pDoc->GetAnsiPage().GetNumber(), c.nAnsi) << strName;
         }
     }
+
+    // UTF-8 text, as a .cpg names it or as its bytes show: shown whole, and
+    // neither DOS nor Windows applies.
+    WriteFileBytes(m_dir.Path("utf8.cpg"), std::string("UTF-8\n"));
+    const std::string strUtf8 = TableBuilder(0x03)
+                                    .Field("WORD", 'C', 20)
+                                    .Record({"Жук и ёж"})
+                                    .Write(m_dir.Path("utf8.dbf"));
+    ASSERT_TRUE(Open(strUtf8));
+    EXPECT_EQ(View()->GetTextCodec().ToUnicode(Cell(0, 0)).trimmed(), QString::fromUtf8("Жук и ёж"));
+    EXPECT_EQ(View()->GetTextCodec().ToUnicode(View()->GetColumnHeader(0, 0).strText), QStringLiteral("WORD"));
+    EXPECT_FALSE(State(ID_VIEW_CODEPAGE_DOS).IsEnabled());
+    EXPECT_EQ(State(ID_VIEW_CODEPAGE_DOS).GetCheck(), 0);
+    ASSERT_TRUE(Command(platform::ID_EDIT_FIND));
+    CFindDlg* pFind = Window()->GetFindDialog();
+    pFind->GetDlgItem<QComboBox>(IDC_FIND_TEXT)->setEditText(QString::fromUtf8("ёж"));
+    EXPECT_TRUE(pFind->Search());
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(PeekrowView, ColumnsHidesInEveryPaneWithoutDuplicatesAndKeepsTheCellInside) {
