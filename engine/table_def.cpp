@@ -28,27 +28,6 @@ constexpr uint16_t kVfpMinHeaderLength = 328;  // header, one descriptor, termin
 constexpr uint16_t kVfpHeaderOverhead = 296;   // header, terminator, backlink
 constexpr uint16_t kHeaderOverhead = 33;       // header and terminator
 
-// ASCII-only case folding: memo extensions and the names tables carry are
-// plain ASCII, and a locale must not change which file a table finds.
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
-
-// Position of the extension's '.' inside the file name part of a path, or
-// npos. A '.' in a folder name is not an extension.
-size_t ExtensionDot(const std::string& strPath) {
-    size_t nSlash = strPath.rfind('/');
-    size_t nDot = strPath.rfind('.');
-    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash)) return std::string::npos;
-    return nDot;
-}
-
 // The memo extension a table's version byte (and, for Visual FoxPro, its
 // table flags and own extension) calls for, as its programs write it (upper
 // case); null when the table has no memo file. A Visual FoxPro table whose
@@ -57,8 +36,7 @@ const char* MemoExtension(const DBFHeader& header, const std::string& strTablePa
     switch (header.version) {
     case verVisualFoxPro: {
         if (!(header.tableFlags & kTableFlagHasMemo) && !bMemoFields) return nullptr;
-        size_t nDot = ExtensionDot(strTablePath);
-        bool bContainer = nDot != std::string::npos && EqualsIgnoringCase(strTablePath.substr(nDot), ".DBC");
+        bool bContainer = platform::HasExtensionIgnoringCase(strTablePath, ".DBC");
         return bContainer ? ".DCT" : ".FPT";
     }
     case verDBase3Memo:
@@ -81,38 +59,6 @@ std::unique_ptr<CMemoFile> CreateMemoFile(uint8_t nVersion) {
     case verSmtMemo: return std::make_unique<CSMTMemoFile>();
     default: return std::make_unique<CFPTMemoFile>();  // FoxPro and Visual FoxPro
     }
-}
-
-// Tables copied from case-insensitive systems often carry "x.fpt" or
-// "X.FPT" beside "x.dbf". The exact name wins; otherwise a file whose name
-// differs only in letter case: the one with the table's base name and a
-// lower-case extension first, then the first in byte order, so the choice
-// never depends on the order the folder lists its files in.
-std::string FindIgnoringCase(const std::string& strExact) {
-    if (platform::CFile::Exists(strExact)) return strExact;
-    fs::path path(strExact);
-    std::string strName = path.filename().string();
-    fs::path folder = path.parent_path();
-    if (folder.empty()) folder = ".";
-
-    std::string strLowerExt = strName;
-    size_t nDot = strLowerExt.rfind('.');
-    for (size_t i = nDot == std::string::npos ? strLowerExt.size() : nDot; i < strLowerExt.size(); ++i)
-        strLowerExt[i] = AsciiLower(strLowerExt[i]);
-
-    std::string strBest;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string strCandidate = it->path().filename().string();
-        if (!EqualsIgnoringCase(strCandidate, strName)) continue;
-        if (strCandidate == strLowerExt) {
-            strBest = strCandidate;
-            break;
-        }
-        if (strBest.empty() || strCandidate < strBest) strBest = strCandidate;
-    }
-    if (strBest.empty()) return strExact;
-    return (path.parent_path() / strBest).string();
 }
 
 std::string AbsolutePath(const std::string& strPath) {
@@ -146,9 +92,10 @@ std::string CDBFTableDef::MemoPathFor(const std::string& strTablePath, const DBF
     if (!pszExtension) return std::string();
     // A table name without an extension gets the memo extension appended,
     // as the structure writer does for its temporary and backup files.
-    size_t nDot = ExtensionDot(strTablePath);
-    std::string strBase = nDot == std::string::npos ? strTablePath : strTablePath.substr(0, nDot);
-    std::string strMemo = FindIgnoringCase(strBase + pszExtension);
+    std::string strExact = platform::ReplaceExtension(strTablePath, pszExtension);
+    std::string strMemo = platform::FindFileIgnoringCase(strExact);
+    if (strMemo.empty())
+        strMemo = strExact;
     // Without the flag the fields alone do not call for a memo file: only
     // one that is there is taken.
     const bool bFlagless = header.version == verVisualFoxPro && !(header.tableFlags & kTableFlagHasMemo);
@@ -157,31 +104,7 @@ std::string CDBFTableDef::MemoPathFor(const std::string& strTablePath, const DBF
 }
 
 StructuralIndex CDBFTableDef::FindStructuralIndex(const std::string& strTablePath, const DBFHeader& header) {
-    StructuralIndex index;
-    if (!(header.tableFlags & 0x01)) return index;
-    index.bFlagged = true;
-    std::vector<const char*> extensions;
-    switch (header.version) {
-    case verVisualFoxPro: case verVisualFoxProAutoInc: case verVisualFoxProVar: case verFoxProMemo: case 0xFB:
-        extensions = {".CDX"};
-        break;
-    case 0x04: case verDBase4Table: case verDBase4Memo: case verDBase4SqlMemo: case 0x43: case 0x63:
-        extensions = {".MDX"};
-        break;
-    default: extensions = {".CDX", ".MDX"}; break;
-    }
-    size_t nDot = ExtensionDot(strTablePath);
-    const std::string strBase = nDot == std::string::npos ? strTablePath : strTablePath.substr(0, nDot);
-    for (const char* pszExtension : extensions) {
-        std::string strPath = FindIgnoringCase(strBase + pszExtension);
-        if (platform::CFile::Exists(strPath)) {
-            index.strPath = strPath;
-            index.bPresent = true;
-            return index;
-        }
-    }
-    index.strPath = FindIgnoringCase(strBase + extensions.back());
-    return index;
+    return platform::FindStructuralIndex(strTablePath, header.version, header.tableFlags);
 }
 
 void CDBFTableDef::OpenForSalvage(const std::string& strPath) {

@@ -13,6 +13,7 @@
 #include "engine/dbf_format.h"
 #include "engine/memo_file.h"
 #include "platform/core/file.h"
+#include "platform/core/file_names.h"
 
 namespace dbf {
 
@@ -43,18 +44,9 @@ struct DBFFieldList {
 // Open flags the engine always adds: binary, read only and shared.
 constexpr unsigned kDefaultOpenFlags = platform::typeBinary | platform::shareDenyNone;
 
-// A table's structural index: the compound index (".CDX") of FoxPro and
-// Visual FoxPro tables or the production index (".MDX") of dBASE IV, which
-// the table marks with bit 0x01 of header byte 28 and which the programs
-// that made the table keep up to date on every write. This program never
-// updates one, so every write leaves it stale.
-struct StructuralIndex {
-    bool bFlagged = false;  // header byte 28 has bit 0x01
-    std::string strPath;    // where the index is or would be (empty when not flagged)
-    bool bPresent = false;  // the file is there
-    // The file name alone ("calls.CDX"), for messages.
-    std::string GetFileName() const { return strPath.substr(strPath.rfind('/') + 1); }
-};
+// A table's structural index (.CDX, .MDX), found by the one rule of
+// platform/core/file_names.h.
+using StructuralIndex = platform::StructuralIndex;
 
 // What is wrong with the length of a table that Open refuses with 3006 only
 // because its header's record count and its file's length disagree (or bytes

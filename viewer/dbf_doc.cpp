@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 
+#include "platform/core/file_names.h"
 #include "platform/core/string_table.h"
 #include "platform/ui/command_ids.h"
 #include "platform/ui/message_box.h"
@@ -130,4 +131,18 @@ void CDBFDoc::ReinitializeAllViews() {
     std::vector<platform::CViewBase*> views = GetViews();
     for (platform::CViewBase* pView : views)
         pView->OnInitialUpdate();
+}
+
+void CDBFDoc::SetTitle(const QString& strTitle) {
+    if (IsTableOpen() && !strTitle.isEmpty()) {
+        const dbf::DBFHeader& header = GetReader().GetHeader();
+        platform::StructuralIndex index =
+            platform::FindStructuralIndex(GetReader().GetFilePath(), header.version, header.tableFlags);
+        if (index.bPresent) {
+            platform::CDocument::SetTitle(
+                QStringLiteral("%1 (index %2)").arg(strTitle, QString::fromStdString(index.GetFileName())));
+            return;
+        }
+    }
+    platform::CDocument::SetTitle(strTitle);
 }

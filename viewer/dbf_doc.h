@@ -64,6 +64,9 @@ public:
     // Every view of the table runs its initial update again (a new column
     // layout) and repaints.
     void ReinitializeAllViews();
+    // The title, with the table's index file named when it has one (it
+    // says the table belongs to a program that keeps an index of it).
+    void SetTitle(const QString& strTitle) override;
 
 private:
     CMessageBoxErrorSink m_sink;

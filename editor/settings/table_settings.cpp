@@ -4,38 +4,15 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <string_view>
 
 #include "platform/core/file.h"
+#include "platform/core/file_names.h"
 
-namespace fs = std::filesystem;
 
 namespace tabulon {
 
 namespace {
-
-// Tables copied from case-insensitive systems often come with "STOCK.INI"
-// beside "stock.dbf". The exact name wins; otherwise the first file in byte
-// order whose name differs only in letter case, so the choice never depends
-// on the order the folder lists its files in.
-std::string FindIgnoringCase(const std::string& strExact) {
-    if (platform::CFile::Exists(strExact)) return strExact;
-    fs::path path(strExact);
-    std::string strName = path.filename().string();
-    fs::path folder = path.parent_path();
-    std::error_code ec;
-    std::string strBest;
-    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        std::string strCandidate = it->path().filename().string();
-        if (!EqualsIgnoringCase(strCandidate, strName) || (!strBest.empty() && strCandidate >= strBest)) continue;
-        std::error_code ecType;
-        if (it->is_regular_file(ecType)) strBest = strCandidate;
-    }
-    if (strBest.empty()) return strExact;
-    return (folder / strBest).string();
-}
 
 // Field names compare without the blanks (or padding) a descriptor may carry after them.
 std::string_view TrimRight(std::string_view str) {
@@ -65,11 +42,9 @@ bool IsColumnKeyBeyond(std::string_view strKey, size_t nColumns) {
 }  // namespace
 
 std::string TableSettingsPath(const std::string& strTablePath) {
-    size_t nNameStart = strTablePath.rfind('/');
-    nNameStart = nNameStart == std::string::npos ? 0 : nNameStart + 1;
-    size_t nDot = strTablePath.rfind('.');
-    bool bHasExtension = nDot != std::string::npos && nDot >= nNameStart;
-    return FindIgnoringCase((bHasExtension ? strTablePath.substr(0, nDot) : strTablePath) + ".ini");
+    std::string strExact = platform::ReplaceExtension(strTablePath, ".ini");
+    std::string strFound = platform::FindFileIgnoringCase(strExact);
+    return strFound.empty() ? strExact : strFound;
 }
 
 CTableSettings::CTableSettings(CProgramSettings program, const std::string& strTablePath)

@@ -250,6 +250,15 @@ TEST_F(PeekrowShell, TheCommandLineAndTheRecentFilesSurviveARestart) {
     }
 }
 
+TEST_F(PeekrowShell, TheTitleNamesATablesIndexWhenItsFileIsThere) {
+    REQUIRE_CORPUS();
+    m_dir.CopyIn(testing_support::CorpusFile("foxprodb/setup.CDX"));
+    ASSERT_NE(Open(m_dir.CopyIn(testing_support::CorpusFile("foxprodb/setup.dbf"))), nullptr);
+    EXPECT_EQ(Doc()->GetTitle().toStdString(), "setup.dbf (index setup.CDX)");
+    ASSERT_NE(Open(m_dir.CopyIn(testing_support::CorpusFile("cp1251.dbf"))), nullptr);
+    EXPECT_EQ(Doc()->GetTitle().toStdString(), "cp1251.dbf") << "flagged, but no index file";
+}
+
 TEST_F(PeekrowShell, AHundredRecordsAtThirtyAPagePrintFourPagesWithHeadersFromALowerPane) {
     if (!pdf_test::HavePdfTools())
         GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";

@@ -12,10 +12,10 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 
 #include "platform/core/byte_order.h"
+#include "platform/core/file_names.h"
 #include "platform/core/ole_date.h"
 #include "platform/core/string_table.h"
 
@@ -50,53 +50,6 @@ std::string FormatMessage(const std::string& strFormat, const std::string& strAr
     return strFormat.substr(0, nAt) + strArg + strFormat.substr(nAt + 2);
 }
 
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
-        if (ca >= 'a' && ca <= 'z') ca = static_cast<unsigned char>(ca - 'a' + 'A');
-        if (cb >= 'a' && cb <= 'z') cb = static_cast<unsigned char>(cb - 'a' + 'A');
-        if (ca != cb) return false;
-    }
-    return true;
-}
-
-// The path of an existing file with this name. On a case-sensitive file
-// system a name that differs only in letter case counts too: tables copied
-// from DOS come with memo files named in any case. "" when there is none.
-std::string FindFileAnyCase(const std::string& strPath) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::exists(strPath, ec)) return strPath;
-    fs::path path(strPath);
-    fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    std::string strName = path.filename().string();
-    std::string strFound;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string strEntry = it->path().filename().string();
-        // Several spellings may exist; take the first in byte order so the
-        // choice does not depend on the directory's order.
-        if (EqualsNoCase(strEntry, strName) && (strFound.empty() || strEntry < strFound)) strFound = strEntry;
-    }
-    if (strFound.empty()) return std::string();
-    return path.has_parent_path() ? (dir / strFound).string() : strFound;
-}
-
-// The table path with its extension replaced by strExt (given in upper
-// case). A path without an extension gets one.
-std::string ReplaceExtension(const std::string& strPath, const char* pszExt) {
-    size_t nSlash = strPath.find_last_of('/');
-    size_t nDot = strPath.find_last_of('.');
-    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash)) return strPath + "." + pszExt;
-    return strPath.substr(0, nDot + 1) + pszExt;
-}
-
-bool HasExtensionNoCase(const std::string& strPath, const char* pszExt) {
-    size_t nSlash = strPath.find_last_of('/');
-    size_t nDot = strPath.find_last_of('.');
-    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash)) return false;
-    return EqualsNoCase(strPath.substr(nDot + 1), pszExt);
-}
 
 // The block number of a dBASE memo field: decimal digits, optionally padded
 // with spaces on either side. Anything else is a damaged reference.
@@ -327,22 +280,22 @@ void CDBFFileReader::Close() {
 // database container (.dbc) has its .DCT; any other table its .FPT, or else
 // its .DBT.
 void CDBFFileReader::FindMemoFile() {
-    if (HasExtensionNoCase(m_strPath, "DBC")) {
-        std::string strMemo = ReplaceExtension(m_strPath, "DCT");
-        std::string strFound = FindFileAnyCase(strMemo);
+    if (platform::HasExtensionIgnoringCase(m_strPath, ".DBC")) {
+        std::string strMemo = platform::ReplaceExtension(m_strPath, ".DCT");
+        std::string strFound = platform::FindFileIgnoringCase(strMemo);
         if (strFound.empty())
             ShowError(idsCantFindFile, strMemo);
         else
             OpenFoxProMemo(strFound);
         return;
     }
-    std::string strFound = FindFileAnyCase(ReplaceExtension(m_strPath, "FPT"));
+    std::string strFound = platform::FindFileIgnoringCase(platform::ReplaceExtension(m_strPath, ".FPT"));
     if (!strFound.empty()) {
         OpenFoxProMemo(strFound);
         return;
     }
-    std::string strDbt = ReplaceExtension(m_strPath, "DBT");
-    strFound = FindFileAnyCase(strDbt);
+    std::string strDbt = platform::ReplaceExtension(m_strPath, ".DBT");
+    strFound = platform::FindFileIgnoringCase(strDbt);
     if (!strFound.empty())
         OpenDBaseMemo(strFound);
     else
