@@ -74,24 +74,20 @@ std::vector<MenuEntry> DocumentMenus() {
     };
 }
 
+// The framework's keys and Tabulon's own.
 std::vector<AcceleratorEntry> Accelerators() {
-    auto key = [](Qt::KeyboardModifiers mods, Qt::Key k) { return QKeyCombination(mods, k); };
-    const Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
-    const Qt::KeyboardModifiers kShift = Qt::ShiftModifier;
-    const Qt::KeyboardModifiers kNone = Qt::NoModifier;
-    return {
-        {key(kCtrl, Qt::Key_A), ID_EDIT_SELECT_ALL},   {key(kCtrl, Qt::Key_C), ID_EDIT_COPY},
-        {key(kCtrl, Qt::Key_F), ID_EDIT_FIND},         {key(kCtrl, Qt::Key_H), ID_EDIT_REPLACE},
-        {key(kCtrl, Qt::Key_N), ID_FILE_NEW},          {key(kCtrl, Qt::Key_O), ID_FILE_OPEN},
-        {key(kCtrl, Qt::Key_P), ID_FILE_PRINT},        {key(kCtrl, Qt::Key_S), ID_FILE_SAVE},
-        {key(kCtrl, Qt::Key_V), ID_EDIT_PASTE},        {key(kCtrl, Qt::Key_X), ID_EDIT_CUT},
-        {key(kCtrl, Qt::Key_Insert), ID_EDIT_COPY},    {key(kShift, Qt::Key_Insert), ID_EDIT_PASTE},
-        {key(kShift, Qt::Key_Delete), ID_EDIT_CUT},    {key(kNone, Qt::Key_Delete), ID_EDIT_CLEAR},
-        {key(Qt::AltModifier, Qt::Key_Backspace), ID_EDIT_UNDO}, {key(kCtrl, Qt::Key_Z), ID_EDIT_UNDO},
-        {key(kNone, Qt::Key_F2), ID_RECORD_ADD},       {key(kNone, Qt::Key_F5), ID_VIEW_REFRESH},
-        {key(kNone, Qt::Key_F6), ID_NEXT_PANE},        {key(kShift, Qt::Key_F6), ID_PREV_PANE},
-        {key(kNone, Qt::Key_F8), ID_RECORD_DELETE},    {key(kNone, Qt::Key_F9), ID_RECORD_UNDELETE},
+    std::vector<AcceleratorEntry> keys = StandardAccelerators();
+    const AcceleratorEntry kOwn[] = {
+        {QKeyCombination(Qt::ControlModifier, Qt::Key_A), ID_EDIT_SELECT_ALL},
+        {QKeyCombination(Qt::ControlModifier, Qt::Key_H), ID_EDIT_REPLACE},
+        {QKeyCombination(Qt::NoModifier, Qt::Key_Delete), ID_EDIT_CLEAR},
+        {QKeyCombination(Qt::NoModifier, Qt::Key_F2), ID_RECORD_ADD},
+        {QKeyCombination(Qt::NoModifier, Qt::Key_F5), ID_VIEW_REFRESH},
+        {QKeyCombination(Qt::NoModifier, Qt::Key_F8), ID_RECORD_DELETE},
+        {QKeyCombination(Qt::NoModifier, Qt::Key_F9), ID_RECORD_UNDELETE},
     };
+    keys.insert(keys.end(), std::begin(kOwn), std::end(kOwn));
+    return keys;
 }
 
 }  // namespace

@@ -135,34 +135,8 @@ void CustomerTable(Context& ctx) {
                 table.nDeleted);
 }
 
-// A new table through the engine: the structure, then records appended and
-// some of them deleted, then saved.
-struct FieldSpec {
-    const char* pszName;
-    char cType;
-    uint8_t nWidth;
-    uint8_t nDecimals;
-};
-
-void CreateTable(const std::string& strPath, uint8_t nVersion, uint8_t nCodePageMark,
-                 const std::vector<FieldSpec>& fields) {
-    dbf::CDBFTableDef def;
-    if (!def.CreateNew(strPath)) throw platform::CFileException(EIO, strPath, "create");
-    dbf::DBFHeader header = def.GetHeader();
-    header.version = nVersion;
-    header.codePageMark = nCodePageMark;
-    def.SetHeader(header);
-    for (const FieldSpec& spec : fields) {
-        dbf::DBFFieldDesc desc{};
-        std::snprintf(desc.name, sizeof desc.name, "%s", spec.pszName);
-        desc.type = spec.cType;
-        desc.width = spec.nWidth;
-        desc.decimals = spec.nDecimals;
-        def.AppendField(desc);
-    }
-    def.WriteStructure();
-    def.Close();
-}
+using samples::CreateTable;
+using samples::FieldSpec;
 
 double Day(int nYear, int nMonth, int nDay, int nHour = 0, int nMinute = 0) {
     double d = 0;

@@ -3,6 +3,7 @@
 // FoxPro's layout (big-endian type and length, 64-byte blocks).
 #include "samples/table_generator.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -197,6 +198,27 @@ GeneratedTable WriteMixedTable(const std::string& strPath, int32_t nRecords, uin
     memo.Write(next, sizeof next);
     result.nTableBytes = table.GetLength();
     return result;
+}
+
+void CreateTable(const std::string& strPath, uint8_t nVersion, uint8_t nCodePageMark,
+                 const std::vector<FieldSpec>& fields) {
+    dbf::CDBFTableDef def;
+    if (!def.CreateNew(strPath))
+        throw platform::CFileException(EIO, strPath, "create");
+    dbf::DBFHeader header = def.GetHeader();
+    header.version = nVersion;
+    header.codePageMark = nCodePageMark;
+    def.SetHeader(header);
+    for (const FieldSpec& spec : fields) {
+        dbf::DBFFieldDesc desc{};
+        std::snprintf(desc.name, sizeof desc.name, "%s", spec.pszName);
+        desc.type = spec.cType;
+        desc.width = spec.nWidth;
+        desc.decimals = spec.nDecimals;
+        def.AppendField(desc);
+    }
+    def.WriteStructure();
+    def.Close();
 }
 
 }  // namespace samples

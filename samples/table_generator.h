@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace samples {
 
@@ -29,6 +30,20 @@ struct GeneratedTable {
     int32_t nDeleted = 0;
     int32_t nMemos = 0;
 };
+
+// One field of a table CreateTable makes.
+struct FieldSpec {
+    const char* pszName;
+    char cType;
+    uint8_t nWidth;
+    uint8_t nDecimals;
+};
+
+// A new empty table of these fields through the engine (its version byte and
+// code-page mark as given); raises platform::CFileException or the engine's
+// error when it cannot be written.
+void CreateTable(const std::string& strPath, uint8_t nVersion, uint8_t nCodePageMark,
+                 const std::vector<FieldSpec>& fields);
 
 // Writes strPath (and the .FPT beside it, upper-case extension) with
 // nRecords records; raises platform::CFileException when it cannot.

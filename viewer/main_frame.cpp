@@ -52,22 +52,6 @@ std::vector<MenuEntry> DocumentMenus() {
     };
 }
 
-std::vector<AcceleratorEntry> Accelerators() {
-    auto key = [](Qt::KeyboardModifiers mods, Qt::Key k) { return QKeyCombination(mods, k); };
-    const Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
-    const Qt::KeyboardModifiers kShift = Qt::ShiftModifier;
-    const Qt::KeyboardModifiers kNone = Qt::NoModifier;
-    return {
-        {key(kCtrl, Qt::Key_C), ID_EDIT_COPY},          {key(kCtrl, Qt::Key_F), ID_EDIT_FIND},
-        {key(kCtrl, Qt::Key_N), ID_FILE_NEW},           {key(kCtrl, Qt::Key_O), ID_FILE_OPEN},
-        {key(kCtrl, Qt::Key_P), ID_FILE_PRINT},         {key(kCtrl, Qt::Key_S), ID_FILE_SAVE},
-        {key(kCtrl, Qt::Key_V), ID_EDIT_PASTE},         {key(kCtrl, Qt::Key_X), ID_EDIT_CUT},
-        {key(kCtrl, Qt::Key_Insert), ID_EDIT_COPY},     {key(kShift, Qt::Key_Insert), ID_EDIT_PASTE},
-        {key(kShift, Qt::Key_Delete), ID_EDIT_CUT},     {key(Qt::AltModifier, Qt::Key_Backspace), ID_EDIT_UNDO},
-        {key(kCtrl, Qt::Key_Z), ID_EDIT_UNDO},          {key(kNone, Qt::Key_F6), ID_NEXT_PANE},
-        {key(kShift, Qt::Key_F6), ID_PREV_PANE},
-    };
-}
 
 }  // namespace
 
@@ -80,7 +64,7 @@ std::vector<AcceleratorEntry> Accelerators() {
                &ToolbarIcon);
     SetStatusPanes({{ID_INDICATOR_FIELD, QString::fromUtf8(LoadString(ID_INDICATOR_FIELD))},
                     {ID_INDICATOR_RECORD, QString::fromUtf8(LoadString(ID_INDICATOR_RECORD))}});
-    SetAccelerators(Accelerators());
+    SetAccelerators(StandardAccelerators());
     SetAcceptFiles(false);
     // Until a placement is stored: most of the screen, which a table fills.
     QSize size(1100, 760);

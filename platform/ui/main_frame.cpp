@@ -105,6 +105,22 @@ bool IsTextEditor(const QWidget* pWidget) {
 
 }  // namespace
 
+std::vector<AcceleratorEntry> StandardAccelerators() {
+    const Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
+    const Qt::KeyboardModifiers kShift = Qt::ShiftModifier;
+    auto key = [](Qt::KeyboardModifiers mods, Qt::Key k) { return QKeyCombination(mods, k); };
+    return {
+        {key(kCtrl, Qt::Key_C), ID_EDIT_COPY},         {key(kCtrl, Qt::Key_F), ID_EDIT_FIND},
+        {key(kCtrl, Qt::Key_N), ID_FILE_NEW},          {key(kCtrl, Qt::Key_O), ID_FILE_OPEN},
+        {key(kCtrl, Qt::Key_P), ID_FILE_PRINT},        {key(kCtrl, Qt::Key_S), ID_FILE_SAVE},
+        {key(kCtrl, Qt::Key_V), ID_EDIT_PASTE},        {key(kCtrl, Qt::Key_X), ID_EDIT_CUT},
+        {key(kCtrl, Qt::Key_Insert), ID_EDIT_COPY},    {key(kShift, Qt::Key_Insert), ID_EDIT_PASTE},
+        {key(kShift, Qt::Key_Delete), ID_EDIT_CUT},    {key(Qt::AltModifier, Qt::Key_Backspace), ID_EDIT_UNDO},
+        {key(kCtrl, Qt::Key_Z), ID_EDIT_UNDO},         {key(Qt::NoModifier, Qt::Key_F6), ID_NEXT_PANE},
+        {key(kShift, Qt::Key_F6), ID_PREV_PANE},
+    };
+}
+
 MenuEntry MenuCommand(unsigned nId, const char* pszText) { return Entry(MenuEntry::command, nId, pszText); }
 MenuEntry MenuSeparator() { return Entry(MenuEntry::separator, 0, ""); }
 MenuEntry MenuPopup(const char* pszText, std::vector<MenuEntry> items) {

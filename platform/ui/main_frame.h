@@ -58,6 +58,11 @@ struct AcceleratorEntry {
     unsigned nId;
 };
 
+// The keys both programs bind alike: Ctrl+C, Ctrl+F, Ctrl+N, Ctrl+O, Ctrl+P,
+// Ctrl+S, Ctrl+V, Ctrl+X, Ctrl+Insert, Shift+Insert, Shift+Delete,
+// Alt+Backspace and Ctrl+Z, F6 and Shift+F6.
+std::vector<AcceleratorEntry> StandardAccelerators();
+
 struct StatusPane {
     unsigned nId;
     // The pane's width comes from this text; empty: the pane is as wide as

@@ -1,8 +1,6 @@
 // Tables built for Tabulon's tests, and what python3-dbfread reads of them.
 #include "tests/editor/editor_test_support.h"
 
-#include <cstdio>
-
 #include "engine/typed_value.h"
 #include "engine/memory_cursorset.h"
 
@@ -10,22 +8,7 @@ namespace editor_test {
 
 std::string MakeTable(const std::string& strPath, uint8_t nVersion, const std::vector<FieldSpec>& fields,
                       const std::vector<std::vector<std::string>>& rows, const std::vector<int>& deleted) {
-    {
-        dbf::CDBFTableDef def;
-        EXPECT_TRUE(def.CreateNew(strPath));
-        dbf::DBFHeader header = def.GetHeader();
-        header.version = nVersion;
-        def.SetHeader(header);
-        for (const FieldSpec& spec : fields) {
-            dbf::DBFFieldDesc desc{};
-            std::snprintf(desc.name, sizeof desc.name, "%s", spec.pszName);
-            desc.type = spec.cType;
-            desc.width = spec.nWidth;
-            desc.decimals = spec.nDecimals;
-            def.AppendField(desc);
-        }
-        def.WriteStructure();
-    }
+    samples::CreateTable(strPath, nVersion, 0, fields);
     dbf::CDBFMemoryCursorset table;
     table.Open(strPath, 66);
     for (const std::vector<std::string>& row : rows) {

@@ -19,18 +19,13 @@
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/main_frame.h"
 #include "platform/ui/message_box.h"
+#include "samples/table_generator.h"
 #include "tests/platform_ui/ui_test_support.h"
 #include "tests/support/test_support.h"
 
 namespace editor_test {
 
-// One field of a table a test builds.
-struct FieldSpec {
-    const char* pszName;
-    char cType;
-    uint8_t nWidth;
-    uint8_t nDecimals;
-};
+using FieldSpec = samples::FieldSpec;
 
 // Builds a table through the engine: the structure, then one record per row
 // of texts (each stored as the typed value of its field; "" leaves the field
