@@ -20,6 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
 #include "editor/dbf_doc.h"
 #include "editor/view_filter.h"
 #include "samples/table_generator.h"
@@ -29,31 +30,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-struct BenchTable {
-    std::string strDir;
-    std::string strPath;
-    samples::GeneratedTable table;
-
-    BenchTable() {
-        const char* pszRecords = std::getenv("TABULON_BENCH_RECORDS");
-        int32_t nRecords = pszRecords ? std::atoi(pszRecords) : 1000000;
-        std::string strTemplate = (fs::temp_directory_path() / "tabulon-bench-XXXXXX").string();
-        if (!mkdtemp(strTemplate.data()))
-            std::abort();
-        strDir = strTemplate;
-        strPath = strDir + "/customers.dbf";
-        table = samples::WriteMixedTable(strPath, nRecords);
-    }
-    ~BenchTable() {
-        std::error_code ec;
-        fs::remove_all(strDir, ec);
-    }
-};
-
-const BenchTable& Table() {
-    static const BenchTable table;
-    return table;
-}
+const bench::BenchTable& Table() { return bench::GeneratedTable(); }
 
 // The table open in a document as a window has it (read and write, shared).
 CDBFDoc& Document() {

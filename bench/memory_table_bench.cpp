@@ -28,6 +28,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
 #include "engine/memory_cursorset.h"
 #include "platform/core/file.h"
 #include "samples/table_generator.h"
@@ -41,33 +42,7 @@ namespace {
 
 constexpr unsigned kReadOnly = 64, kReadWrite = 66, kCreate = 0x1012 | 0x8000;
 
-// The generated table, made once per run and removed at exit.
-struct BenchTable {
-    std::string strDir;
-    std::string strPath;
-    samples::GeneratedTable table;
-    int32_t nRecords = 0;
-
-    BenchTable() {
-        const char* pszRecords = std::getenv("TABULON_BENCH_RECORDS");
-        nRecords = pszRecords ? std::atoi(pszRecords) : 1000000;
-        std::string strTemplate = (fs::temp_directory_path() / "tabulon-bench-XXXXXX").string();
-        if (!mkdtemp(strTemplate.data())) std::abort();
-        strDir = strTemplate;
-        strPath = strDir + "/customers.dbf";
-        table = samples::WriteMixedTable(strPath, nRecords);
-    }
-    ~BenchTable() {
-        std::error_code ec;
-        fs::remove_all(strDir, ec);
-    }
-    std::string Path(const std::string& strName) const { return strDir + "/" + strName; }
-};
-
-const BenchTable& Table() {
-    static const BenchTable table;
-    return table;
-}
+const bench::BenchTable& Table() { return bench::GeneratedTable(); }
 
 double Median(std::vector<double> values) {
     if (values.empty()) return 0;

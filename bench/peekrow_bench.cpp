@@ -31,6 +31,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
 #include "platform/ui/doc_template.h"
 #include "platform/ui/main_frame.h"
 #include "platform/ui/message_box.h"
@@ -56,25 +57,17 @@ std::vector<int64_t> Sizes() {
 }
 
 struct BenchTables {
-    std::string strDir;
+    bench::CBenchFolder folder;
     std::map<int64_t, std::string> paths;
 
     BenchTables() {
-        std::string strTemplate = (fs::temp_directory_path() / "peekrow-bench-XXXXXX").string();
-        if (!mkdtemp(strTemplate.data()))
-            std::abort();
-        strDir = strTemplate;
         for (int64_t nRecords : Sizes()) {
-            const std::string strPath = strDir + "/customers" + std::to_string(nRecords) + ".dbf";
+            const std::string strPath = folder.Path("customers" + std::to_string(nRecords) + ".dbf");
             samples::WriteMixedTable(strPath, int32_t(nRecords));
             paths[nRecords] = strPath;
         }
         // What writing the tables took is given back before anything is measured.
         malloc_trim(0);
-    }
-    ~BenchTables() {
-        std::error_code ec;
-        fs::remove_all(strDir, ec);
     }
 };
 
@@ -86,7 +79,7 @@ BenchTables& Tables() {
 // The program as it runs, without a window manager.
 CPeekrowApp& App() {
     static CPeekrowApp* s_pApp = [] {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(Tables().strDir));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(Tables().folder.Dir()));
         auto* pApp = new CPeekrowApp;
         pApp->InitInstance(CPeekrowApp::CommandLine{}, true);
         pApp->GetMainWnd()->resize(1280, 800);

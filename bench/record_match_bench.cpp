@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
 #include "platform/core/file.h"
 #include "samples/table_generator.h"
 #include "viewer/reader/dbf_file_reader.h"
@@ -24,30 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct BenchTable {
-    std::string strDir;
-    std::string strPath;
-    int32_t nRecords = 0;
-
-    BenchTable() {
-        const char* pszRecords = std::getenv("TABULON_BENCH_RECORDS");
-        nRecords = pszRecords ? std::atoi(pszRecords) : 1000000;
-        std::string strTemplate = (fs::temp_directory_path() / "peekrow-bench-XXXXXX").string();
-        if (!mkdtemp(strTemplate.data())) std::abort();
-        strDir = strTemplate;
-        strPath = strDir + "/customers.dbf";
-        samples::WriteMixedTable(strPath, nRecords);
-    }
-    ~BenchTable() {
-        std::error_code ec;
-        fs::remove_all(strDir, ec);
-    }
-};
-
-const BenchTable& Table() {
-    static const BenchTable table;
-    return table;
-}
+const bench::BenchTable& Table() { return bench::GeneratedTable(); }
 
 int FieldIndex(const CDBFFileReader& reader, const std::string& strName) {
     for (int i = 0; i < reader.GetFieldCount(); ++i)

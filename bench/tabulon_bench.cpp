@@ -19,6 +19,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
 #include "editor/dbf_doc.h"
 #include "editor/dbf_view.h"
 #include "editor/tabulon_app.h"
@@ -32,34 +33,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct BenchTable {
-    std::string strDir, strPath, strSettings;
-    samples::GeneratedTable table;
-
-    BenchTable() {
-        const char* pszRecords = std::getenv("TABULON_BENCH_RECORDS");
-        int32_t nRecords = pszRecords ? std::atoi(pszRecords) : 1000000;
-        std::string strTemplate = (fs::temp_directory_path() / "tabulon-bench-XXXXXX").string();
-        if (!mkdtemp(strTemplate.data()))
-            std::abort();
-        strDir = strTemplate;
-        strPath = strDir + "/customers.dbf";
-        strSettings = strDir + "/tabulon.ini";
-        table = samples::WriteMixedTable(strPath, nRecords);
-    }
-    ~BenchTable() { fs::remove_all(strDir); }
-};
-
-BenchTable& Table() {
-    static BenchTable s_table;
-    return s_table;
-}
+const bench::BenchTable& Table() { return bench::GeneratedTable(); }
 
 // The program as it runs, without a window manager.
 CTabulonApp& App() {
     static CTabulonApp* s_pApp = [] {
         auto* pApp = new CTabulonApp;
-        pApp->SetProgramSettingsPath(Table().strSettings);
+        pApp->SetProgramSettingsPath(Table().Path("tabulon.ini"));
         pApp->InitInstance(CTabulonApp::CommandLine{}, true);
         pApp->GetMainWnd()->resize(1280, 800);
         return pApp;
