@@ -123,15 +123,23 @@ void Check(QRadioButton* const (&buttons)[N], int nIndex) {
         buttons[nIndex]->setChecked(true);
 }
 
-void AddModeButtons(platform::CPropertyPage* pPage, CPageLayout& layout, QRadioButton* (&buttons)[3],
-                    const std::function<void(QWidget*, int)>& addControl) {
+// A group of radio buttons, one under the other, indented under a caption.
+template <size_t N>
+void AddRadioButtons(platform::CPropertyPage* pPage, CPageLayout& layout, QRadioButton* (&buttons)[N],
+                     const char* const (&texts)[N], const int (&ids)[N],
+                     const std::function<void(QWidget*, int)>& addControl) {
     auto* pGroup = new QButtonGroup(pPage);
-    for (int i = 0; i < 3; ++i) {
-        buttons[i] = new QRadioButton(QString::fromLatin1(kModeTexts[i]), pPage);
-        pGroup->addButton(buttons[i], i);
-        addControl(buttons[i], kModeIds[i]);
+    for (size_t i = 0; i < N; ++i) {
+        buttons[i] = new QRadioButton(QString::fromLatin1(texts[i]), pPage);
+        pGroup->addButton(buttons[i], int(i));
+        addControl(buttons[i], ids[i]);
         layout.Indented(buttons[i]);
     }
+}
+
+void AddModeButtons(platform::CPropertyPage* pPage, CPageLayout& layout, QRadioButton* (&buttons)[3],
+                    const std::function<void(QWidget*, int)>& addControl) {
+    AddRadioButtons(pPage, layout, buttons, kModeTexts, kModeIds, addControl);
 }
 
 // The date list: the labels of the three formats, each item carrying its
@@ -271,15 +279,9 @@ CPrpPageView::CPrpPageView(tabulon::CProgramSettings settings, QWidget* pParent)
     : CPropertyPage(QStringLiteral("View"), pParent), m_settings(std::move(settings)) {
     CPageLayout layout(this);
     layout.Caption("Code page:");
-    auto* pGroup = new QButtonGroup(this);
-    const std::pair<const char*, int> kButtons[3] = {{"DOS", IDC_CODEPAGE_DOS}, {"Windows", IDC_CODEPAGE_WIN},
-                                                     {"Auto", IDC_CODEPAGE_AUTO}};
-    for (int i = 0; i < 3; ++i) {
-        m_pCodePage[i] = new QRadioButton(QString::fromLatin1(kButtons[i].first), this);
-        pGroup->addButton(m_pCodePage[i], i);
-        AddControl(m_pCodePage[i], kButtons[i].second);
-        layout.Indented(m_pCodePage[i]);
-    }
+    AddRadioButtons(this, layout, m_pCodePage, {"DOS", "Windows", "Auto"},
+                    {IDC_CODEPAGE_DOS, IDC_CODEPAGE_WIN, IDC_CODEPAGE_AUTO},
+                    [this](QWidget* pControl, int nId) { AddControl(pControl, nId); });
     layout.Gap();
     m_pShowDeleted = new QCheckBox(QStringLiteral("Show deleted record"), this);
     AddControl(m_pShowDeleted, IDC_SHOW_DELETED);
@@ -411,14 +413,8 @@ CFilePrpPageView::CFilePrpPageView(tabulon::CTableSettings settings, CDBFDoc* pD
     : CPropertyPage(QStringLiteral("View"), pParent), m_settings(std::move(settings)), m_pDoc(pDoc), m_pView(pView) {
     CPageLayout layout(this);
     layout.Caption("Code page:");
-    auto* pGroup = new QButtonGroup(this);
-    const std::pair<const char*, int> kButtons[2] = {{"DOS", IDC_CODEPAGE_DOS}, {"Windows", IDC_CODEPAGE_WIN}};
-    for (int i = 0; i < 2; ++i) {
-        m_pCodePage[i] = new QRadioButton(QString::fromLatin1(kButtons[i].first), this);
-        pGroup->addButton(m_pCodePage[i], i);
-        AddControl(m_pCodePage[i], kButtons[i].second);
-        layout.Indented(m_pCodePage[i]);
-    }
+    AddRadioButtons(this, layout, m_pCodePage, {"DOS", "Windows"}, {IDC_CODEPAGE_DOS, IDC_CODEPAGE_WIN},
+                    [this](QWidget* pControl, int nId) { AddControl(pControl, nId); });
     layout.Gap();
     m_pShowDeleted = new QCheckBox(QStringLiteral("Show deleted record"), this);
     AddControl(m_pShowDeleted, IDC_SHOW_DELETED);
