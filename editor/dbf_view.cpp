@@ -401,6 +401,7 @@ void CDBFView::OnColumnHeaderUp(int nCol, int nHeaderRow) {
     if (desc.type == 'G' || desc.type == 'P' || (desc.type == 'B' && desc.width != 8))
         return;
     CWaitCursor wait;
+    RestartFindDialogs(*this);
     if (!EndEdit(true))
         return;
     m_bEditing = false;

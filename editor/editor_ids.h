@@ -55,6 +55,10 @@ enum EditorStringId : unsigned {
     IDS_CELL_REFUSED = 59483,
     IDS_PAINT_FAILED = 59484,
     IDS_STALE_INDEX = 59485,
+    // Find and Replace.
+    IDS_NOT_FOUND = 59530,        // "Не найдено."
+    IDS_FIND_CAPTION = 59531,     // "Поиск"
+    IDS_REPLACE_REFUSED = 59532,  // Replace all: cells that kept their value
 };
 
 // Font heights of the grid (negative: character height).

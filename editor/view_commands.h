@@ -22,6 +22,10 @@ void AddEditCommands(CDBFView& view);
 void AddTableCommands(CDBFView& view);
 void AddPrintCommands(CDBFView& view);
 
+// The open Find and Replace dialogs of a view search from the top again
+// (the rows were reordered under them).
+void RestartFindDialogs(CDBFView& view);
+
 // The --print start: prints the active table without the dialog and closes
 // it. False when nothing was printed.
 bool PrintActiveTableAndClose(CTabulonApp& app);

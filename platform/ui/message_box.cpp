@@ -87,7 +87,7 @@ int ShowBox(const MessageBoxRequest& request) {
         return pHook->Answer(request);
     QWidget* pParent = request.pParent ? request.pParent : QApplication::activeWindow();
     QMessageBox box(pParent);
-    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setWindowTitle(request.strCaption.isEmpty() ? QApplication::applicationDisplayName() : request.strCaption);
     box.setText(request.strText);
     box.setIcon(IconOf(request.nType));
     std::vector<int> buttons = ButtonsOf(request.nType);
@@ -111,11 +111,15 @@ int ShowBox(const MessageBoxRequest& request) {
 }  // namespace
 
 int MessageBox(QWidget* pParent, const QString& strText, unsigned nType) {
-    return ShowBox(MessageBoxRequest{pParent, strText, nType, 0});
+    return ShowBox(MessageBoxRequest{pParent, strText, nType, 0, QString()});
 }
 
 int MessageBox(QWidget* pParent, unsigned nStringId, unsigned nType) {
-    return ShowBox(MessageBoxRequest{pParent, QString::fromUtf8(LoadString(nStringId)), nType, nStringId});
+    return ShowBox(MessageBoxRequest{pParent, QString::fromUtf8(LoadString(nStringId)), nType, nStringId, QString()});
+}
+
+int MessageBox(QWidget* pParent, const QString& strText, const QString& strCaption, unsigned nType) {
+    return ShowBox(MessageBoxRequest{pParent, strText, nType, 0, strCaption});
 }
 
 CScopedMessageBoxHook::CScopedMessageBoxHook(AnswerFunction answer)

@@ -48,6 +48,7 @@ struct MessageBoxRequest {
     QString strText;
     unsigned nType = MB_OK;
     unsigned nStringId = 0;  // the text's string id, 0 when it had none
+    QString strCaption;      // empty: the application's name
 };
 
 // Shows a modal message box over pParent (the active window when null) with
@@ -55,6 +56,8 @@ struct MessageBoxRequest {
 int MessageBox(QWidget* pParent, const QString& strText, unsigned nType = MB_OK);
 // The same with the text of a string id.
 int MessageBox(QWidget* pParent, unsigned nStringId, unsigned nType = MB_OK);
+// The same with a caption of its own.
+int MessageBox(QWidget* pParent, const QString& strText, const QString& strCaption, unsigned nType);
 
 // While one exists, message boxes are not shown: each request is recorded and
 // answered by the hook's function (by default the first button: IDOK, IDYES,
