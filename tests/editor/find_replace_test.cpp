@@ -8,7 +8,7 @@
 #include "editor/find_dlg.h"
 #include "editor/settings/table_settings.h"
 #include "platform/core/code_page.h"
-#include "platform/ui/child_frame.h"
+#include "platform/ui/command_ids.h"
 #include "tests/editor/editor_test_support.h"
 #include "tests/support/table_builder.h"
 
@@ -385,6 +385,66 @@ TEST_F(FindReplaceTest, AnOpenCellEditorIsCommittedBeforeReplace) {
     }
 }
 
+// A DOS table in CP866: Replace all matches Cyrillic letters of any case
+// and stores the new text in the table's page; the saved file reads back
+// the same in dbftool and python3-dbfread, and the untouched record keeps
+// every byte.
+TEST_F(FindReplaceTest, ReplaceAllSavedReadsBackInOtherProgramsWithUntouchedRecordsKept) {
+    platform::CScopedCodePages pages("CP866", "CP1251");
+    ASSERT_TRUE(pages.IsValid());
+    const platform::CCodePage& oem = platform::OemCodePage();
+    std::string strPath = TableBuilder()
+                              .Field("NAME", 'C', 10)
+                              .Field("CITY", 'C', 12)
+                              .Record({"Anna", oem.FromUtf8("МОСКВА")})
+                              .Record({"Boris", oem.FromUtf8("Казань")})
+                              .Record({"Vera", oem.FromUtf8("Москва-2")})
+                              .Write(m_dir.Path("cities.dbf"));
+    testing_support::Bytes before = testing_support::ReadFileBytes(strPath);
+    CDBFDoc* pDoc = Open(strPath);
+    ASSERT_NE(pDoc, nullptr);
+    ASSERT_TRUE(pDoc->m_bDosCodePage);
+    CReplaceDlg* pDlg = OpenReplace();
+    ASSERT_NE(pDlg, nullptr);
+    SetText(*pDlg, IDC_FIND_WHAT, QString::fromUtf8("москва"));
+    SetText(*pDlg, IDC_REPLACE_WITH, QString::fromUtf8("Тверь"));
+    ChooseField(*pDlg, QStringLiteral("CITY"));
+    ASSERT_EQ(pDlg->ReplaceAll(), 2);
+    ASSERT_TRUE(Command(platform::ID_FILE_SAVE));
+    EXPECT_FALSE(pDoc->IsModified());
+
+    testing_support::Bytes after = testing_support::ReadFileBytes(strPath);
+    ASSERT_EQ(after.size(), before.size());
+    const size_t nHeader = 32 + 2 * 32 + 1, nRecord = 1 + 10 + 12;
+    auto record = [&](const testing_support::Bytes& bytes, size_t i) {
+        return std::string(bytes.begin() + long(nHeader + i * nRecord), bytes.begin() + long(nHeader + (i + 1) * nRecord));
+    };
+    EXPECT_EQ(record(after, 1), record(before, 1));
+    std::string strCity = oem.FromUtf8("Тверь");
+    strCity.resize(12, ' ');
+    EXPECT_EQ(record(after, 0), " Anna      " + strCity);
+    EXPECT_EQ(record(after, 2), " Vera      " + strCity);
+
+    testing_support::CommandResult dump =
+        testing_support::RunCommand(DBFTOOL_PATH, {"dump", strPath, "--oem=CP866", "--ansi=CP1251"});
+    ASSERT_EQ(dump.nExit, 0) << dump.strErr;
+    EXPECT_NE(dump.strOut.find("\"CITY\":\"Тверь\""), std::string::npos) << dump.strOut;
+    EXPECT_NE(dump.strOut.find("\"CITY\":\"Казань\""), std::string::npos) << dump.strOut;
+
+    const char* pszScript =
+        "import sys\n"
+        "try:\n"
+        "    import dbfread\n"
+        "except ImportError:\n"
+        "    sys.exit(77)\n"
+        "print('|'.join(r['CITY'] for r in dbfread.DBF(sys.argv[1], encoding='cp866')))\n";
+    testing_support::CommandResult read = testing_support::RunCommand("/usr/bin/python3", {"-c", pszScript, strPath});
+    if (read.nExit == 77)
+        GTEST_SKIP() << "python3-dbfread is not installed";
+    ASSERT_EQ(read.nExit, 0) << read.strErr;
+    EXPECT_EQ(read.strOut, "Тверь|Казань|Тверь\n");
+}
+
 // ---- the dialogs' life ----------------------------------------------------------------------------
 
 TEST_F(FindReplaceTest, AViewHasOneToolDialogWhichClosesWithItsWindowOrAnotherWindowsActivation) {
@@ -396,9 +456,13 @@ TEST_F(FindReplaceTest, AViewHasOneToolDialogWhichClosesWithItsWindowOrAnotherWi
     EXPECT_TRUE(pFind->isVisible());
     EXPECT_FALSE(pFind->isModal());
 
-    // Working in the dialog keeps it.
-    pFind->activateWindow();
-    pFind->GetDlgItem<QComboBox>(IDC_FIND_WHAT)->setFocus();
+    // Working in the dialog, and going back to the table, keeps it.
+    ui_test::ShowActive(*pFind);
+    QTest::mouseClick(pFind->GetDlgItem<QComboBox>(IDC_FIND_WHAT)->lineEdit(), Qt::LeftButton);
+    ui_test::Settle();
+    EXPECT_EQ(pView->m_pFindDlg.data(), pFind);
+    ui_test::ShowActive(*Frame());
+    pView->setFocus();
     ui_test::Settle();
     EXPECT_EQ(pView->m_pFindDlg.data(), pFind);
 
