@@ -193,11 +193,9 @@ void CDBFView::UpdateRowCount() {
 }
 
 void CDBFView::GoToCell(int nCol, GridRow nRow) {
-    int C = GetFixedColumnCount();
-    int F = GetFixedRowCount();
     if (nRow < 0 || nRow >= GetRowCount() || nCol < 0 || nCol >= GetColumnCount(-1))
         return;
-    MoveTo(nCol + C, nRow + F);
+    MoveTo(nCol, nRow);
 }
 
 // ---- records and fields ----------------------------------------------------------------------
@@ -363,8 +361,9 @@ bool CDBFView::CommitCell(int nCol, GridRow nRow) {
         strText = value.nValue != 0 ? "TRUE" : "FALSE";
     std::string strError;
     if (!StoreCellText(nField, int32_t(nRow), strText, &strError)) {
+        // The grid says why, once, and keeps the editor open with the text.
         m_strLastRefusal = strError;
-        MessageBox(this, QString::fromUtf8(strError.c_str()), MB_OK | MB_ICONWARNING);
+        SetCommitError(strError);
         return false;
     }
     m_strLastRefusal.clear();
@@ -402,7 +401,7 @@ void CDBFView::OnColumnHeaderUp(int nCol, int nHeaderRow) {
         return;
     CWaitCursor wait;
     RestartFindDialogs(*this);
-    if (!EndEdit(true))
+    if (!EndEdit(false))
         return;
     m_bEditing = false;
     int nSortCol = -1, nSortRow = -1, nDirection = 2;
@@ -483,6 +482,12 @@ void CDBFView::keyPressEvent(QKeyEvent* pEvent) {
         break;
     }
     bool bEnter = pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter;
+    // An open editor hands its Enter to the grid, which commits it.
+    CKelCellEditor* pOpen = GetCurrentEditor();
+    if (bEnter && pOpen && pOpen->IsEditorActive()) {
+        CKelGridView::keyPressEvent(pEvent);
+        return;
+    }
     bool bTyped = !pEvent->text().isEmpty() && pEvent->text()[0].isPrint() &&
                   !(pEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (!bEnter && !bTyped) {
@@ -516,10 +521,10 @@ void CDBFView::mouseDoubleClickEvent(QMouseEvent* pEvent) {
 }
 
 void CDBFView::focusInEvent(QFocusEvent* pEvent) {
-    if (m_bEditing) {
-        EndEdit(true);
+    // The editor handed the focus back: its edit ends here, unless its value
+    // is refused, which leaves it open for the user to correct.
+    if (m_bEditing && EndEdit(false))
         m_bEditing = false;
-    }
     CKelGridView::focusInEvent(pEvent);
 }
 
@@ -596,7 +601,8 @@ int CDBFView::GetFontHeight() const { return -GetFont().GetPixelHeight(); }
 
 void CDBFView::SetFontHeight(int nHeight) {
     CloseToolDialogs();
-    EndEdit(true);
+    if (!EndEdit(false))
+        return;
     m_bEditing = false;
     CFont font = GetFont();
     font.SetPixelHeight(std::abs(nHeight));
@@ -625,5 +631,6 @@ void CDBFView::AddCommandGroups() {
     AddFindCommands(*this);
     AddEditCommands(*this);
     AddTableCommands(*this);
+    AddSettingsCommands(*this);
     AddPrintCommands(*this);
 }

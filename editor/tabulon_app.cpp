@@ -45,11 +45,11 @@ CTabulonApp::~CTabulonApp() = default;
 CTabulonApp* CTabulonApp::GetTabulonApp() { return dynamic_cast<CTabulonApp*>(platform::CWinApp::Get()); }
 
 const char* CTabulonApp::HelpText() {
-    return "Usage: tabulon [TABLE]\n"
+    return "Usage: tabulon [TABLE...]\n"
            "       tabulon --print TABLE\n"
            "Opens dBASE, FoxPro and Visual FoxPro tables (.dbf) to view and edit them.\n"
            "\n"
-           "  TABLE          open this table in a window\n"
+           "  TABLE          open this table in a window of its own\n"
            "  --print TABLE  print the table on the default printer, then quit\n"
            "  --help         show this text and quit\n"
            "  --version      show the version and quit\n";
@@ -68,21 +68,17 @@ CTabulonApp::CommandLine CTabulonApp::ParseCommandLine(const std::vector<std::st
         } else if (strArg == "--print") {
             line.bPrint = true;
         } else if (strArg == "--") {
-            if (i + 1 < args.size() && line.strFile.empty())
-                line.strFile = args[i + 1];
+            line.files.insert(line.files.end(), args.begin() + long(i) + 1, args.end());
             break;
         } else if (strArg.size() > 1 && strArg[0] == '-') {
             line.strError = "tabulon: unknown option " + strArg + "\nTry 'tabulon --help'.\n";
             return line;
-        } else if (line.strFile.empty()) {
-            line.strFile = strArg;
         } else {
-            line.strError = "tabulon: one table at a time\nTry 'tabulon --help'.\n";
-            return line;
+            line.files.push_back(strArg);
         }
     }
-    if (line.bPrint && line.strFile.empty())
-        line.strError = "tabulon: --print needs a table\nTry 'tabulon --help'.\n";
+    if (line.bPrint && line.files.size() != 1)
+        line.strError = "tabulon: --print needs one table\nTry 'tabulon --help'.\n";
     return line;
 }
 
@@ -106,11 +102,9 @@ bool CTabulonApp::InitInstance(const CommandLine& commandLine, bool bShow) {
     SetMainWnd(pMainFrame);
     if (bShow)
         pMainFrame->show();
-    if (!commandLine.strFile.empty()) {
-        platform::CDocument* pDocument = OpenDocumentFile(commandLine.strFile);
-        if (!pDocument)
-            return !commandLine.bPrint;
-    }
+    for (const std::string& strFile : commandLine.files)
+        if (!OpenDocumentFile(strFile) && commandLine.bPrint)
+            return false;
     return true;
 }
 

@@ -19,7 +19,7 @@ public:
 
     // What the command line asks for.
     struct CommandLine {
-        std::string strFile;
+        std::vector<std::string> files;  // opened in this order, the last one active
         bool bPrint = false;    // --print FILE: print to the default printer and end
         bool bHelp = false;
         bool bVersion = false;

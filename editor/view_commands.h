@@ -6,8 +6,8 @@
 //   view_filter.cpp    Filter and Formulas
 //   view_find.cpp      Find and Replace
 //   view_edit.cpp      Copy, Cut, Paste, Clear, Select all
-//   view_table.cpp     Show and Modify structure, Pack, Save As, Columns,
-//                      the settings sheets
+//   view_table.cpp     Show and Modify structure, Pack, Save As
+//   view_settings.cpp  Columns, the table's and the program's settings sheets
 //   view_print.cpp     Print, print without the dialog, Print Preview
 #pragma once
 
@@ -20,6 +20,7 @@ void AddFilterCommands(CDBFView& view);
 void AddFindCommands(CDBFView& view);
 void AddEditCommands(CDBFView& view);
 void AddTableCommands(CDBFView& view);
+void AddSettingsCommands(CDBFView& view);
 void AddPrintCommands(CDBFView& view);
 
 // The open Find and Replace dialogs of a view search from the top again

@@ -13,8 +13,8 @@ void AddPrintCommands(CDBFView& view) {
     auto run = [&view](auto&& print) {
         return [&view, print] {
             view.CloseToolDialogs();
-            view.EndEdit(true);
-            print(*view.m_pPrinter);
+            if (view.EndEdit(false))
+                print(*view.m_pPrinter);
         };
     };
     platform::CCommandMap& commands = view.GetCommandMap();

@@ -3,6 +3,7 @@
 #include "grid/grid_combo.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -160,14 +161,46 @@ void CKelGridComboBox::mousePressEvent(QMouseEvent* pEvent) {
             QComboBox::mousePressEvent(pEvent);
             return;
         }
-        if (m_bDropped)
+        if (m_bDropped) {
             hidePopup();
-        else
+        } else {
             showPopup();
+            // The list opens on the press; the release that follows lands on
+            // the list's window, which would take it as a click outside it.
+            QWidget* pPopup = view()->window();
+            if (pPopup != m_pPopup && pPopup != window()) {
+                m_pPopup = pPopup;
+                m_pPopup->installEventFilter(this);
+            }
+            m_bSwallowRelease = true;
+            m_timerPress.start();
+        }
         pEvent->accept();
         return;
     }
     QComboBox::mousePressEvent(pEvent);
+}
+
+bool CKelGridComboBox::eventFilter(QObject* pWatched, QEvent* pEvent) {
+    if (pWatched != m_pPopup)
+        return QComboBox::eventFilter(pWatched, pEvent);
+    switch (pEvent->type()) {
+    case QEvent::MouseButtonRelease:
+        if (std::exchange(m_bSwallowRelease, false) && m_timerPress.elapsed() < QApplication::doubleClickInterval())
+            return true;
+        break;
+    case QEvent::MouseButtonPress: {
+        m_bSwallowRelease = false;
+        // A press on our button while the list is open closes the list; it
+        // must not then reach the box as well and open the list again.
+        QPointF ptGlobal = static_cast<QMouseEvent*>(pEvent)->globalPosition();
+        m_pPopup->setAttribute(Qt::WA_NoMouseReplay, GetButtonRect().contains(mapFromGlobal(ptGlobal).toPoint()));
+        break;
+    }
+    default:
+        break;
+    }
+    return QComboBox::eventFilter(pWatched, pEvent);
 }
 
 void CKelGridComboBox::wheelEvent(QWheelEvent* pEvent) { pEvent->ignore(); }

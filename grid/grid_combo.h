@@ -7,6 +7,8 @@
 #pragma once
 
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QPointer>
 
 #include "grid/grid_edit.h"
 #include "grid/widget_editor.h"
@@ -27,6 +29,8 @@ public:
 
 protected:
     bool event(QEvent* pEvent) override;
+    // Watches the list's window for the mouse of the click on our button.
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void mousePressEvent(QMouseEvent* pEvent) override;
@@ -40,6 +44,11 @@ private:
     CKelGridCombo& m_editor;
     bool m_bDropped = false;
     QRect m_rcInnerEdit;
+    // The list window, once our button has opened it, and the press that
+    // did: its release must not close the list again.
+    QPointer<QWidget> m_pPopup;
+    QElapsedTimer m_timerPress;
+    bool m_bSwallowRelease = false;
 };
 
 class CKelGridCombo : public CKelLineEditor {

@@ -73,6 +73,14 @@ public:
     virtual void OnRowHeaderDblClk(int nFixedCol, GridRow nRow);                                  // 36
     virtual int GetColumnId(int nCol, GridRow nRow);                                              // 37
 
+    // Why CommitCell refused the cell's value, for the user (UTF-8). The
+    // default gives what the refusing CommitCell handed to SetCommitError;
+    // an empty answer shows a general message.
+    virtual std::string GetCommitError(int nCol, GridRow nRow);
+    // For a CommitCell (or ValidateEditor's owner) that refuses: the reason
+    // the grid shows once, with the editor kept open on the refused text.
+    void SetCommitError(std::string strText) { m_strCommitError = std::move(strText); }
+
     // ---- drawing helpers for derived grids -----------------------------------
     bool DrawFrameCell(platform::CDrawContext& dc, const platform::Rect& rc, const GridCellFormat& format,
                        const GridCellValue& value);
@@ -144,11 +152,21 @@ public:
     bool SetCurrentCell(int nCol, GridRow nRow);
     bool MoveTo(int nCol, GridRow nRow);
     bool ExtendSelectionTo(int nCol, GridRow nRow);
-    // Absolute indexes; right or bottom negative selects the current cell alone.
-    void SelectRangeAbs(int nLeft, int nRight, GridRow nTop, GridRow nBottom);
-    // Data indexes; re-activates the current cell when it has an editor.
+    // Absolute indexes; right or bottom negative selects the current cell
+    // alone. False, with nothing changed, when the pending edit is refused.
+    bool SelectRangeAbs(int nLeft, int nRight, GridRow nTop, GridRow nBottom);
+    // Data indexes; re-activates the current cell when it has an editor,
+    // keeping the range.
     void SelectRange(int nLeft, int nRight, GridRow nTop, GridRow nBottom);
+    // Ends the pending edit, true when the current cell may be left. A value
+    // the owner refuses is never dropped by a user's action: the reason is
+    // shown and the editor stays open on the refused text (false). Only a
+    // window going away passes bDiscard, which throws a refused value away
+    // and reloads the editor from the cell.
     bool EndEdit(bool bDiscard);
+    // Ends the pending edit and shows the current cell's editor again in its
+    // place, leaving the selection as it is (a window that changed size).
+    void ReactivateCurrentCell();
     void PositionEditor(int nCol, GridRow nRow);
     // Data indexes.
     void InvalidateCell(int nCol, GridRow nRow);
@@ -211,6 +229,13 @@ protected:
     bool FindResizeBorder(int x, int nHeaderRow, int& nCol);
     void EndResize(int px);
     void ApplyResize(int px);
+    // A width the user gave an absolute column (a row-header column sets W).
+    void ApplyColumnWidth(int nCol, int nHeaderRow, int nWidth);
+    // Fits a data column to the widest text of its header and visible cells.
+    void FitColumnWidth(int nCol, int nHeaderRow);
+    int MeasureColumnWidth(platform::CDrawContext& dc, int nCol, int nHeaderRow);
+    bool SetCurrentCellImpl(int nCol, GridRow nRow, bool bKeepSelection);
+    void ReportCommitError(int nCol, GridRow nRow);
     int FixedColumnAt(int px);
     int HeaderRowAt(int py);
     bool IsSelectionSingleCell() const;
@@ -273,4 +298,5 @@ protected:
 
     bool m_bInBarUpdate = false;
     int m_nWheelRemainder = 0;  // wheel units of smooth wheels not yet turned into lines
+    std::string m_strCommitError;
 };

@@ -18,7 +18,7 @@ bool CKelGridCtrl::Create(uint32_t dwExStyle, uint32_t dwStyle, const platform::
     ApplyExStyle();
     setGeometry(rc.left, rc.top, rc.Width(), rc.Height());
     setEnabled((m_dwStyle & WS_DISABLED) == 0);
-    setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(Qt::TabFocus);
     SetGridStyle(m_dwStyle & 0xFFFF);
     setVisible((m_dwStyle & WS_VISIBLE) != 0);
     RecalcLayout();

@@ -90,7 +90,9 @@ bool HandKeyToGrid(const CKelWidgetEditor& editor, const QKeyEvent& key, const Q
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        nVirtKey = VK_DOWN;
+        // The grid's Enter, not Down: on the last row, where there is no row
+        // below, it still ends the edit.
+        nVirtKey = VK_RETURN;
         break;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:

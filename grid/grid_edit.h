@@ -14,7 +14,8 @@ class QKeyEvent;
 
 // What the cell edit and the combo box share with a key pressed in them.
 // HandKeyToGrid posts the keys that are the grid's and returns true for them:
-// Tab and Shift+Tab, Enter as Down, Page Up, Page Down, Home and End, Up and
+// Tab and Shift+Tab, Enter (as the grid's Enter: the next row, or the edit
+// ended in place on the last row), Page Up, Page Down, Home and End, Up and
 // Down (not with Shift where bShiftArrowsWalkList: the combo box's list takes
 // those), and Left and Right once the caret of pCaretEdit stands at that end
 // of its text (always without an edit). SwallowsKeyRelease is true for the

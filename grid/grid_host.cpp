@@ -92,6 +92,13 @@ void CKelGridHost::DrawGrid(platform::CDrawContext& dc) {
     CKelColumnGrid::DrawGrid(dc);
 }
 
+bool CKelGridHost::MeasureWith(const std::function<void(platform::CDrawContext&)>& fn) {
+    return CKelGridWindow::MeasureWith([&](platform::CDrawContext& dc) {
+        dc.SetCharTable(&m_codec.GetCharTable());
+        fn(dc);
+    });
+}
+
 std::unique_ptr<CKelCellEditor> CKelGridHost::CreateCellEditor(int nCol, GridRow nRow, uint32_t nStyle, int nId) {
     std::unique_ptr<CKelCellEditor> pEditor = CKelColumnGrid::CreateCellEditor(nCol, nRow, nStyle, nId);
     if (auto* pWidgetEditor = dynamic_cast<CKelWidgetEditor*>(pEditor.get()))

@@ -50,6 +50,8 @@ public:
 
     // Data-source operations the window takes part in.
     void DrawGrid(platform::CDrawContext& dc) override;
+    // Text is measured in the code page it is painted in.
+    bool MeasureWith(const std::function<void(platform::CDrawContext&)>& fn) override;
     std::unique_ptr<CKelCellEditor> CreateCellEditor(int nCol, GridRow nRow, uint32_t nStyle, int nId) override;
 
 protected:

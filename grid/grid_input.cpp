@@ -6,9 +6,27 @@
 #include <cstdlib>
 
 #include "grid/grid_core.h"
+#include "platform/core/string_table.h"
 
 using platform::Rect;
 using platform::Size;
+
+namespace {
+
+// The message of a refusal whose owner gave no reason.
+constexpr unsigned IDS_GRID_VALUE_REFUSED = 61750;
+
+const platform::StringEntry kGridStrings[] = {
+    {IDS_GRID_VALUE_REFUSED, "The cell cannot take this value. Correct it, or press Esc to undo the change."},
+};
+
+std::string RefusalWithoutReason() {
+    static const bool bDone = (platform::RegisterStrings(kGridStrings), true);
+    (void)bDone;
+    return platform::LoadString(IDS_GRID_VALUE_REFUSED);
+}
+
+}  // namespace
 
 // ---- current cell and selection ----------------------------------------------
 
@@ -27,7 +45,13 @@ void CKelGridCore::ClampCurrentCellToData() {
     m_nSelBottom = std::clamp(m_nSelBottom, F, nLastRow);
 }
 
-bool CKelGridCore::SetCurrentCell(int nCol, GridRow nRow) {
+bool CKelGridCore::SetCurrentCell(int nCol, GridRow nRow) { return SetCurrentCellImpl(nCol, nRow, false); }
+
+void CKelGridCore::ReactivateCurrentCell() { SetCurrentCellImpl(m_nCurCol, m_nCurRow, true); }
+
+// With bKeepSelection the selection stays as it is: the current cell moves
+// (or stays) inside a block that was just chosen.
+bool CKelGridCore::SetCurrentCellImpl(int nCol, GridRow nRow, bool bKeepSelection) {
     if (!IsDataCell(nCol, nRow))
         return false;
     int C = GetFixedColumnCount();
@@ -42,8 +66,10 @@ bool CKelGridCore::SetCurrentCell(int nCol, GridRow nRow) {
     if (EndEdit(false)) {
         m_nCurCol = nCol;
         m_nCurRow = nRow;
-        m_nEndCol = nCol;
-        m_nEndRow = nRow;
+        if (!bKeepSelection) {
+            m_nEndCol = nCol;
+            m_nEndRow = nRow;
+        }
         if (nRow != nOldRow)
             OnCurrentRowChanged(nRow - F);
         if (m_pOwner)
@@ -57,6 +83,10 @@ bool CKelGridCore::SetCurrentCell(int nCol, GridRow nRow) {
         RedrawRowHeaders(nOldRow);
     if (bRowSelect && bRowChanged) {
         RedrawRowBand(nOldRow);
+    } else if (bKeepSelection) {
+        RedrawCell(nOldCol, nOldRow);
+        if (nOldCol != m_nCurCol)
+            RedrawCell(nOldCol, F - 1);
     } else {
         m_nSelLeft = m_nSelRight = m_nCurCol;
         m_nSelTop = m_nSelBottom = m_nCurRow;
@@ -112,10 +142,11 @@ bool CKelGridCore::ExtendSelectionTo(int nCol, GridRow nRow) {
     int nOldLeft = m_nSelLeft, nOldRight = m_nSelRight;
     GridRow nOldTop = m_nSelTop, nOldBottom = m_nSelBottom;
 
-    if (EndEdit(false)) {
-        m_nEndCol = nCol;
-        m_nEndRow = nRow;
-    }
+    // A refused edit keeps its editor open and the block as it was.
+    if (!EndEdit(false))
+        return true;
+    m_nEndCol = nCol;
+    m_nEndRow = nRow;
     if (m_pOwner)
         m_pOwner->SetFocus();
 
@@ -154,10 +185,11 @@ bool CKelGridCore::ExtendSelectionTo(int nCol, GridRow nRow) {
     return true;
 }
 
-void CKelGridCore::SelectRangeAbs(int nLeft, int nRight, GridRow nTop, GridRow nBottom) {
+bool CKelGridCore::SelectRangeAbs(int nLeft, int nRight, GridRow nTop, GridRow nBottom) {
     if (!HasStyle(GS_MULTISELECT))
-        return;
-    EndEdit(false);
+        return true;
+    if (!EndEdit(false))
+        return false;
     if (m_pOwner)
         m_pOwner->SetFocus();
     int nOldLeft = m_nSelLeft, nOldRight = m_nSelRight;
@@ -183,15 +215,32 @@ void CKelGridCore::SelectRangeAbs(int nLeft, int nRight, GridRow nTop, GridRow n
     m_nCurRow = std::clamp(m_nCurRow, m_nSelTop, m_nSelBottom);
     RedrawBlock(nOldLeft, nOldRight, nOldTop, nOldBottom);
     ExtendSelectionTo(m_nEndCol, m_nEndRow);
+    return true;
 }
 
 void CKelGridCore::SelectRange(int nLeft, int nRight, GridRow nTop, GridRow nBottom) {
     int C = GetFixedColumnCount();
     GridRow F = GetFixedRowCount();
+    int nOldCol = m_nCurCol;
+    GridRow nOldRow = m_nCurRow;
+    bool bEditor = GetCellEditor(nOldCol - C, nOldRow - F) != nullptr;
     bool bUnset = nRight < 0 || nBottom < 0;
-    SelectRangeAbs(nLeft + C, bUnset ? -1 : nRight + C, nTop + F, bUnset ? -1 : nBottom + F);
-    if (GetCellEditor(m_nCurCol - C, m_nCurRow - F))
-        SetCurrentCell(m_nCurCol, m_nCurRow);
+    if (!SelectRangeAbs(nLeft + C, bUnset ? -1 : nRight + C, nTop + F, bUnset ? -1 : nBottom + F))
+        return;
+    if (!bEditor && !GetCellEditor(m_nCurCol - C, m_nCurRow - F))
+        return;
+    // The block may have pulled the current cell into itself; moving there
+    // from the old cell loads the editor and tells the owner, and the block
+    // stays what the user chose.
+    int nCol = m_nCurCol;
+    GridRow nRow = m_nCurRow;
+    m_nCurCol = nOldCol;
+    m_nCurRow = nOldRow;
+    if (!IsDataCell(m_nCurCol, m_nCurRow)) {
+        m_nCurCol = nCol;
+        m_nCurRow = nRow;
+    }
+    SetCurrentCellImpl(nCol, nRow, true);
 }
 
 bool CKelGridCore::IsSelectionSingleCell() const { return m_nSelLeft == m_nSelRight && m_nSelTop == m_nSelBottom; }
@@ -199,21 +248,42 @@ bool CKelGridCore::IsSelectionSingleCell() const { return m_nSelLeft == m_nSelRi
 // ---- editing hand-offs ---------------------------------------------------------------
 
 bool CKelGridCore::EndEdit(bool bDiscard) {
-    CKelCellEditor* pEditor = GetCellEditor(m_nCurCol - GetFixedColumnCount(), m_nCurRow - GetFixedRowCount());
+    int nCol = m_nCurCol - GetFixedColumnCount();
+    GridRow nRow = m_nCurRow - GetFixedRowCount();
+    CKelCellEditor* pEditor = GetCellEditor(nCol, nRow);
     if (!pEditor)
         return true;
     if (pEditor->IsModified()) {
-        if (!pEditor->ValidateEditor() ||
-            !CommitCell(m_nCurCol - GetFixedColumnCount(), m_nCurRow - GetFixedRowCount())) {
-            pEditor->SetModified(false);
-            if (bDiscard)
+        m_strCommitError.clear();
+        if (!pEditor->ValidateEditor() || !CommitCell(nCol, nRow)) {
+            if (bDiscard) {
+                pEditor->SetModified(false);
                 pEditor->HideEditor();
+                // The cell paints what it holds, not the text thrown away.
+                LoadCellEditor(nCol, nRow, pEditor);
+            } else {
+                // Still modified, so the next try commits it again; the user
+                // sees why and corrects the text in place.
+                ReportCommitError(nCol, nRow);
+                ScrollCellIntoView(m_nCurCol, m_nCurRow);
+                PositionEditor(m_nCurCol, m_nCurRow);
+            }
             return false;
         }
         pEditor->SetModified(false);
     }
     pEditor->HideEditor();
     return true;
+}
+
+std::string CKelGridCore::GetCommitError(int, GridRow) { return m_strCommitError; }
+
+void CKelGridCore::ReportCommitError(int nCol, GridRow nRow) {
+    std::string strText = GetCommitError(nCol, nRow);
+    if (strText.empty())
+        strText = RefusalWithoutReason();
+    if (m_pOwner)
+        m_pOwner->ShowCommitError(strText);
 }
 
 void CKelGridCore::PositionEditor(int nCol, GridRow nRow) {
@@ -464,6 +534,13 @@ void CKelGridCore::OnLButtonDblClk(unsigned, int x, int y) {
     int RW = RowHeaderBand(), HB = HeaderBand();
     int C = GetFixedColumnCount();
     GridRow F = GetFixedRowCount();
+    // On a column border (the cursor test has just run) the column is fitted
+    // to its text; it is not a click on the header beside the border.
+    if (m_bOverBorder) {
+        if (m_nResizeColumn >= C)
+            FitColumnWidth(m_nResizeColumn, m_nResizeHeaderRow);
+        return;
+    }
     if (px > m_nTotalWidth - m_nHorzPos || py > GetRowCount() * m_nRowHeight + HB - m_nVertPos)
         return;
     if (py <= HB && px > RW) {
@@ -549,18 +626,25 @@ void CKelGridCore::EndResize(int px) {
 }
 
 void CKelGridCore::ApplyResize(int px) {
-    int C = GetFixedColumnCount();
-    GridRow F = GetFixedRowCount();
     int nCol = m_nResizeColumn;
     if (nCol < 0)
         return;
-    bool bRowHeader = nCol < C;
-    if (bRowHeader) {
-        m_nRowHeaderWidth = std::max(0, px - nCol * m_nRowHeaderWidth);
+    if (nCol < GetFixedColumnCount()) {
+        ApplyColumnWidth(nCol, m_nResizeHeaderRow, std::max(0, px - nCol * m_nRowHeaderWidth));
     } else {
         GridPos width = px + m_nHorzPos - ColumnLeft(nCol, m_nResizeHeaderRow);
-        SetColumnWidth(nCol - C, m_nResizeHeaderRow, static_cast<int>(std::clamp<GridPos>(width, 0, 1 << 24)));
+        ApplyColumnWidth(nCol, m_nResizeHeaderRow, static_cast<int>(std::clamp<GridPos>(width, 0, 1 << 24)));
     }
+}
+
+void CKelGridCore::ApplyColumnWidth(int nCol, int nHeaderRow, int nWidth) {
+    int C = GetFixedColumnCount();
+    GridRow F = GetFixedRowCount();
+    bool bRowHeader = nCol < C;
+    if (bRowHeader)
+        m_nRowHeaderWidth = nWidth;
+    else
+        SetColumnWidth(nCol - C, nHeaderRow, nWidth);
     CKelCellEditor* pEditor = GetCellEditor(m_nCurCol - C, m_nCurRow - F);
     bool bHidden = false;
     if (pEditor && pEditor->IsEditorActive()) {
@@ -574,6 +658,53 @@ void CKelGridCore::ApplyResize(int px) {
         InvalidateAll();
     if (bHidden)
         PositionEditor(m_nCurCol, m_nCurRow);
+}
+
+void CKelGridCore::FitColumnWidth(int nCol, int nHeaderRow) {
+    int nWidth = -1;
+    if (!m_pOwner || !m_pOwner->MeasureWith([&](platform::CDrawContext& dc) {
+            nWidth = MeasureColumnWidth(dc, nCol, nHeaderRow);
+        }))
+        return;
+    if (nWidth >= 0)
+        ApplyColumnWidth(nCol, nHeaderRow, std::min(nWidth, 1 << 24));
+}
+
+// The room text needs inside a cell is the painting's: a header's text sits
+// within the button's edges (6 pixels), a cell's within its border, the
+// focus frame and a pixel of air (3 pixels); a pixel or two more is left so
+// that the text never meets the edge.
+int CKelGridCore::MeasureColumnWidth(platform::CDrawContext& dc, int nCol, int nHeaderRow) {
+    int C = GetFixedColumnCount();
+    GridRow F = GetFixedRowCount();
+    int nDataCol = nCol - C;
+    const platform::CFont* pOldFont = dc.SelectFont(&GetHeaderFont());
+    int nWidth = dc.GetTextExtent(GetColumnHeader(nDataCol, nHeaderRow).strText).cx + 8;
+    if (nCol == m_nSortColumn + C && nHeaderRow == m_nSortHeaderRow && m_nSortDirection != 2)
+        nWidth += 3 * dc.GetTextExtent(" ").cx + 12;  // the arrow, its gap and the spaces before it
+
+    Size client = GetClientSize();
+    GridRow nFirst = 0, nLast = -1;
+    if (GetVisibleRows(Rect{0, HeaderBand(), client.cx, client.cy}, nFirst, nLast)) {
+        for (GridRow nRow = std::max(nFirst, F); nRow <= nLast; ++nRow) {
+            GridRow nDataRow = nRow - F;
+            bool bCurrent = nCol == m_nCurCol && nRow == m_nCurRow;
+            CKelCellEditor* pEditor = bCurrent ? GetCellEditor(nDataCol, nDataRow) : nullptr;
+            GridCellValue value = pEditor ? pEditor->GetEditorValue() : GetCellValue(nDataCol, nDataRow);
+            GridCellStyle style = GetCellStyle(nDataCol, nDataRow);
+            const platform::CFont* pFont = bCurrent ? style.pCurrentFont : style.pFont;
+            dc.SelectFont(pFont ? pFont : &m_fontGrid);
+            int nCell = dc.GetTextExtent(value.strText).cx + 5;
+            if (GetCellFormat(nDataCol, nDataRow).nFrameKind != 0)
+                nCell += 16;  // a check box or button beside the text
+            Size sizeImage;
+            if (HasCellImage(nDataCol, nDataRow) && GetCellImageSize(nDataCol, nDataRow, sizeImage))
+                nCell += sizeImage.cx + 2;
+            nWidth = std::max(nWidth, nCell);
+        }
+    }
+    dc.SelectFont(pOldFont);
+    return nWidth;
 }
 
 // ---- wheel -------------------------------------------------------------------------------
@@ -619,6 +750,11 @@ void CKelGridCore::OnMouseWheel(unsigned, int nDelta) {
             nDistance = std::clamp<GridPos>(nSteps * nLine, -nPage, nPage);
         }
     }
+    // The wheel stops where the scroll bar stops: the last page, not the
+    // extent, which would scroll the whole table out of the window.
+    GridPos nPos = bVert ? m_nVertPos : m_nHorzPos;
+    GridPos nLast = std::max<GridPos>(0, bVert ? m_nVertExtent - m_nPageHeight + 1 : m_nHorzExtent - m_nPageWidth + 1);
+    nDistance = std::clamp<GridPos>(nPos + nDistance, 0, nLast) - nPos;
     if (bVert)
         ScrollBy(0, nDistance, true);
     else
@@ -627,15 +763,16 @@ void CKelGridCore::OnMouseWheel(unsigned, int nDelta) {
 
 // ---- default header and corner actions --------------------------------------------------
 
+// A header or corner click leaves a refused edit open, and does nothing else.
 void CKelGridCore::OnCornerClick() {
-    if (!EndEdit(true))
+    if (!EndEdit(false))
         return;
     if (HasStyle(GS_MULTISELECT))
         SelectRange(0, GetColumnCount(-1) - 1, 0, GetRowCount() - 1);
 }
 
 void CKelGridCore::OnColumnHeaderClick(int nCol, int) {
-    if (!EndEdit(true))
+    if (!EndEdit(false))
         return;
     int C = GetFixedColumnCount();
     GridRow F = GetFixedRowCount();
@@ -654,7 +791,7 @@ void CKelGridCore::OnColumnHeaderClick(int nCol, int) {
 }
 
 void CKelGridCore::OnRowHeaderClick(int, GridRow nRow) {
-    if (!EndEdit(true))
+    if (!EndEdit(false))
         return;
     int C = GetFixedColumnCount();
     GridRow F = GetFixedRowCount();

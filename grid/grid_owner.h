@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "grid/grid_types.h"
 
@@ -65,4 +67,14 @@ public:
     virtual bool SetScrollInfo(int nBar, int nMin, int nMax, int nPage, int nPos) = 0;
     virtual void SetScrollRange(int nBar, int nMin, int nMax) = 0;
     virtual void SetScrollPos(int nBar, int nPos) = 0;
+
+    // Tells the user why the data owner refused a cell's value (UTF-8 text).
+    // Called once per refusal; a window shows it after the current event.
+    virtual void ShowCommitError(const std::string& strText) { (void)strText; }
+    // Runs fn with a context that measures text as the window paints it (its
+    // fonts and code page); false when the window has none.
+    virtual bool MeasureWith(const std::function<void(platform::CDrawContext&)>& fn) {
+        (void)fn;
+        return false;
+    }
 };

@@ -65,6 +65,7 @@ enum GridKey : int {
     VK_DOWN = 0x28,
     VK_INSERT = 0x2D,
     VK_DELETE = 0x2E,
+    VK_PACKET = 0xE7,  // a typed character that has no key code of its own
 };
 
 // Mouse message flags.

@@ -5,6 +5,7 @@
 #include "grid/grid_window.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -13,6 +14,7 @@
 #include <QWheelEvent>
 
 #include "platform/ui/draw_context.h"
+#include "platform/ui/message_box.h"
 #include "platform/ui/system_metrics.h"
 
 using platform::Rect;
@@ -92,7 +94,10 @@ int ScrollCodeFromQtAction(int nAction) {
 CKelGridWindow::CKelGridWindow(QWidget* pParent) : QAbstractScrollArea(pParent) {
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
-    setFocusPolicy(Qt::StrongFocus);
+    // Tab reaches the grid; a click does not by itself. The engine takes the
+    // focus for the clicks it acts on, and one it ignores (below the last
+    // row, a right click) must leave the open editor its keys.
+    setFocusPolicy(Qt::TabFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The grid paints every pixel of the viewport itself.
@@ -259,6 +264,8 @@ void CKelGridWindow::SetScrollPos(int nBar, int nPos) {
 void CKelGridWindow::OnScrollAction(int nBar, int nAction) {
     if (!m_pGrid || m_bSettingBars)
         return;
+    QWidget* pFocus = QApplication::focusWidget();
+    bool bHadFocus = pFocus && (pFocus == this || isAncestorOf(pFocus));
     QScrollBar* pBar = Bar(nBar);
     int nProposed = pBar->sliderPosition();
     // Undo the bar's own move; the engine decides and sets the position.
@@ -269,6 +276,32 @@ void CKelGridWindow::OnScrollAction(int nBar, int nAction) {
     unsigned nCodes = nBar == SB_HORZ ? (static_cast<unsigned>(nCode) | 0xFF00u)
                                       : (0xFFu | (static_cast<unsigned>(nCode) << 8));
     m_pGrid->OnScroll(nCodes, nProposed, true);
+    // The scroll hid the editor that had the keyboard; the grid keeps it, so
+    // that the next key brings the editor back instead of going astray.
+    QWidget* pNow = QApplication::focusWidget();
+    if (bHadFocus && (!pNow || !pNow->isVisible()))
+        SetFocus();
+}
+
+void CKelGridWindow::ShowCommitError(const std::string& strText) {
+    if (m_bCommitErrorPending)
+        return;
+    m_bCommitErrorPending = true;
+    QString strMessage = QString::fromUtf8(strText.data(), static_cast<qsizetype>(strText.size()));
+    QMetaObject::invokeMethod(
+        this,
+        [this, strMessage] {
+            platform::MessageBox(this, strMessage, platform::MB_OK | platform::MB_ICONWARNING);
+            m_bCommitErrorPending = false;
+        },
+        Qt::QueuedConnection);
+}
+
+bool CKelGridWindow::MeasureWith(const std::function<void(platform::CDrawContext&)>& fn) {
+    QImage image(1, 1, QImage::Format_RGB32);
+    platform::CDrawContext dc(image);
+    fn(dc);
+    return true;
 }
 
 // ---- events -----------------------------------------------------------------------
@@ -309,7 +342,7 @@ void CKelGridWindow::resizeEvent(QResizeEvent*) {
     int C = m_pGrid->GetFixedColumnCount();
     GridRow F = m_pGrid->GetFixedRowCount();
     if (m_pGrid->GetCellEditor(m_pGrid->GetCurrentColumn() - C, m_pGrid->GetCurrentRow() - F))
-        m_pGrid->SetCurrentCell(m_pGrid->GetCurrentColumn(), m_pGrid->GetCurrentRow());
+        m_pGrid->ReactivateCurrentCell();
 }
 
 void CKelGridWindow::mousePressEvent(QMouseEvent* pEvent) {
@@ -345,6 +378,7 @@ void CKelGridWindow::mouseDoubleClickEvent(QMouseEvent* pEvent) {
     m_ptMouse = pEvent->position().toPoint();
     if (!m_pGrid || pEvent->button() != Qt::LeftButton)
         return;
+    m_pGrid->OnSetCursor(HTCLIENT);
     m_pGrid->OnLButtonDblClk(MouseFlags(pEvent), m_ptMouse.x(), m_ptMouse.y());
 }
 
@@ -364,8 +398,25 @@ void CKelGridWindow::keyPressEvent(QKeyEvent* pEvent) {
     if (pEvent->key() == Qt::Key_Backtab)
         m_modifiers |= Qt::ShiftModifier;
     int nKey = VirtualKeyFromQt(pEvent->key());
-    if (m_pGrid && nKey != 0 && m_pGrid->OnKeyDown(nKey)) {
+    if (nKey == 0 && !pEvent->text().isEmpty() && pEvent->text().at(0).isPrint())
+        nKey = VK_PACKET;
+    if (!m_pGrid || nKey == 0) {
+        pEvent->ignore();
+        return;
+    }
+    QWidget* pBefore = QApplication::focusWidget();
+    if (m_pGrid->OnKeyDown(nKey)) {
         pEvent->accept();
+        return;
+    }
+    // A key the grid does not use brings the current cell's editor back; it
+    // is that editor's first input, not a key lost on the way.
+    QWidget* pAfter = QApplication::focusWidget();
+    if (pAfter && pAfter != pBefore && pAfter != this && isAncestorOf(pAfter)) {
+        QKeyEvent copy(QEvent::KeyPress, pEvent->key(), pEvent->modifiers(), pEvent->text(), pEvent->isAutoRepeat(),
+                       static_cast<ushort>(pEvent->count()));
+        QCoreApplication::sendEvent(pAfter, &copy);
+        pEvent->setAccepted(copy.isAccepted());
         return;
     }
     pEvent->ignore();

@@ -51,6 +51,10 @@ public:
     bool SetScrollInfo(int nBar, int nMin, int nMax, int nPage, int nPos) override;
     void SetScrollRange(int nBar, int nMin, int nMax) override;
     void SetScrollPos(int nBar, int nPos) override;
+    // A warning box with the text, after the current event (a press is not
+    // left half handled); one at a time.
+    void ShowCommitError(const std::string& strText) override;
+    bool MeasureWith(const std::function<void(platform::CDrawContext&)>& fn) override;
 
 signals:
     void gridNotify(unsigned nMessage, quintptr wParam, qintptr lParam);
@@ -85,6 +89,7 @@ private:
     int m_nTrackX = -1;
     bool m_bSettingBars = false;
     bool m_bCaptured = false;
+    bool m_bCommitErrorPending = false;
     Qt::KeyboardModifiers m_modifiers;
     QPoint m_ptMouse;
 };

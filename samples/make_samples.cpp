@@ -20,8 +20,12 @@
 #include "engine/dbt_memo_file.h"
 #include "engine/fpt_memo_file.h"
 #include "engine/memo_file.h"
+#include "engine/memory_cursorset.h"
+#include "engine/table_def.h"
 #include "engine/smt_memo_file.h"
 #include "platform/core/byte_order.h"
+#include "platform/core/code_page.h"
+#include "platform/core/ole_date.h"
 #include "platform/core/file.h"
 #include "samples/table_generator.h"
 
@@ -131,6 +135,106 @@ void CustomerTable(Context& ctx) {
                 table.nDeleted);
 }
 
+// A new table through the engine: the structure, then records appended and
+// some of them deleted, then saved.
+struct FieldSpec {
+    const char* pszName;
+    char cType;
+    uint8_t nWidth;
+    uint8_t nDecimals;
+};
+
+void CreateTable(const std::string& strPath, uint8_t nVersion, uint8_t nCodePageMark,
+                 const std::vector<FieldSpec>& fields) {
+    dbf::CDBFTableDef def;
+    if (!def.CreateNew(strPath)) throw platform::CFileException(EIO, strPath, "create");
+    dbf::DBFHeader header = def.GetHeader();
+    header.version = nVersion;
+    header.codePageMark = nCodePageMark;
+    def.SetHeader(header);
+    for (const FieldSpec& spec : fields) {
+        dbf::DBFFieldDesc desc{};
+        std::snprintf(desc.name, sizeof desc.name, "%s", spec.pszName);
+        desc.type = spec.cType;
+        desc.width = spec.nWidth;
+        desc.decimals = spec.nDecimals;
+        def.AppendField(desc);
+    }
+    def.WriteStructure();
+    def.Close();
+}
+
+double Day(int nYear, int nMonth, int nDay, int nHour = 0, int nMinute = 0) {
+    double d = 0;
+    platform::MakeOleDate(nYear, nMonth, nDay, nHour, nMinute, 0, d);
+    return d;
+}
+
+// Every type Tabulon edits, in a Visual FoxPro table of Windows-1252 text
+// (code-page mark 0x03), with a few records deleted.
+void EditableTable(Context& ctx) {
+    const std::string strPath = ctx.Path("stock.dbf");
+    CreateTable(strPath, dbf::verVisualFoxPro, 0x03,
+                {{"ITEM", 'C', 24, 0}, {"ORIGIN", 'C', 16, 0}, {"PRICE", 'N', 10, 2}, {"WEIGHT", 'F', 9, 3},
+                 {"QTY", 'I', 4, 0}, {"RATIO", 'B', 8, 4}, {"COST", 'Y', 8, 4}, {"ARRIVED", 'D', 8, 0},
+                 {"CHECKED", 'T', 8, 0}, {"INSTOCK", 'L', 1, 0}});
+    const char* const kItems[] = {"Café crème", "Crêpes Suzette", "Müsli", "Smørrebrød", "Jalapeño salsa",
+                                  "Bouillabaisse", "Pâté de campagne", "Gruyère", "Tiramisù", "Crème brûlée"};
+    const char* const kOrigins[] = {"Zürich", "Malmö", "Besançon", "Córdoba", "Ålesund", "Porto", "Genève"};
+    const platform::CCodePage* pAnsi = platform::CCodePage::Find("CP1252");
+    dbf::CDBFMemoryCursorset table;
+    table.Open(strPath, kReadWriteShared);
+    for (int i = 0; i < 120; ++i) {
+        table.AddNew();
+        table.SetFieldValue(0, dbf::FieldValue::MakeText(pAnsi->FromUtf8(kItems[i % 10]) + " " + std::to_string(i + 1)));
+        table.SetFieldValue(1, dbf::FieldValue::MakeText(pAnsi->FromUtf8(kOrigins[i % 7])));
+        table.SetFieldValue(2, dbf::FieldValue::MakeDouble(1.25 + (i * 37 % 2000) / 4.0));
+        table.SetFieldValue(3, dbf::FieldValue::MakeDouble(0.125 * (i % 50)));
+        table.SetFieldValue(4, dbf::FieldValue::MakeInt32(i * 7 % 500));
+        table.SetFieldValue(5, dbf::FieldValue::MakeDouble(i / 8.0));
+        table.SetFieldValue(6, dbf::FieldValue::MakeCurrency(int64_t(i) * 123456 % 100000000));
+        if (i % 11 != 5) table.SetFieldValue(7, dbf::FieldValue::MakeDate(Day(2020 + i % 6, 1 + i % 12, 1 + i % 28)));
+        table.SetFieldValue(8, dbf::FieldValue::MakeDate(Day(2025, 1 + i % 12, 1 + i % 27, 8 + i % 10, i % 60)));
+        table.SetFieldValue(9, dbf::FieldValue::MakeBool(i % 3 != 0));
+        table.Update();
+    }
+    for (int i = 14; i < 120; i += 15) {
+        table.SetAbsolutePosition(i);
+        table.Delete();
+    }
+    table.Save();
+    table.Close();
+}
+
+// A dBASE III table of Russian text in the DOS code page CP866 (mark 0x65).
+void DosTable(Context& ctx) {
+    const std::string strPath = ctx.Path("kontakty.dbf");
+    CreateTable(strPath, dbf::verDBase3, 0x65,
+                {{"FAMILIYA", 'C', 20, 0}, {"GOROD", 'C', 16, 0}, {"SUMMA", 'N', 10, 2}, {"DATA", 'D', 8, 0},
+                 {"AKTIV", 'L', 1, 0}});
+    const char* const kNames[] = {"Иванов", "Петрова", "Сидоров", "Кузнецова", "Смирнов", "Волкова", "Фёдоров",
+                                  "Морозова"};
+    const char* const kCities[] = {"Москва", "Санкт-Петербург", "Казань", "Новосибирск", "Ярославль", "Тверь"};
+    const platform::CCodePage* pOem = platform::CCodePage::Find("CP866");
+    dbf::CDBFMemoryCursorset table;
+    table.Open(strPath, kReadWriteShared);
+    for (int i = 0; i < 60; ++i) {
+        table.AddNew();
+        table.SetFieldValue(0, dbf::FieldValue::MakeText(pOem->FromUtf8(kNames[i % 8])));
+        table.SetFieldValue(1, dbf::FieldValue::MakeText(pOem->FromUtf8(kCities[i % 6])));
+        table.SetFieldValue(2, dbf::FieldValue::MakeDouble(100 + i * 17.5));
+        table.SetFieldValue(3, dbf::FieldValue::MakeDate(Day(2024, 1 + i % 12, 1 + i % 28)));
+        table.SetFieldValue(4, dbf::FieldValue::MakeBool(i % 4 != 0));
+        table.Update();
+    }
+    for (int i = 9; i < 60; i += 10) {
+        table.SetAbsolutePosition(i);
+        table.Delete();
+    }
+    table.Save();
+    table.Close();
+}
+
 struct Sample {
     const char* pszName;
     void (*pfnWrite)(Context& ctx);
@@ -143,6 +247,8 @@ const Sample kSamples[] = {
     {"FoxPro memo file", MemoFoxPro},
     {"SMT memo file", MemoSmt},
     {"customer table", CustomerTable},
+    {"table of every editable type", EditableTable},
+    {"DOS table", DosTable},
 };
 
 void WriteExamples(const Context& ctx) {

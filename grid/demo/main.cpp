@@ -149,7 +149,8 @@ public:
         }
     }
 
-    // An edited cell is kept as the editor gives it; a balance must be a number.
+    // An edited cell is kept as the editor gives it; a balance must be a
+    // number, and the user is told so.
     bool CommitCell(int nCol, GridRow nRow) override {
         CKelCellEditor* pEditor = GetCellEditor(nCol, nRow);
         if (!pEditor)
@@ -158,8 +159,10 @@ public:
         if (nCol == kBalance) {
             char* pEnd = nullptr;
             std::strtod(value.strText.c_str(), &pEnd);
-            if (value.strText.empty() || *pEnd != '\0')
+            if (value.strText.empty() || *pEnd != '\0') {
+                SetCommitError("A balance is a number, such as 1250.75 or -80.");
                 return false;
+            }
         }
         m_table.edits[{Record(nRow), nCol}] = value;
         return CKelGridView::CommitCell(nCol, nRow);
@@ -175,7 +178,7 @@ public:
 
     void OnColumnHeaderClick(int nCol, int nHeaderRow) override {
         if (nCol == 0) {
-            if (!EndEdit(true))
+            if (!EndEdit(false))
                 return;
             m_table.bDescending = !m_table.bDescending;
             SetSortIndicator(0, nHeaderRow, m_table.bDescending ? 1 : 0);

@@ -588,12 +588,16 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* pEvent) {
 }
 
 void CMainFrame::dropEvent(QDropEvent* pEvent) {
+    pEvent->acceptProposedAction();
+    activateWindow();
+    OpenDroppedFiles(*pEvent->mimeData());
+}
+
+void CMainFrame::OpenDroppedFiles(const QMimeData& data) {
     CWinApp* pApp = CWinApp::Get();
     if (!pApp)
         return;
-    pEvent->acceptProposedAction();
-    activateWindow();
-    for (const QUrl& url : pEvent->mimeData()->urls()) {
+    for (const QUrl& url : data.urls()) {
         if (!url.isLocalFile())
             continue;
         QByteArray path = QFile::encodeName(url.toLocalFile());

@@ -29,6 +29,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QMimeData;
 class QToolBar;
 
 namespace platform {
@@ -79,6 +80,8 @@ public:
     void SetStatusPanes(const std::vector<StatusPane>& panes);
     void SetAccelerators(std::vector<AcceleratorEntry> accelerators);
     void SetAcceptFiles(bool bAccept) { setAcceptDrops(bAccept); }
+    // Opens each local file of dropped data.
+    void OpenDroppedFiles(const QMimeData& data);
 
     // ---- document windows ------------------------------------------------------------
     void AddChildFrame(CChildFrame* pFrame);

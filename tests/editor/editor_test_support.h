@@ -14,6 +14,7 @@
 #include "editor/dbf_view.h"
 #include "editor/editor_ids.h"
 #include "editor/tabulon_app.h"
+#include "platform/ui/command_ids.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/main_frame.h"
@@ -22,6 +23,24 @@
 #include "tests/support/test_support.h"
 
 namespace editor_test {
+
+// One field of a table a test builds.
+struct FieldSpec {
+    const char* pszName;
+    char cType;
+    uint8_t nWidth;
+    uint8_t nDecimals;
+};
+
+// Builds a table through the engine: the structure, then one record per row
+// of texts (each stored as the typed value of its field; "" leaves the field
+// blank), then the records of bDeleted marked deleted. Returns the path.
+std::string MakeTable(const std::string& strPath, uint8_t nVersion, const std::vector<FieldSpec>& fields,
+                      const std::vector<std::vector<std::string>>& rows, const std::vector<int>& deleted = {});
+
+// The records of a table as python3-dbfread reads them, one line each:
+// the values repr()'d and joined by "|"; "SKIP" when dbfread is missing.
+std::string ReadWithDbfread(const std::string& strPath);
 
 class TabulonTest : public ::testing::Test {
 protected:

@@ -121,3 +121,54 @@ TEST(GridWindow, TheWindowShowsWhatTheEnginePaints) {
     ASSERT_EQ(shown.size(), painted.size());
     EXPECT_TRUE(shown == painted);
 }
+
+TEST(GridWindow, TheWheelStopsWhereTheScrollBarStops) {
+    WindowFixture f;
+    f.grid.MoveTo(0, f.grid.GetRowCount() - 1);
+    QScrollBar* pBar = f.window.verticalScrollBar();
+    ASSERT_EQ(pBar->value(), pBar->maximum());
+    GridPos nLast = f.grid.GetVertPos();
+    for (int i = 0; i < 20; ++i) {
+        QPoint pt(100, 100);
+        QWheelEvent wheel(pt, f.window.viewport()->mapToGlobal(pt), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(f.window.viewport(), &wheel);
+    }
+    EXPECT_EQ(f.grid.GetVertPos(), nLast);
+    EXPECT_EQ(nLast, f.grid.GetVertExtent() - f.grid.GetPageHeight() + 1);
+    EXPECT_EQ(pBar->value(), pBar->maximum());
+}
+
+TEST(GridWindow, ADoubleClickOnABorderFitsTheColumnAndOnTheHeaderIsTheHeaders) {
+    WindowFixture f;
+    int H = f.grid.GetHeaderHeight(), W = f.grid.GetFixedColumnWidth();
+    QWidget* pViewport = f.window.viewport();
+    auto doubleClick = [&](QPoint pt) {
+        QTest::mouseMove(pViewport, pt);
+        QTest::mouseClick(pViewport, Qt::LeftButton, Qt::NoModifier, pt);
+        QTest::mouseDClick(pViewport, Qt::LeftButton, Qt::NoModifier, pt);
+        QTest::mouseRelease(pViewport, Qt::LeftButton, Qt::NoModifier, pt);
+    };
+    // The widest text column 1 shows, measured as the grid paints it.
+    QImage image(1, 1, QImage::Format_RGB32);
+    platform::CDrawContext dc(image);
+    dc.SelectFont(&f.grid.GetFont());
+    int nWidest = dc.GetTextExtent("H1").cx;
+    GridRow nFirst = 0, nLast = 0;
+    ASSERT_TRUE(f.grid.GetVisibleRows(platform::Rect{0, H, 400, f.window.GetClientSize().cy}, nFirst, nLast));
+    for (GridRow nRow = nFirst; nRow <= nLast; ++nRow)
+        nWidest = std::max(nWidest, dc.GetTextExtent("1," + std::to_string(nRow - 1)).cx);
+
+    QSignalSpy spy(&f.window, &CKelGridWindow::gridNotify);
+    doubleClick(QPoint(W + 2 * 60 - 1, H / 2));  // the border right of column 1
+    int nFitted = f.grid.GetColumnWidth(1, 0);
+    EXPECT_GE(nFitted, nWidest + 3) << "the text fits inside the cell's border and frame";
+    EXPECT_LE(nFitted, nWidest + 8);
+    EXPECT_TRUE(f.grid.dblClicked.empty()) << "not a double click on the header";
+    EXPECT_EQ(f.Messages(spy).back(), unsigned{WM_GRID_COLRESIZED});
+
+    doubleClick(QPoint(W + 60 + nFitted + 30, H / 2));  // the middle of column 2's header
+    EXPECT_EQ(f.grid.dblClicked, (std::vector<int>{2}));
+    EXPECT_EQ(f.grid.GetColumnWidth(2, 0), 60);
+    EXPECT_EQ(f.grid.GetColumnWidth(1, 0), nFitted);
+}

@@ -1,5 +1,6 @@
 // The check-box and combo-box editors: loading and reading values, the
 // modified flag, clicks and keys, the combo box's own painting parts.
+#include <QAbstractItemView>
 #include <QLineEdit>
 
 #include "tests/grid_editors/editor_test_support.h"
@@ -173,8 +174,22 @@ TEST(ComboEditor, TheBoxCoversTheCellItsEditEndsAtTheButtonAndTheButtonDrops) {
     QRect rcButton = pBox->GetButtonRect();
     EXPECT_EQ(pCombo->GetInnerEdit()->geometry().right() + 1, rcButton.left());
     EXPECT_EQ(rcButton.width(), rcButton.height());
-    // The button opens the list and is drawn pushed while it is open.
-    QTest::mouseClick(pBox, Qt::LeftButton, Qt::NoModifier, rcButton.center());
+    // A click on the button opens the list and leaves it open; it is drawn
+    // pushed meanwhile. The click goes through the window system, which hands
+    // the release to the list's window once the list is up.
+    QWindow* pWindow = f.dialog.windowHandle();
+    QPoint ptButton = pBox->mapTo(&f.dialog, rcButton.center());
+    QTest::mouseClick(pWindow, Qt::LeftButton, Qt::NoModifier, ptButton);
+    Settle();
+    EXPECT_TRUE(pBox->IsDropped());
+    EXPECT_TRUE(pBox->view()->isVisible());
+    // A second click on it closes the list, and does not open it again.
+    QTest::mouseClick(pWindow, Qt::LeftButton, Qt::NoModifier, ptButton);
+    Settle();
+    EXPECT_FALSE(pBox->IsDropped());
+    EXPECT_FALSE(pBox->view()->isVisible());
+    QTest::mouseClick(pWindow, Qt::LeftButton, Qt::NoModifier, ptButton);
+    Settle();
     EXPECT_TRUE(pBox->IsDropped());
     pBox->hidePopup();
     EXPECT_FALSE(pBox->IsDropped());

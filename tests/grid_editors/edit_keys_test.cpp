@@ -113,7 +113,7 @@ TYPED_TEST(EditKeys, NavigationKeysInTheEditMoveTheGrid) {
     EXPECT_GT(f.Row(), 4);
 }
 
-TYPED_TEST(EditKeys, EnterMovesDownAndOnTheLastRowKeepsTheEditorOnItsCell) {
+TYPED_TEST(EditKeys, EnterMovesDownAndOnTheLastRowCommitsAndKeepsTheEditorOnItsCell) {
     GridInDialog<TypeParam> f;
     f.MoveTo(kText, 47);
     Key(Qt::Key_Return);
@@ -124,6 +124,10 @@ TYPED_TEST(EditKeys, EnterMovesDownAndOnTheLastRowKeepsTheEditorOnItsCell) {
     Key(Qt::Key_Return);
     EXPECT_EQ(f.Row(), 49);
     EXPECT_EQ(f.Col(), kText);
+    // There is no row to move to, and the edit ends all the same.
+    ASSERT_EQ(f.grid().commits.size(), 1u);
+    EXPECT_EQ(f.grid().commits[0].value.strText, "last");
+    EXPECT_FALSE(f.Editor()->IsModified());
     ASSERT_NE(f.Edit(), nullptr);
     EXPECT_TRUE(f.Edit()->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), f.Edit());

@@ -17,6 +17,7 @@
 #include "grid/grid_ctrl.h"
 #include "grid/grid_edit.h"
 #include "grid/grid_view.h"
+#include "platform/ui/message_box.h"
 #include "tests/platform_ui/ui_test_support.h"
 
 namespace editor_test {
@@ -94,6 +95,7 @@ public:
         GridCellValue value = pEditor ? pEditor->GetEditorValue() : GridCellValue{};
         if (bRefuse) {
             ++nRefused;
+            this->SetCommitError(strRefusal);
             return false;
         }
         commits.push_back(Commit{nCol, nRow, value});
@@ -115,6 +117,7 @@ public:
     std::map<std::pair<int, GridRow>, GridCellValue> cells;
     std::vector<Commit> commits;
     bool bRefuse = false;
+    std::string strRefusal;  // the reason a refusal gives; none when empty
     int nRefused = 0;
 };
 
@@ -164,7 +167,16 @@ struct GridInDialog {
         return rc;
     }
 
+    // The messages the grid shows; a box nobody answers would stop the test.
+    std::vector<QString> Messages() const {
+        std::vector<QString> texts;
+        for (const platform::MessageBoxRequest& request : boxes.GetRequests())
+            texts.push_back(request.strText);
+        return texts;
+    }
+
     ui_test::AppGuard app;
+    platform::CScopedMessageBoxHook boxes;
     QDialog dialog;
     TGrid* pGrid;
 };

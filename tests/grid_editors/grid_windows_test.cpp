@@ -271,6 +271,8 @@ TYPED_TEST(GridWindows, DestroyingTheWindowEndsThePendingEdit) {
         EXPECT_EQ(f.grid().nRefused, 1);
         EXPECT_FALSE(f.Editor()->IsModified());
         EXPECT_FALSE(f.Edit()->isVisibleTo(&f.grid()));
+        EXPECT_EQ(f.Edit()->text(), "r5c0") << "the cell paints what it holds, not the text thrown away";
+        EXPECT_TRUE(f.Messages().empty()) << "a window going away asks nothing";
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -141,33 +142,70 @@ int DigitsValue(const std::string& str, size_t nFrom, size_t nCount) {
     return nValue;
 }
 
-// A D field: eight digits, year, month and day. Spaces, zeros, letters and
-// days that are not in the calendar (30 February) give empty text.
-std::string DateText(const std::string& strRaw) {
-    if (strRaw.size() < 8) return std::string();
+// A D field: eight digits, year, month and day, naming a day of the
+// calendar of the years 1 to 9999. Spaces, zeros, letters and days that are
+// not in the calendar (30 February) are no date.
+bool DateFieldParts(const std::string& strRaw, platform::DateTimeParts& parts) {
+    if (strRaw.size() < 8) return false;
     int nYear = DigitsValue(strRaw, 0, 4), nMonth = DigitsValue(strRaw, 4, 2), nDay = DigitsValue(strRaw, 6, 2);
     double dDate = 0;
+    return platform::MakeOleDate(nYear, nMonth, nDay, 0, 0, 0, dDate) && platform::SplitOleDate(dDate, parts);
+}
+
+std::string DateText(const std::string& strRaw) {
     platform::DateTimeParts parts;
-    if (!platform::MakeOleDate(nYear, nMonth, nDay, 0, 0, 0, dDate) || !platform::SplitOleDate(dDate, parts))
-        return std::string();
+    if (!DateFieldParts(strRaw, parts)) return std::string();
     return platform::FormatDateParts(parts, PatternOf(idsDatePattern, "%d.%m.%Y"));
 }
 
 // A T field: a Julian day number and milliseconds since midnight. Hours past
 // 23 (a damaged time) carry into the next days, as adding a time span to the
-// date would; before 1 January of year 1 or after 9999 the text is empty.
-std::string DateTimeText(int32_t nJulianDay, uint32_t nMilliseconds) {
-    if (nJulianDay < platform::kJulianDayOfYearOne) return std::string();
+// date would; before 1 January of year 1 or after 9999 there is no date.
+bool DateTimeFieldParts(int32_t nJulianDay, uint32_t nMilliseconds, platform::DateTimeParts& parts) {
+    if (nJulianDay < platform::kJulianDayOfYearOne) return false;
     uint32_t nHours = nMilliseconds / 3600000;
     uint32_t nMinutes = (nMilliseconds % 3600000) / 60000;
     uint32_t nSeconds = (nMilliseconds % 3600000 - nMinutes * 60000) / 1000;
     double dDate = 0;
+    return platform::OleDateFromDaysAndSeconds(int64_t(nJulianDay) - platform::kJulianDayOfOleZero,
+                                               int64_t(nHours) * 3600 + nMinutes * 60 + nSeconds, dDate) &&
+           platform::SplitOleDate(dDate, parts);
+}
+
+std::string DateTimeText(int32_t nJulianDay, uint32_t nMilliseconds) {
     platform::DateTimeParts parts;
-    if (!platform::OleDateFromDaysAndSeconds(int64_t(nJulianDay) - platform::kJulianDayOfOleZero,
-                                             int64_t(nHours) * 3600 + nMinutes * 60 + nSeconds, dDate) ||
-        !platform::SplitOleDate(dDate, parts))
-        return std::string();
+    if (!DateTimeFieldParts(nJulianDay, nMilliseconds, parts)) return std::string();
     return platform::FormatDateParts(parts, PatternOf(idsDateTimePattern, "%d.%m.%Y  %H:%M:%S"));
+}
+
+// The number an N or F field's digits say: optional spaces, a sign, digits
+// with a decimal point (a comma is taken for one too, as some programs wrote
+// it), an exponent, then nothing but spaces. Blank fields, and the stars a
+// program writes for a number too wide for its field, hold no number.
+bool ParseNumberText(const std::string& strRaw, double& dValue) {
+    std::string str;
+    str.reserve(strRaw.size());
+    size_t i = 0;
+    while (i < strRaw.size() && strRaw[i] == ' ') ++i;
+    if (i < strRaw.size() && strRaw[i] == '+') ++i;
+    for (; i < strRaw.size() && strRaw[i] != ' '; ++i) str += strRaw[i] == ',' ? '.' : strRaw[i];
+    for (; i < strRaw.size(); ++i)
+        if (strRaw[i] != ' ') return false;
+    if (str.empty()) return false;
+    // Only digits, one point, a sign and an exponent: no "inf" or "nan" spelt out.
+    for (char c : str)
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return false;
+    double d = 0;
+    auto [pEnd, ec] = std::from_chars(str.data(), str.data() + str.size(), d);
+    if (ec != std::errc() || pEnd != str.data() + str.size()) return false;
+    dValue = d;
+    return true;
+}
+
+double CurrencyValue(const uint8_t* pField, unsigned nDecimals) {
+    double dScale = 1.0;
+    for (unsigned i = 0; i < nDecimals; ++i) dScale *= 10.0;
+    return double(int64_t(platform::GetLE64(pField))) / dScale;
 }
 
 }  // namespace
@@ -275,6 +313,9 @@ void CDBFFileReader::Close() {
     m_record.assign(1, 0);
     m_nRecord = -1;
     m_nRecordBytes = 0;
+    m_ahead = std::vector<uint8_t>();
+    m_nAheadCount = 0;
+    m_nAheadBytes = 0;
     m_nMemoBlockSize = 0;
     m_strMemo = std::string();
     m_nMemoBlock = -1;
@@ -355,6 +396,46 @@ void CDBFFileReader::OpenDBaseMemo(const std::string& strPath) {
     }
 }
 
+CDBFFileReader::CReadAhead::CReadAhead(CDBFFileReader& reader, bool bBackward) : m_reader(reader) {
+    if (m_reader.m_nAheadUsers++ == 0) {
+        m_reader.m_bAheadBackward = bBackward;
+        m_reader.m_nAheadCount = 0;
+    }
+}
+
+CDBFFileReader::CReadAhead::~CReadAhead() {
+    if (--m_reader.m_nAheadUsers == 0) {
+        m_reader.m_ahead = std::vector<uint8_t>();
+        m_reader.m_nAheadCount = 0;
+        m_reader.m_nAheadBytes = 0;
+    }
+}
+
+bool CDBFFileReader::ReadAheadRecord(int32_t nRecord, size_t nLength) {
+    if (nRecord < m_nAheadFirst || nRecord >= m_nAheadFirst + m_nAheadCount) {
+        constexpr size_t kPieceBytes = 64 * 1024;
+        const int64_t nCount = int64_t(std::max<size_t>(1, kPieceBytes / nLength));
+        const int64_t nFirst = m_bAheadBackward ? std::max<int64_t>(1, int64_t(nRecord) - nCount + 1) : nRecord;
+        m_nAheadCount = 0;
+        m_ahead.resize(size_t(nCount) * nLength);
+        try {
+            m_file.Seek(int64_t(m_header.GetHeaderLength() + uint64_t(nFirst - 1) * nLength), platform::SeekFrom::begin);
+            m_nAheadBytes = m_file.Read(m_ahead.data(), m_ahead.size());
+        } catch (const platform::CFileException&) {
+            return false;
+        }
+        m_nAheadFirst = nFirst;
+        m_nAheadCount = nCount;
+    }
+    const size_t nOffset = size_t(nRecord - m_nAheadFirst) * nLength;
+    const size_t nHeld = m_nAheadBytes > nOffset ? std::min(nLength, m_nAheadBytes - nOffset) : 0;
+    std::memcpy(m_record.data(), m_ahead.data() + nOffset, nHeld);
+    m_nRecordBytes = nHeld;
+    m_nRecord = nRecord;
+    if (nHeld < nLength) ShowRecordError("An attempt was made to access " + m_strPath + " past its end.");
+    return true;
+}
+
 const uint8_t* CDBFFileReader::ReadRecord(int32_t nRecord) {
     if (m_bOpen && m_nRecord >= 0 && nRecord == m_nRecord) return m_record.data();
     std::fill(m_record.begin(), m_record.end(), uint8_t(0));
@@ -362,6 +443,7 @@ const uint8_t* CDBFFileReader::ReadRecord(int32_t nRecord) {
     m_nRecordBytes = 0;
     if (!m_bOpen || nRecord < 1) return m_record.data();
     size_t nLength = GetRecordLength();
+    if (m_nAheadUsers > 0 && nLength > 0 && ReadAheadRecord(nRecord, nLength)) return m_record.data();
     uint64_t nPos = m_header.GetHeaderLength() + uint64_t(nRecord - 1) * nLength;
     try {
         m_file.Seek(int64_t(nPos), platform::SeekFrom::begin);
@@ -515,17 +597,86 @@ bool CDBFFileReader::MemoText(const ReaderField& field, const uint8_t* pField, s
     return true;
 }
 
+const uint8_t* CDBFFileReader::FieldBytes(int nField, int32_t nRecord) {
+    if (!m_bOpen || nField < 0 || nField >= GetFieldCount()) return nullptr;
+    const uint8_t* pRecord = ReadRecord(nRecord);
+    const ReaderField& field = m_fields[size_t(nField)];
+    // A field that runs past the record (or past what the file held of it)
+    // has no bytes to show.
+    if (uint64_t(field.nDisplacement) + field.GetWidth() > m_nRecordBytes) return nullptr;
+    return pRecord + field.nDisplacement;
+}
+
+bool CDBFFileReader::GetFieldNumber(int nField, int32_t nRecord, double& dValue) {
+    const uint8_t* pField = FieldBytes(nField, nRecord);
+    if (!pField) return false;
+    const ReaderField& field = m_fields[size_t(nField)];
+    const size_t nWidth = field.GetWidth();
+    switch (field.GetType()) {
+    case 'N':
+    case 'F': {
+        const char* psz = reinterpret_cast<const char*>(pField);
+        return ParseNumberText(std::string(psz, strnlen(psz, nWidth)), dValue);
+    }
+    case 'I':
+        if (nWidth < 4) return false;
+        dValue = int32_t(platform::GetLE32(pField));
+        return true;
+    case 'B': {
+        if (nWidth < 8) return false;
+        double d = platform::GetLEDouble(pField);
+        if (d != d) return false;  // NaN is no number to compare
+        dValue = d;
+        return true;
+    }
+    case 'Y':
+        if (nWidth < 8) return false;
+        dValue = CurrencyValue(pField, field.desc.decimals);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CDBFFileReader::GetFieldDate(int nField, int32_t nRecord, ReaderDate& date) {
+    const uint8_t* pField = FieldBytes(nField, nRecord);
+    if (!pField) return false;
+    const ReaderField& field = m_fields[size_t(nField)];
+    const size_t nWidth = field.GetWidth();
+    platform::DateTimeParts parts;
+    uint32_t nMilliseconds = 0;
+    if (field.GetType() == 'D') {
+        const char* psz = reinterpret_cast<const char*>(pField);
+        if (!DateFieldParts(std::string(psz, strnlen(psz, nWidth)), parts)) return false;
+    } else if (field.GetType() == 'T') {
+        if (nWidth < 8) return false;
+        nMilliseconds = platform::GetLE32(pField + 4);
+        if (!DateTimeFieldParts(int32_t(platform::GetLE32(pField)), nMilliseconds, parts)) return false;
+    } else {
+        return false;
+    }
+    // The day of the parts, as the text shows it (a time past midnight has
+    // already carried into the next days).
+    date.nJulianDay =
+        int32_t(platform::DaysFromCivil(parts.nYear, parts.nMonth, parts.nDay) + platform::kJulianDayOfOleZero);
+    date.nMilliseconds = nMilliseconds % 86400000u;
+    return true;
+}
+
+bool CDBFFileReader::GetFieldByte(int nField, int32_t nRecord, uint8_t& nByte) {
+    const uint8_t* pField = FieldBytes(nField, nRecord);
+    if (!pField || m_fields[size_t(nField)].GetWidth() == 0) return false;
+    nByte = pField[0];
+    return true;
+}
+
 bool CDBFFileReader::GetFieldText(int nField, int32_t nRecord, std::string& strText, bool& bLogical) {
     strText.clear();
     bLogical = false;
-    if (!m_bOpen || nField < 0 || nField >= GetFieldCount()) return true;
-    const uint8_t* pRecord = ReadRecord(nRecord);
+    const uint8_t* pField = FieldBytes(nField, nRecord);
+    if (!pField) return true;
     const ReaderField& field = m_fields[size_t(nField)];
     size_t nWidth = field.GetWidth();
-    // A field that runs past the record (or past what the file held of it)
-    // has no bytes to show.
-    if (uint64_t(field.nDisplacement) + nWidth > m_nRecordBytes) return true;
-    const uint8_t* pField = pRecord + field.nDisplacement;
     const char* pszField = reinterpret_cast<const char*>(pField);
     std::string strRaw(pszField, strnlen(pszField, nWidth));
 
@@ -546,13 +697,9 @@ bool CDBFFileReader::GetFieldText(int nField, int32_t nRecord, std::string& strT
     case 'B':
         if (nWidth >= 8) strText = FormatFixed(platform::GetLEDouble(pField), field.desc.decimals);
         return true;
-    case 'Y': {
-        if (nWidth < 8) return true;
-        double dScale = 1.0;
-        for (unsigned i = 0; i < field.desc.decimals; ++i) dScale *= 10.0;
-        strText = FormatFixed(double(int64_t(platform::GetLE64(pField))) / dScale, field.desc.decimals);
+    case 'Y':
+        if (nWidth >= 8) strText = FormatFixed(CurrencyValue(pField, field.desc.decimals), field.desc.decimals);
         return true;
-    }
     case 'L':
         strText = strRaw.substr(0, 1);
         bLogical = !strRaw.empty() && (strRaw[0] == 'T' || strRaw[0] == 'Y');

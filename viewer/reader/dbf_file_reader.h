@@ -56,6 +56,14 @@ struct ReaderField {
     uint8_t GetDecimals() const;
 };
 
+// The day of a D or T field: its Julian day number (the count T fields store)
+// and, for T, the milliseconds into that day; a time of day past midnight has
+// carried into the following days, as the display text shows it.
+struct ReaderDate {
+    int32_t nJulianDay = 0;
+    uint32_t nMilliseconds = 0;
+};
+
 class CDBFFileReader {
 public:
     enum class MemoKind { none, foxPro, dBase };
@@ -92,6 +100,22 @@ public:
     // bytes beyond what the file held.
     const uint8_t* ReadRecord(int32_t nRecord);
 
+    // While one of these exists, records are read from the file in pieces of
+    // many records, forwards (or backwards) from the one asked for, rather
+    // than one by one: a search walking a million records then makes a
+    // thousand reads instead of a million. The pieces go with it, so the
+    // windows go on reading the file as it is now.
+    class CReadAhead {
+    public:
+        CReadAhead(CDBFFileReader& reader, bool bBackward);
+        ~CReadAhead();
+        CReadAhead(const CReadAhead&) = delete;
+        CReadAhead& operator=(const CReadAhead&) = delete;
+
+    private:
+        CDBFFileReader& m_reader;
+    };
+
     // The text of a memo block, or nullptr when there is none. The text stays
     // valid until the next GetMemo, Open or Close.
     const std::string* GetMemo(uint32_t nBlock);
@@ -100,6 +124,20 @@ public:
     // and bLogical with the value of a logical field. Returns false only when
     // a memo or general field shows its placeholder word instead of its text.
     bool GetFieldText(int nField, int32_t nRecord, std::string& strText, bool& bLogical);
+
+    // Typed values of field nField of record nRecord, for searching. Each
+    // reads the bytes the display text reads, with the same checks, and is
+    // false when the text would show no value: a field that does not fit the
+    // record, a blank or unreadable number, a date that is no calendar day.
+    //
+    // B F I N Y: the number the cell shows (N and F from their digits, Y
+    // scaled by its decimal count). False for every other type.
+    bool GetFieldNumber(int nField, int32_t nRecord, double& dValue);
+    // D and T: the day the cell shows. False for every other type.
+    bool GetFieldDate(int nField, int32_t nRecord, ReaderDate& date);
+    // The first byte of the field as stored (a logical field's letter), of
+    // any type; false when the field has no byte in the record.
+    bool GetFieldByte(int nField, int32_t nRecord, uint8_t& nByte);
 
     // Formats the message of string nMessageId with strArg in place of "%s"
     // and hands it to the error sink.
@@ -121,6 +159,14 @@ private:
     bool ReadDBaseMemo(uint32_t nBlock);
     bool ReadDBase3Text(uint64_t nPos, uint64_t nFileLength);
     bool MemoText(const ReaderField& field, const uint8_t* pField, std::string& strText);
+    // Fills the record buffer with record nRecord from the read-ahead piece,
+    // reading a new piece when it lies outside; false when the piece cannot
+    // be read (the single read then reports why).
+    bool ReadAheadRecord(int32_t nRecord, size_t nLength);
+    // The bytes of a field of a record (its width is the field's), or nullptr
+    // when the table is not open, the index is outside the field list, or the
+    // field does not lie wholly inside what the file held of the record.
+    const uint8_t* FieldBytes(int nField, int32_t nRecord);
 
     CReaderErrorSink* m_pErrorSink = nullptr;
     std::string m_strPath;
@@ -137,6 +183,15 @@ private:
     uint16_t m_nMemoBlockSize = 0;
     std::string m_strMemo;
     int64_t m_nMemoBlock = -1;  // memo block now in m_strMemo, or -1
+
+    // The read-ahead piece: records m_nAheadFirst and on, m_nAheadBytes of
+    // them held; nothing while m_nAheadUsers is 0.
+    int m_nAheadUsers = 0;
+    bool m_bAheadBackward = false;
+    std::vector<uint8_t> m_ahead;
+    int64_t m_nAheadFirst = 0;
+    int64_t m_nAheadCount = 0;
+    size_t m_nAheadBytes = 0;
 
     bool m_bOpen = false;
     // Errors met while reading records or memos are shown once per open: a
