@@ -3,11 +3,7 @@
 #include "editor/find_dlg.h"
 
 #include <algorithm>
-#include <array>
-#include <clocale>
 #include <cstring>
-#include <cwctype>
-#include <map>
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -25,6 +21,7 @@
 #include "engine/memory_cursorset.h"
 #include "platform/core/code_page.h"
 #include "platform/core/string_table.h"
+#include "platform/core/text_fold.h"
 #include "platform/core/value_coercion.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/win_app.h"
@@ -38,14 +35,6 @@ QString Text(unsigned nId) { return QString::fromUtf8(FindString(nId)); }
 // The field list's search column that names no shown column any more.
 constexpr int kNoColumn = -2;
 
-// Unicode capitals through the C.UTF-8 locale, never the process's own.
-char32_t UpperCharacter(char32_t c) {
-    static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
-    if (locale)
-        return char32_t(towupper_l(wint_t(c), locale));
-    return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
-}
-
 // What one search compares: the search text folded, and for each grid
 // column the field it shows. Cell texts are made as the grid makes them
 // (CDBFView::GetCellText), with the code-page tables built once per search
@@ -54,7 +43,7 @@ class CCellMatcher {
 public:
     CCellMatcher(CDBFView& view, CDBFDoc& doc, const std::string& strNeedle)
         : m_doc(doc), m_table(doc.m_table), m_strNeedle(strNeedle) {
-        const uint8_t* pFold = FindFoldTable(doc.GetAnsiPage());
+        const uint8_t* pFold = CTextFold::ForCodePage(doc.GetAnsiPage()).GetTable();
         std::memcpy(m_fold, pFold, sizeof m_fold);
         if (doc.m_bDosCodePage) {
             CCodePageConverter toAnsi(doc.GetOemPage(), doc.GetAnsiPage());
@@ -161,26 +150,6 @@ QComboBox* AddHistoryCombo(QGridLayout* pGrid, int nRow, const QString& strLabel
 
 }  // namespace
 
-const uint8_t* FindFoldTable(const CCodePage& page) {
-    static std::map<const CCodePage*, std::array<uint8_t, 256>> s_tables;
-    auto it = s_tables.find(&page);
-    if (it != s_tables.end())
-        return it->second.data();
-    std::array<uint8_t, 256> table;
-    for (int b = 0; b < 256; ++b) {
-        table[size_t(b)] = uint8_t(b);
-        if (!page.IsDefined(uint8_t(b)))
-            continue;
-        char32_t c = page.ToUnicode(uint8_t(b));
-        char32_t upper = UpperCharacter(c);
-        // Only a capital the page itself holds: a look-alike would make
-        // different letters equal.
-        if (upper != c && page.Contains(upper))
-            table[size_t(b)] = page.FromUnicode(upper);
-    }
-    return s_tables.emplace(&page, table).first->second.data();
-}
-
 // ---- the dialogs' common part ---------------------------------------------------------------
 
 CFindReplaceDlg::CFindReplaceDlg(CDBFView& view, int nPreselectedCol, bool bReplace)
@@ -260,11 +229,8 @@ std::string CFindReplaceDlg::ComboText(const QComboBox* pCombo) const {
 
 std::string CFindReplaceDlg::GetSearchText() const {
     std::string strText(TrimAsciiSpace(ComboText(m_pFindWhat)));
-    if (m_pDoc) {
-        const uint8_t* pFold = FindFoldTable(m_pDoc->GetAnsiPage());
-        for (char& c : strText)
-            c = char(pFold[uint8_t(c)]);
-    }
+    if (m_pDoc)
+        CTextFold::ForCodePage(m_pDoc->GetAnsiPage()).UpperInPlace(strText);
     return strText;
 }
 

@@ -15,9 +15,6 @@
 
 class CDBFDoc;
 class CDBFView;
-namespace platform {
-class CCodePage;
-}
 class QComboBox;
 class QGridLayout;
 class QPushButton;
@@ -150,7 +147,3 @@ private:
     FindCell m_found;
     bool m_bFound = false;
 };
-
-// The capital of every byte of a code page, for matching without regard to
-// letter case.
-const uint8_t* FindFoldTable(const platform::CCodePage& page);
