@@ -1,5 +1,6 @@
 // Find and Replace in Tabulon's own windows on a big table: Find through the
-// whole table without a match (every visible column, and one column), and
+// whole table without a match (every visible column, for letters and for
+// digits, and one column), and
 // Replace all of one value in one column, each beside a baseline measured in
 // the same run: a plain case-sensitive search for the same text through the
 // records' bytes in memory (and, for Replace all, a plain copy of the new
@@ -155,8 +156,7 @@ Dialog* OpenDialog(unsigned nCommand) {
 }
 
 // Find without a match: the whole table, then the not-found message.
-void FindWithoutMatch(benchmark::State& state, const char* pszField) {
-    const char* pszText = "no such text";
+void FindWithoutMatch(benchmark::State& state, const char* pszField, const char* pszText = "no such text") {
     CFindDlg* pDlg = OpenDialog<CFindDlg>(platform::ID_EDIT_FIND);
     SetText(*pDlg, IDC_FIND_WHAT, pszText);
     ChooseField(*pDlg, pszField);
@@ -175,6 +175,8 @@ void FindWithoutMatch(benchmark::State& state, const char* pszField) {
 
 void BM_FindAllColumnsNoMatch(benchmark::State& state) { FindWithoutMatch(state, "*"); }
 void BM_FindOneColumnNoMatch(benchmark::State& state) { FindWithoutMatch(state, "CITY"); }
+// Digits could be in any number or date: every cell's text is made.
+void BM_FindAllColumnsDigitsNoMatch(benchmark::State& state) { FindWithoutMatch(state, "*", "999999999"); }
 
 // Replace all of one town in CITY by another, and back on the next round,
 // so that every round replaces as many cells.
@@ -205,6 +207,7 @@ void BM_ReplaceAllOneColumn(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FindAllColumnsNoMatch)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_FindAllColumnsDigitsNoMatch)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FindOneColumnNoMatch)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ReplaceAllOneColumn)->Unit(benchmark::kMillisecond)->Iterations(6);
 

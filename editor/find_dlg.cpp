@@ -35,10 +35,28 @@ QString Text(unsigned nId) { return QString::fromUtf8(FindString(nId)); }
 // The field list's search column that names no shown column any more.
 constexpr int kNoColumn = -2;
 
+// The characters of a date pattern's texts when it has only numeric parts
+// (day, month, year, hours, minutes, seconds); false for any other pattern.
+bool NumericDateAlphabet(const std::string& strPattern, std::string& strAlphabet) {
+    strAlphabet = "0123456789";
+    for (size_t i = 0; i < strPattern.size(); ++i) {
+        if (strPattern[i] != '%') {
+            strAlphabet += strPattern[i];
+            continue;
+        }
+        if (++i == strPattern.size() || std::strchr("dmYyHMS", strPattern[i]) == nullptr)
+            return false;
+    }
+    return true;
+}
+
 // What one search compares: the search text folded, and for each grid
 // column the field it shows. Cell texts are made as the grid makes them
 // (CDBFView::GetCellText), with the code-page tables built once per search
-// rather than once per cell: a million records go through here.
+// rather than once per cell: a million records go through here. A value
+// whose text can only hold characters the search text lacks some of (a
+// number, a logical, a date of a numeric pattern, for a search with
+// letters) is not formatted at all.
 class CCellMatcher {
 public:
     CCellMatcher(CDBFView& view, CDBFDoc& doc, const std::string& strNeedle)
@@ -54,14 +72,41 @@ public:
         }
         if (!m_table.IsOpen())
             return;
+        // The texts of numbers ("%d", fixed decimals, "inf", "nan") and logicals.
+        m_bNoInt32 = NeedleOutside("0123456789-");
+        m_bNoDouble = NeedleOutside("0123456789-.infa");
+        m_bNoBool = NeedleOutside("TRUEFALS");
         dbf::CDBFTableDef* pDef = m_table.GetTableDef();
         int nCols = view.GetColumnCount(-1);
         m_columns.resize(size_t(std::max(0, nCols)));
         for (int c = 0; c < nCols; ++c) {
             Column& column = m_columns[size_t(c)];
             column.nField = view.FieldOfColumn(c);
-            if (column.nField >= 0)
-                column.info = pDef->GetFieldInfo(column.nField);
+            if (column.nField < 0)
+                continue;
+            column.info = pDef->GetFieldInfo(column.nField);
+            std::string strPattern = doc.m_strDateFormat + (column.info.cType == 'T' ? " %H:%M:%S" : "");
+            std::string strAlphabet;
+            column.bNoDate = NumericDateAlphabet(strPattern, strAlphabet) && NeedleOutside(strAlphabet);
+            // Fields whose every value is of one kind (or empty) are not even read.
+            switch (column.info.cType) {
+            case 'N':
+            case 'F':
+                column.bSkip = m_bNoDouble;
+                break;
+            case 'I':
+                column.bSkip = m_bNoInt32;
+                break;
+            case 'L':
+                column.bSkip = m_bNoBool;
+                break;
+            case 'D':
+            case 'T':
+                column.bSkip = column.bNoDate;
+                break;
+            default:
+                break;
+            }
         }
         m_nRows = m_table.GetRecordCount();
     }
@@ -74,13 +119,33 @@ public:
             cell.nCol >= ColumnCount())
             return false;
         const Column& column = m_columns[size_t(cell.nCol)];
-        if (column.nField < 0)
+        if (column.nField < 0 || column.bSkip)
             return false;
         try {
             m_table.SetAbsolutePosition(cell.nRow);
             int32_t nLength = m_table.GetFieldValue(column.nField, m_value);
-            if (m_value.GetKind() == dbf::FieldKind::Text)
+            switch (m_value.GetKind()) {
+            case dbf::FieldKind::Text:
                 return Contains(m_value.GetText(), m_textFold);
+            case dbf::FieldKind::Int32:
+                if (m_bNoInt32)
+                    return false;
+                break;
+            case dbf::FieldKind::Double:
+                if (m_bNoDouble)
+                    return false;
+                break;
+            case dbf::FieldKind::Bool:
+                if (m_bNoBool)
+                    return false;
+                break;
+            case dbf::FieldKind::Date:
+                if (column.bNoDate)
+                    return false;
+                break;
+            default:
+                break;
+            }
             m_strText = cell_text::FormatValue(m_value, column.info, nLength, m_doc.m_strDateFormat);
             return Contains(m_strText, m_fold);
         } catch (const std::exception& e) {
@@ -94,7 +159,21 @@ private:
     struct Column {
         int nField = -1;
         dbf::DBFFieldInfo info;
+        bool bNoDate = false;  // its dates' texts cannot hold the search text
+        bool bSkip = false;    // none of its texts can
     };
+
+    // Whether the search text has a character that texts made of these
+    // characters never have, letter case ignored.
+    bool NeedleOutside(std::string_view strAlphabet) const {
+        bool bInside[256] = {};
+        for (char c : strAlphabet)
+            bInside[m_fold[uint8_t(c)]] = true;
+        for (char c : m_strNeedle)
+            if (!bInside[uint8_t(c)])
+                return true;
+        return false;
+    }
 
     bool Contains(std::string_view str, const uint8_t* pFold) const {
         const size_t n = m_strNeedle.size();
@@ -120,6 +199,7 @@ private:
     uint8_t m_fold[256];      // display text
     uint8_t m_textFold[256];  // table text: to the display page, then folded
     std::vector<Column> m_columns;
+    bool m_bNoInt32 = false, m_bNoDouble = false, m_bNoBool = false;
     int32_t m_nRows = 0;
     dbf::FieldValue m_value;
     std::string m_strText;

@@ -26,16 +26,17 @@ constexpr uint8_t kWindows1251 = 0xC9;
 
 class FindReplaceTest : public TabulonTest {
 protected:
-    // NAME C 10, CITY C 10, QTY N 5, BORN D: three records, dBASE III (DOS text).
+    // NAME C 10, CITY C 10, QTY N 5, BORN D, OK L: three records, dBASE III (DOS text).
     std::string FruitTable() {
         return TableBuilder()
             .Field("NAME", 'C', 10)
             .Field("CITY", 'C', 10)
             .Field("QTY", 'N', 5)
             .Field("BORN", 'D', 8)
-            .Record({"xAbx", "cab", "3", "20020315"})
-            .Record({"BANANA", "Oslo", "12", "19990101"})
-            .Record({"none", "abba", "7", "20020316"})
+            .Field("OK", 'L', 1)
+            .Record({"xAbx", "cab", "3", "20020315", "F"})
+            .Record({"BANANA", "Oslo", "12", "19990101", "T"})
+            .Record({"none", "abba", "7", "20020316", "F"})
             .Write(m_dir.Path("fruit.dbf"));
     }
 
@@ -121,19 +122,22 @@ TEST_F(FindReplaceTest, FindStepsThroughAllColumnsOrOneAndStartsAgainAfterTheNot
 TEST_F(FindReplaceTest, FindMatchesTheTextsTheGridShows) {
     CDBFDoc* pDoc = Open(FruitTable());
     ASSERT_NE(pDoc, nullptr);
-    pDoc->m_strDateFormat = "%Y-%m-%d";
     const struct {
         const char* pszText;
         const char* pszField;
+        const char* pszDatePattern;
         FindCell cell;
     } cases[] = {
-        {"03-15", "BORN", {3, 0}},  // the date pattern's text, not the stored 20020315
-        {"0315", "*", {-1, -1}},
-        {"  bAnAnA ", "*", {0, 1}},  // trimmed, any letter case
-        {"12", "QTY", {2, 1}},
+        {"03-15", "BORN", "%Y-%m-%d", {3, 0}},  // the date pattern's text, not the stored 20020315
+        {"0315", "*", "%Y-%m-%d", {-1, -1}},
+        {"mar", "*", "%d %b %Y", {3, 0}},       // a pattern with month names
+        {"  bAnAnA ", "*", "%Y-%m-%d", {0, 1}},  // trimmed, any letter case
+        {"12", "QTY", "%Y-%m-%d", {2, 1}},
+        {"rue", "*", "%Y-%m-%d", {4, 1}},       // a logical shows TRUE or FALSE
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszText);
+        pDoc->m_strDateFormat = c.pszDatePattern;
         CFindDlg* pDlg = OpenFind();
         ASSERT_NE(pDlg, nullptr);
         SetText(*pDlg, IDC_FIND_WHAT, QString::fromLatin1(c.pszText));
