@@ -13,6 +13,7 @@
 #include "editor/dbf_view.h"
 #include "editor/editor_ids.h"
 #include "editor/settings/program_settings.h"
+#include "editor/settings/settings_values.h"
 #include "editor/settings/table_settings.h"
 #include "editor/tabulon_app.h"
 #include "engine/dbf_exception.h"
@@ -363,18 +364,19 @@ bool CDBFDoc::SaveCopy(const std::string& strPath, unsigned nSaveType) {
     return false;
 }
 
-void CDBFDoc::SaveTableAs() {
+bool CDBFDoc::SaveTableAs() {
     if (!EndViewEdits())
-        return;
+        return false;
     std::string strPath = GetPathName();
     unsigned nSaveType = 0;
     if (!PromptTableFileName(strPath, IDS_SAVEFILE, false, nSaveType))
-        return;
+        return false;
     m_nSaveType = nSaveType;
     bool bSaved = OnSaveDocument(strPath);
     m_nSaveType = 0;
     if (bSaved)
         SetPathName(strPath);
+    return true;
 }
 
 bool CDBFDoc::ReopenTable(unsigned nOpenMode) {
@@ -404,6 +406,119 @@ bool CDBFDoc::ReloadTable() {
     }
     m_bReadFailureReported = false;
     return m_table.IsOpen();
+}
+
+// ---- rewriting the table file ------------------------------------------------------------
+
+bool CDBFDoc::OpenTableFromFile(const std::string& strPath) {
+    // Closing forgets whether deleted records are hidden; the window keeps its choice.
+    bool bHideDeleted = m_table.IsHideDeleted();
+    m_table.Close();
+    m_table.SetHideDeleted(bHideDeleted);
+    bool bReported = false;
+    try {
+        m_table.Open(strPath, m_nOpenMode);
+    } catch (...) {
+        ReportCurrentException();
+        bReported = true;
+    }
+    m_bReadFailureReported = false;
+    if (!m_table.IsOpen()) {
+        if (!bReported)
+            ShowError(QString::fromStdString(dbf::ErrorMessageText(dbf::errCantOpenFile)) + QStringLiteral("\n") +
+                      PathText(strPath));
+        return false;
+    }
+    ChooseCodePages();
+    ComputeEditability();
+    return true;
+}
+
+bool CDBFDoc::PackTable() {
+    if (!m_table.IsOpen() || IsReadOnly())
+        return false;
+    const unsigned nMode = m_nOpenMode;
+    const std::string strPath = m_table.GetFilePath();
+    // A program that has the file open would go on writing into the old
+    // file after the packed one takes its name: the pack holds the file
+    // alone, and "Can't reopen file" says when another program has it.
+    if (nMode != tabulon::kOpenExclusive && !ReopenTable(tabulon::kOpenExclusive))
+        return false;
+    const bool bHideDeleted = m_table.IsHideDeleted();
+    bool bPacked = false;
+    try {
+        CWaitCursor wait;
+        bPacked = m_table.Pack();
+        // The pack opened the table again, which forgets the window's choice.
+        m_table.SetHideDeleted(bHideDeleted);
+    } catch (...) {
+        ShowError(Text(IDS_PACK_FAILED).arg(CurrentExceptionText()));
+    }
+    // A pack that failed past its renames leaves the table closed: the
+    // window shows whatever the file holds now.
+    if (!m_table.IsOpen())
+        OpenTableFromFile(strPath);
+    if (m_table.IsOpen() && m_nOpenMode != nMode)
+        ReopenTable(nMode);
+    if (bPacked)
+        SetModifiedFlag(false);
+    return bPacked;
+}
+
+bool CDBFDoc::WriteTableStructure(bool* pbReopened) {
+    if (pbReopened)
+        *pbReopened = false;
+    dbf::CDBFTableDef* pDef = m_table.IsOpen() ? m_table.GetTableDef() : nullptr;
+    if (!pDef || pDef->GetStructMode() != 1)
+        return false;
+    const bool bModified = IsModified();
+    const std::string strPath = m_table.GetFilePath();
+    CWaitCursor wait;
+    // The new file is copied from the old one, so the window's edits go
+    // there first, whatever the modified flag says (not every change sets it).
+    if (!SaveInPlace()) {
+        pDef->CancelStructure();
+        SetModifiedFlag(bModified);
+        return false;
+    }
+    if (!m_table.IsOpen() || m_table.GetTableDef()->GetStructMode() != 1) {
+        // The save loaded the table again from its file (the user's answer
+        // when another program had changed it): the structure edit went with it.
+        if (pbReopened)
+            *pbReopened = true;
+        return false;
+    }
+    try {
+        pDef->WriteStructure();
+    } catch (...) {
+        QString strWhy = CurrentExceptionText();
+        if (pDef->IsOpen() && pDef->GetStructMode() == 1) {
+            // Nothing of the table changed: it stays as it was, edits and all.
+            pDef->CancelStructure();
+            SetModifiedFlag(bModified);
+        } else {
+            // Past the renames: the window shows the table its file now holds.
+            if (pbReopened)
+                *pbReopened = true;
+            if (OpenTableFromFile(strPath))
+                SetDefaultLayout();
+            else
+                m_columns.clear();
+        }
+        ShowError(Text(IDS_STRUCTURE_FAILED).arg(strWhy));
+        return false;
+    }
+    if (pbReopened)
+        *pbReopened = true;
+    if (!OpenTableFromFile(strPath)) {
+        m_columns.clear();
+        return false;
+    }
+    // A stored layout names the old fields: the new structure starts from
+    // its own default one.
+    SetDefaultLayout();
+    SetModifiedFlag(false);
+    return true;
 }
 
 // ---- closing -----------------------------------------------------------------------------------

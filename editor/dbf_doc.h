@@ -81,13 +81,35 @@ public:
     bool SaveModified() override;
     bool DoFileSave() override;
 
-    // The Save As command: the file dialog with the three dialects.
-    void SaveTableAs();
+    // The Save As command: the file dialog with the three dialects. False
+    // when nothing happened (the dialog cancelled, an edit refused); true
+    // once a save was tried, after which the table may have been opened anew.
+    bool SaveTableAs();
     // Reopens the table file in another mode without reloading records.
     bool ReopenTable(unsigned nOpenMode);
     // Closes and opens the table again from its file in the document's mode,
     // keeping the layout; unsaved changes are gone.
     bool ReloadTable();
+
+    // ---- rewriting the table file -------------------------------------------------------
+    // Save (SaveInPlace), Pack and the structure change each reach the file
+    // in one place, so that whatever must be asked about the file first can
+    // stand in front of them.
+    //
+    // Removes the deleted records from the file. The file is held
+    // exclusively meanwhile (another program writing into it would write
+    // into the backup once the packed file takes its name); false, reported,
+    // with the table and the modified flag as they were, when it could not.
+    bool PackTable();
+    // Writes the structure being edited on the table definition (after
+    // BeginModifyStructure and the structure dialog): the table's edits are
+    // saved first, since the new file is copied from the old one; then the
+    // file is rewritten and opened again in the document's mode with the
+    // default layout and the modified flag cleared. On a failure it is
+    // reported, the structure edit dropped, and the table, its edits and the
+    // modified flag stay as they were; should the table have had to be
+    // opened again from its file, *pbReopened is set.
+    bool WriteTableStructure(bool* pbReopened = nullptr);
 
     // ---- settings --------------------------------------------------------------------------
     void LoadOpenSettings(const std::string& strPath);
@@ -112,6 +134,10 @@ public:
 
 private:
     bool SaveInPlace();
+    // Closes the table and opens it again from strPath in the document's
+    // mode, keeping whether deleted records are hidden; false, reported,
+    // when it does not open.
+    bool OpenTableFromFile(const std::string& strPath);
     bool SaveCopy(const std::string& strPath, unsigned nSaveType);
     void ComputeEditability();
     void ChooseCodePages();

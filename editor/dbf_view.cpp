@@ -15,6 +15,7 @@
 #include "editor/editor_ids.h"
 #include "editor/tabulon_app.h"
 #include "editor/view_commands.h"
+#include "editor/view_filter.h"
 #include "engine/memory_cursorset.h"
 #include "grid/grid_page_printer.h"
 #include "grid/editor_styles.h"
@@ -112,6 +113,10 @@ void CDBFView::OnInitialUpdate() {
          std::initializer_list<CKelWidgetEditor*>{&m_editText, &m_editNumber, &m_editDate, &m_editLogical})
         pEditor->SetTextCodec(codec);
     int nAverage = std::max(1, GetFont().GetMetrics().nAveCharWidth);
+    // A structure change or a new set of columns: the filter finds its
+    // field again by name, or goes.
+    if (pDoc && m_pTable && m_pTable->IsOpen())
+        RebindDocumentFilter(*pDoc);
     if (m_pTable && m_pTable->IsOpen()) {
         dbf::CDBFTableDef* pDef = m_pTable->GetTableDef();
         for (ColumnInfo& info : pDoc->m_columns) {

@@ -55,6 +55,14 @@ enum EditorStringId : unsigned {
     IDS_CELL_REFUSED = 59483,
     IDS_PAINT_FAILED = 59484,
     IDS_STALE_INDEX = 59485,
+    // The structure, pack and edit commands.
+    IDS_PACK_FAILED = 59500,
+    IDS_STRUCTURE_FAILED = 59501,
+    IDS_CELLS_NOT_CHANGED = 59502,
+    // Record commands, filter and formulas.
+    IDS_REFRESH_DISCARD = 59520,
+    IDS_ENTER_NUMBER = 59521,
+    IDS_FORMULA_REFUSED = 59522,
     // Find and Replace.
     IDS_NOT_FOUND = 59530,        // "Не найдено."
     IDS_FIND_CAPTION = 59531,     // "Поиск"

@@ -24,6 +24,13 @@ const platform::StringEntry kEditorStrings[] = {
     {IDS_SAVE_AS_OPEN_TABLE, "%1 is open in this program. Choose another file name, or close that window first."},
     {IDS_CELL_REFUSED, "%1"},
     {IDS_PAINT_FAILED, "Some records of this table cannot be read and are shown empty:\n%1"},
+    {IDS_PACK_FAILED, "The deleted records were not removed:\n%1"},
+    {IDS_STRUCTURE_FAILED, "Changing the structure of the table failed:\n%1"},
+    {IDS_CELLS_NOT_CHANGED, "%1 of the cells kept their value. The first could not take its text:\n%2"},
+    // Record commands, filter and formulas.
+    {IDS_REFRESH_DISCARD, "This table has changes that are not saved.\nReload it from the file and lose them?"},
+    {IDS_ENTER_NUMBER, "Enter a number."},
+    {IDS_FORMULA_REFUSED, "Nothing was changed: the result for %1 cannot be stored.\n%2"},
     {ID_INDICATOR_FIELD, "Field: %s %c(%d,%d)"},
     {ID_INDICATOR_RECORD, "Record: %d/%d"},
     // Command prompts.

@@ -11,6 +11,10 @@
 //   view_print.cpp     Print, print without the dialog, Print Preview
 #pragma once
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 class CDBFView;
 class CTabulonApp;
 
@@ -30,3 +34,13 @@ void RestartFindDialogs(CDBFView& view);
 // The --print start: prints the active table without the dialog and closes
 // it. False when nothing was printed.
 bool PrintActiveTableAndClose(CTabulonApp& app);
+
+// The clipboard's text of a block of cells (view_edit.cpp): the cells of a
+// row separated by tabs, rows by line feeds, every line but the last ending
+// in a tab; tabs and line breaks inside a cell become spaces.
+std::string JoinCellBlock(const std::vector<std::vector<std::string>>& rows);
+// Clipboard text back into lines of cells: lines at line feeds (CR LF
+// counts as one, any other CR is a space, a final line feed ends the last
+// line), cells at tabs, empty cells kept except the one a line-final tab
+// would start. An empty line has no cells.
+std::vector<std::vector<std::string>> SplitCellBlock(std::string_view strText);
