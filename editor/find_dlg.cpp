@@ -53,10 +53,9 @@ bool NumericDateAlphabet(const std::string& strPattern, std::string& strAlphabet
 // What one search compares: the search text folded, and for each grid
 // column the field it shows. Cell texts are made as the grid makes them
 // (CDBFView::GetCellText), with the code-page tables built once per search
-// rather than once per cell: a million records go through here. A value
-// whose text can only hold characters the search text lacks some of (a
-// number, a logical, a date of a numeric pattern, for a search with
-// letters) is not formatted at all.
+// rather than once per cell: a million records go through here. A cell
+// whose text cannot hold some character of the search text (a number's, a
+// logical's or a numeric date's, for a search with letters) is not read.
 class CCellMatcher {
 public:
     CCellMatcher(CDBFView& view, CDBFDoc& doc, const std::string& strNeedle)
@@ -245,9 +244,7 @@ CFindReplaceDlg::CFindReplaceDlg(CDBFView& view, int nPreselectedCol, bool bRepl
     QGridLayout* pGrid = m_pGrid;
 
     m_pFindWhat = AddHistoryCombo(pGrid, 0, QStringLiteral("Find what:"), IDC_FIND_WHAT, this);
-    int nRow = 1;
-    if (bReplace)
-        ++nRow;  // the Replace combo goes between
+    int nRow = bReplace ? 2 : 1;  // Replace's second combo goes between
     auto* pFieldLabel = new QLabel(QStringLiteral("Field:"), this);
     m_pField = new QComboBox(this);
     m_pField->setSizeAdjustPolicy(QComboBox::AdjustToContents);
