@@ -185,7 +185,7 @@ void BM_Filter(benchmark::State& state) {
     dbf::CDBFMemoryCursorset set;
     set.Open(Table().strPath, kReadOnly);
     dbftool::CTableText text;
-    text.ChooseFor(set.GetTableDef()->GetHeader());
+    text.ChooseFor(set);
     dbftool::CTextFilter filter;
     filter.Parse(state.range(0) ? "zurich@CITY" : "no such text", set.GetFieldList(), text);
     set.SetFilter(filter.MakePredicate(*set.GetTableDef(), set.GetRecordLength()));
@@ -298,7 +298,7 @@ int PeakMemoryChild(const char* pszTable) {
         dbf::CDBFMemoryCursorset set;
         set.Open(pszTable, kReadOnly);
         dbftool::CTableText text;
-        text.ChooseFor(set.GetTableDef()->GetHeader());
+        text.ChooseFor(set);
         dbftool::CTextFilter filter;
         filter.Parse("a", set.GetFieldList(), text);
         set.SetFilter(filter.MakePredicate(*set.GetTableDef(), set.GetRecordLength()));

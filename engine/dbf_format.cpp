@@ -4,6 +4,8 @@
 
 #include <ctime>
 
+#include "platform/core/table_code_page.h"
+
 namespace dbf {
 
 unsigned FieldTypeNameId(char cType) {
@@ -13,24 +15,11 @@ unsigned FieldTypeNameId(char cType) {
     return 59412;
 }
 
-namespace {
-// Code-page marks below 200 that name Windows code pages: 1252 (0x03, 0x57,
-// 0x58, 0x59), the East Asian pages 874/932/936/949/950 (0x4D-0x50,
-// 0x78-0x7C), Hebrew 1255 (0x7D) and Arabic 1256 (0x7E).
-bool IsLowWindowsMark(uint8_t nMark) {
-    return nMark == 0x03 || (nMark >= 0x57 && nMark <= 0x59) || (nMark >= 0x4D && nMark <= 0x50) ||
-           (nMark >= 0x78 && nMark <= 0x7E);
-}
-}  // namespace
-
 bool IsOemTextByDefault(const DBFHeader& header) {
-    switch (header.version) {
-    case verVisualFoxPro:
-    case verVisualFoxProAutoInc:
-    case verVisualFoxProVar: return header.codePageMark < 200 && !IsLowWindowsMark(header.codePageMark);
-    case 0x3F: case 0x43: case verDBase4Memo: case 0x8C: return false;
-    default: return true;
-    }
+    platform::TableCodePageFacts facts;
+    facts.nVersion = header.version;
+    facts.nMark = header.codePageMark;
+    return platform::DecideTableCodePages(facts).bOemText;
 }
 
 void StampLastUpdate(DBFHeader& header, bool bTwoDigitYear) {

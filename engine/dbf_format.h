@@ -94,12 +94,11 @@ static_assert(offsetof(DBFFieldDesc, type) == 11 && offsetof(DBFFieldDesc, displ
 unsigned FieldTypeNameId(char cType);
 
 // The automatic choice of a table's text code page when neither the table's
-// settings nor the program's name one: true for the DOS (OEM) code page.
-// Visual FoxPro tables say which by their code-page mark (Windows marks are
-// 200 and up, plus the few Windows pages whose marks are lower, such as 0x03
-// for Windows 1252, the most common mark of all); the dBASE IV and 7 versions
-// 0x3F, 0x43, 0x8B and 0x8C were written by Windows programs; everything else
-// comes from DOS.
+// settings nor the program's name one: true for the DOS (OEM) code page. The
+// header's part of platform::DecideTableCodePages (platform/core/
+// table_code_page.h), which callers that also know of a ".cpg" file or a
+// sample of the text use instead: a code-page mark that names a page says
+// DOS or Windows; otherwise the version byte guesses.
 bool IsOemTextByDefault(const DBFHeader& header);
 
 // Stamps today's date (local time) as the header's date of last update.

@@ -60,7 +60,7 @@ void CDBTMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::str
     if (!m_bOpen) return;
     if (strText.size() > kMaxStoredLength - kBlockHeaderSize) ThrowError(errWriteMemo);
     if (strText.empty()) {
-        if (nBlock != 0) {
+        if (nBlock != 0 && !KeepReplaced(nBlock, 0)) {
             try {
                 CChange change(*this);
                 if (uint64_t nOld = OccupiedBlocks(nBlock)) FreeRun(nBlock, nOld);
@@ -77,6 +77,7 @@ void CDBTMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::str
     }
     const uint64_t nNeed = BlocksFor(strText.size() + kBlockHeaderSize);
     uint32_t nNew = nBlock;
+    KeepReplaced(nNew, 0);
     RunChange([&] {
         if (nNew != 0) {
             const uint64_t nOld = OccupiedBlocks(nNew);
@@ -96,6 +97,16 @@ void CDBTMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::str
     });
     nBlock = nNew;
     nLength = uint32_t(strText.size());
+}
+
+void CDBTMemoFile::FreeReplaced(uint32_t nBlock, uint32_t) {
+    try {
+        CChange change(*this);
+        if (uint64_t nOld = OccupiedBlocks(nBlock)) FreeRun(nBlock, nOld);
+        change.Commit();
+    } catch (const platform::CFileException&) {
+    } catch (const CDBFException&) {
+    }
 }
 
 uint64_t CDBTMemoFile::OccupiedBlocks(uint32_t nBlock) {

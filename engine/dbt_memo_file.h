@@ -14,6 +14,9 @@ public:
     void WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::string& strText) override;
     uint32_t GetNextBlock() const override;
 
+protected:
+    void FreeReplaced(uint32_t nBlock, uint32_t nLength) override;
+
 private:
     static constexpr size_t kHeaderSize = 22;
 

@@ -8,6 +8,7 @@
 #include "engine/field_io.h"
 #include "engine/table_def.h"
 #include "platform/core/ole_date.h"
+#include "platform/core/table_code_page.h"
 #include "platform/core/value_coercion.h"
 
 namespace dbf {
@@ -22,6 +23,7 @@ CFieldCopier::CFieldCopier(CDBFTableDef& table, const DBFFieldDesc* pOld, int nO
     const CMemoFile* pMemo = table.GetMemoFile();
     m_bSmt = pMemo && pMemo->GetMemoType() == memoSmt;
     m_bMemoOpen = pMemo && pMemo->IsOpen();
+    m_strWholeText = table.GetWholeTextEncoding();
     for (int i = 0; i < nNew; ++i) m_plans.push_back(PlanFor(i));
 }
 
@@ -30,69 +32,15 @@ CFieldCopier::Plan CFieldCopier::PlanFor(int nNew) const {
     if (nFrom < 0 || nFrom >= m_nOld) return Plan::blank;
     const DBFFieldDesc& o = m_pOld[nFrom];
     const DBFFieldDesc& n = m_pNew[nNew];
-    const bool bSameLayout = o.type == n.type && o.width == n.width && o.decimals == n.decimals;
-    if (!bSameLayout) return Plan::values;
-    switch (n.type) {
-    case 'C': return o.flags == n.flags ? Plan::sameText : Plan::values;
-    case 'D': return n.width == 8 && n.decimals == 0 ? Plan::sameDate : Plan::values;
-    case 'L': return Plan::sameLogical;
-    case 'I': return n.width == 4 ? Plan::sameBytes : Plan::values;
-    case 'Y': return n.width == 8 ? Plan::sameBytes : Plan::values;
-    case 'B': return n.width == 8 ? Plan::sameBytes : Plan::values;
-    default: return Plan::values;
-    }
-}
-
-// The bytes ReadFieldValue and WriteFieldValue would leave, without the
-// values: false when only the values can tell (a date that is not eight
-// digits).
-bool CFieldCopier::CopySame(Plan ePlan, const uint8_t* pOld, uint8_t* pNew, const DBFFieldDesc& oldDesc,
-                            const DBFFieldDesc& newDesc) const {
-    const size_t nWidth = newDesc.GetLayoutWidth();
-    switch (ePlan) {
-    case Plan::sameText: {
-        // The text up to its first NUL, trimmed unless binary; spaces after.
-        size_t n = strnlen(reinterpret_cast<const char*>(pOld), nWidth);
-        if (newDesc.flags != kFieldFlagBinary)
-            while (n > 0 && platform::IsAsciiSpace(char(pOld[n - 1]))) --n;
-        std::memcpy(pNew, pOld, n);
-        std::memset(pNew + n, ' ', nWidth - n);
-        return true;
-    }
-    case Plan::sameDate: {
-        for (size_t i = 0; i < 8; ++i)
-            if (pOld[i] < '0' || pOld[i] > '9') return false;
-        auto number = [pOld](size_t nAt, size_t nDigits) {
-            int n = 0;
-            for (size_t i = nAt; i < nAt + nDigits; ++i) n = n * 10 + (pOld[i] - '0');
-            return n;
-        };
-        // A day the calendar has keeps its digits; any other is Empty: blank.
-        if (platform::IsValidDate(number(0, 4), number(4, 2), number(6, 2))) {
-            std::memcpy(pNew, pOld, 8);
-        } else {
-            std::memset(pNew, ' ', 8);
-        }
-        return true;
-    }
-    case Plan::sameLogical: {
-        if (nWidth == 0) return true;
-        const uint8_t c = pOld[0];
-        std::memset(pNew, 0, nWidth);
-        pNew[0] = c == 'T' || c == 't' || c == 'Y' || c == 'y' ? 'T' : 'F';
-        return true;
-    }
-    case Plan::sameBytes: std::memcpy(pNew, pOld, nWidth); return true;
-    default: (void)oldDesc; return false;
-    }
+    // Bytes 16 and 17 are the width and decimals, or a wide field's width:
+    // equal, the field means the same in both layouts.
+    return o.type == n.type && o.width == n.width && o.decimals == n.decimals ? Plan::sameBytes : Plan::values;
 }
 
 void CFieldCopier::WriteBlank(std::span<uint8_t> record, const DBFFieldDesc& desc, bool bSmtTable) {
     WriteFieldValue(record, desc, FieldValue());
     if (desc.type == 'T') {
-        // An Empty value writes spaces, which other programs read as a day
-        // beyond the year 9999 (or fail on); Visual FoxPro's own empty
-        // date-time is eight zero bytes.
+        // An Empty value writes zero bytes, Visual FoxPro's empty date-time.
         std::memset(record.data() + desc.GetDisplacement(), 0, desc.GetLayoutWidth());
         return;
     }
@@ -103,6 +51,35 @@ void CFieldCopier::WriteBlank(std::span<uint8_t> record, const DBFFieldDesc& des
     const uint16_t nWidth = desc.GetLayoutWidth();
     const bool bDigits = desc.width == 10 && !bSmtTable;
     std::memset(record.data() + desc.GetDisplacement(), bDigits ? ' ' : 0, nWidth);
+}
+
+void CFieldCopier::WriteNoValue(std::span<uint8_t> record, const DBFFieldDesc& desc, bool bSmtTable) {
+    if (IsMemoField(desc)) return WriteBlank(record, desc, bSmtTable);
+    const size_t nOffset = desc.GetDisplacement(), nWidth = desc.GetLayoutWidth();
+    if (nOffset > record.size() || nWidth > record.size() - nOffset) ThrowError(errNotDbfFile);
+    const bool bBinary = desc.type == 'T' || desc.type == 'I' || desc.type == 'Y' || desc.type == 'B' || desc.type == '0';
+    std::memset(record.data() + nOffset, bBinary ? 0 : ' ', nWidth);
+}
+
+bool CFieldCopier::IsNoValue(std::span<const uint8_t> record, const DBFFieldDesc& desc) {
+    const size_t nOffset = desc.GetDisplacement(), nWidth = desc.GetLayoutWidth();
+    if (nOffset > record.size() || nWidth > record.size() - nOffset) return false;
+    const uint8_t* p = record.data() + nOffset;
+    switch (desc.type) {
+    case 'N':
+    case 'F':
+        for (size_t i = 0; i < nWidth; ++i)
+            if (p[i] != ' ' && p[i] != 0) return false;
+        return true;
+    case 'L': return nWidth == 0 || p[0] == ' ' || p[0] == '?' || p[0] == 0;
+    case 'D':
+    case 'T': {
+        FieldValue value;
+        ReadFieldValue(record, desc, value);
+        return value.IsEmpty();
+    }
+    default: return false;
+    }
 }
 
 void CFieldCopier::Copy(std::span<const uint8_t> oldRecord, std::span<uint8_t> newRecord, int32_t nRecord) {
@@ -117,17 +94,34 @@ void CFieldCopier::Copy(std::span<const uint8_t> oldRecord, std::span<uint8_t> n
             continue;
         }
         const DBFFieldDesc& oldDesc = m_pOld[m_pMap ? m_pMap[i] : i];
-        if (ePlan != Plan::values && CopySame(ePlan, oldRecord.data() + oldDesc.GetDisplacement(),
-                                              newRecord.data() + newDesc.GetDisplacement(), oldDesc, newDesc))
+        if (ePlan == Plan::sameBytes) {
+            // The open proved both fields inside their records.
+            std::memcpy(newRecord.data() + newDesc.GetDisplacement(), oldRecord.data() + oldDesc.GetDisplacement(),
+                        newDesc.GetLayoutWidth());
             continue;
+        }
+        if (IsNoValue(oldRecord, oldDesc)) {
+            WriteNoValue(newRecord, newDesc, m_bSmt);
+            continue;
+        }
         ReadFieldValue(oldRecord, oldDesc, value);
         try {
             FieldValue newValue = ValueFor(value, oldDesc, newDesc);
             if (newValue.IsEmpty()) {
-                WriteBlank(newRecord, newDesc, m_bSmt);
-            } else {
-                WriteFieldValue(newRecord, newDesc, newValue);
+                WriteNoValue(newRecord, newDesc, m_bSmt);
+                continue;
             }
+            if (newDesc.type == 'C' && newValue.GetKind() == FieldKind::Text) {
+                const size_t nWidth = newDesc.GetLayoutWidth();
+                const std::string& strText = newValue.GetText();
+                if (strText.size() > nWidth) {
+                    if (m_pCuts && size_t(i) < m_pCuts->size()) ++(*m_pCuts)[size_t(i)];
+                    if (!m_strWholeText.empty())
+                        newValue = FieldValue::MakeText(
+                            strText.substr(0, platform::CharacterBoundaryCut(m_strWholeText, strText, nWidth)));
+                }
+            }
+            WriteFieldValue(newRecord, newDesc, newValue);
         } catch (const platform::CConversionError& e) {
             // Storing something else in its place would lose the value
             // without a word: the whole copy is refused instead.

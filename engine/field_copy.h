@@ -1,13 +1,16 @@
-// Copying records from one field layout to another, value by value: the
-// restructure copy and the dBASE III and Visual FoxPro export copies. Each
-// new field is filled from an old one through ReadFieldValue and
-// WriteFieldValue, with memo fields turned into their text (or a text into a
-// new memo) where the kind of field changes, and a value its new field
+// Copying records from one field layout to another: the restructure copy and
+// the dBASE III and Visual FoxPro export copies. A field that keeps its type,
+// width and decimals keeps its bytes exactly (a blank number stays blank, a
+// '?' logical stays '?'); every other new field is filled from its old one
+// through ReadFieldValue and WriteFieldValue, with memo fields turned into
+// their text (or a text into a new memo) where the kind of field changes, a
+// blank old field giving the new type's blank, and a value its new field
 // cannot hold refused rather than stored as another value.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "engine/dbf_format.h"
@@ -42,15 +45,24 @@ public:
     // programs read (ten spaces, or zero bytes in four-byte and .SMT
     // references).
     static void WriteBlank(std::span<uint8_t> record, const DBFFieldDesc& desc, bool bSmtTable);
+    // A field with no value at all, as its programs leave it: spaces for
+    // text, numbers, dates and logicals, zero bytes for date-times and
+    // binary numbers, "no memo" for memo references.
+    static void WriteNoValue(std::span<uint8_t> record, const DBFFieldDesc& desc, bool bSmtTable);
+    // Whether a field's bytes hold no value: a blank N or F, a blank or '?'
+    // logical, a date or date-time that names no day.
+    static bool IsNoValue(std::span<const uint8_t> record, const DBFFieldDesc& desc);
+
+    // Counts, per new field, the texts a C field cut to its width (the
+    // vector gets one entry per new field). Text of a whole-text encoding
+    // (the table's GetWholeTextEncoding) is cut at a character boundary.
+    void CountCuts(std::vector<int64_t>* pCuts) { m_pCuts = pCuts; }
 
 private:
     // How a new field is filled: from no field, through values, or, where
-    // the old field has the same type and layout, straight from its bytes
-    // with the result the values would give.
-    enum class Plan : uint8_t { blank, values, sameText, sameDate, sameLogical, sameBytes };
+    // the old field has the same type, width and decimals, with its bytes.
+    enum class Plan : uint8_t { blank, values, sameBytes };
     Plan PlanFor(int nNew) const;
-    bool CopySame(Plan ePlan, const uint8_t* pOld, uint8_t* pNew, const DBFFieldDesc& oldDesc,
-                  const DBFFieldDesc& newDesc) const;
 
     FieldValue ValueFor(const FieldValue& oldValue, const DBFFieldDesc& oldDesc, const DBFFieldDesc& newDesc);
     FieldValue MemoText(const FieldValue& ref);
@@ -65,6 +77,8 @@ private:
     bool m_bSmt;
     bool m_bMemoOpen;
     std::vector<Plan> m_plans;
+    std::vector<int64_t>* m_pCuts = nullptr;
+    std::string m_strWholeText;
 };
 
 }  // namespace dbf

@@ -111,6 +111,31 @@ std::string NumberText(double d, uint32_t nWidth, unsigned nDecimals) {
                                    std::to_string(nWidth) + " characters");
 }
 
+// Text for an N or F field: rounded as the decimal number it spells.
+std::string TypedNumberText(const std::string& strText, uint32_t nWidth, unsigned nDecimals,
+                            const platform::CUserLocale& locale) {
+    std::string strOut, strError;
+    if (!platform::FormatTypedNumber(strText, nWidth, nDecimals, strOut, strError, locale))
+        platform::ThrowConversionError(strError);
+    return strOut;
+}
+
+// Text for an L field: the letters its programs store and people type (T, Y
+// true; F, N false; any letter case), '?' and blanks for no value (-1), and
+// otherwise the automation's words and numbers.
+int LogicalOfText(const std::string& strText, const platform::CUserLocale& locale) {
+    const std::string_view s = platform::TrimAsciiSpace(strText);
+    if (s.empty() || s == "?") return -1;
+    if (s.size() == 1) {
+        switch (s[0]) {
+        case 'T': case 't': case 'Y': case 'y': return 1;
+        case 'F': case 'f': case 'N': case 'n': return 0;
+        default: break;
+        }
+    }
+    return platform::TextToBool(s, locale) ? 1 : 0;
+}
+
 // The day a D or T field stores: a Date as it is, any other value through
 // its text and the locale's date parser. False when the text is not a date.
 bool DateToStore(const FieldValue& value, const platform::CUserLocale& locale, platform::DateTimeParts& parts) {
@@ -148,6 +173,14 @@ void WriteMemoReference(uint8_t* p, const FieldBytes& f, const FieldValue& value
 }
 
 }  // namespace
+
+uint32_t MemoBlockOf(const FieldValue& ref, uint32_t* pnLength) {
+    if (pnLength) *pnLength = 0;
+    if (ref.GetKind() == FieldKind::MemoRef) return ref.GetMemoRef();
+    if (ref.GetKind() != FieldKind::SmtMemoRef) return 0;
+    if (pnLength) *pnLength = ref.GetSmtMemoRef().nLength;
+    return ref.GetSmtMemoRef().nBlock;
+}
 
 uint32_t ReadFieldValue(std::span<const uint8_t> record, const DBFFieldDesc& desc, FieldValue& value) {
     value.Clear();
@@ -206,7 +239,10 @@ void WriteFieldValue(std::span<uint8_t> record, const DBFFieldDesc& desc, const 
     case 'N':
     case 'F': {
         if (f.nByteWidth == 0) break;
-        std::string str = bNull ? std::string() : NumberText(value.ToDouble(locale), f.nByteWidth, desc.decimals);
+        std::string str = bNull ? std::string()
+                          : value.GetKind() == FieldKind::Text
+                              ? TypedNumberText(value.GetText(), f.nByteWidth, desc.decimals, locale)
+                              : NumberText(value.ToDouble(locale), f.nByteWidth, desc.decimals);
         std::memset(p, ' ', f.nByteWidth);
         std::memcpy(p + f.nByteWidth - str.size(), str.data(), str.size());
         break;
@@ -215,7 +251,10 @@ void WriteFieldValue(std::span<uint8_t> record, const DBFFieldDesc& desc, const 
     case 'T': {
         platform::DateTimeParts parts;
         if (!DateToStore(value, locale, parts)) {
-            std::memset(p, ' ', f.nWordWidth);
+            // A blank date is spaces; a blank date-time is eight zero bytes,
+            // which every reader of date-times takes for "no value" (spaces
+            // are a day far beyond the year 9999 to them, or an error).
+            std::memset(p, desc.type == 'D' ? ' ' : 0, f.nWordWidth);
             break;
         }
         uint8_t buffer[8];
@@ -254,9 +293,15 @@ void WriteFieldValue(std::span<uint8_t> record, const DBFFieldDesc& desc, const 
             break;
         }
         // Only the engine's own true (1) is stored as T; a Bool keeps its number.
-        bool bTrue = value.GetKind() == FieldKind::Bool ? value.GetBool() == 1 : value.ToBool(locale);
+        int nLogical = value.GetKind() == FieldKind::Bool ? (value.GetBool() == 1 ? 1 : 0)
+                       : value.GetKind() == FieldKind::Text ? LogicalOfText(value.GetText(), locale)
+                                                            : (value.ToBool(locale) ? 1 : 0);
+        if (nLogical < 0) {
+            std::memset(p, ' ', f.nWordWidth);
+            break;
+        }
         std::memset(p, 0, f.nWordWidth);
-        p[0] = bTrue ? 'T' : 'F';
+        p[0] = nLogical ? 'T' : 'F';
         break;
     }
     case 'B':

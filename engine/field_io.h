@@ -31,4 +31,8 @@ uint32_t ReadFieldValue(std::span<const uint8_t> record, const DBFFieldDesc& des
 void WriteFieldValue(std::span<uint8_t> record, const DBFFieldDesc& desc, const FieldValue& value,
                      const platform::CUserLocale& locale = platform::CUserLocale::Current());
 
+// The block a memo reference read from a field names (0: no memo), and the
+// stored length of an .SMT reference in *pnLength (0 for the others).
+uint32_t MemoBlockOf(const FieldValue& ref, uint32_t* pnLength = nullptr);
+
 }  // namespace dbf

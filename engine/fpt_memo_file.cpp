@@ -60,6 +60,7 @@ void CFPTMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::str
     if (!m_bOpen) return;
     if (strText.empty()) {
         // The old memo's blocks are not reclaimed: this layout has no free list.
+        KeepReplaced(nBlock, 0);
         nBlock = 0;
         nLength = 0;
         return;
@@ -71,6 +72,7 @@ void CFPTMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::str
     platform::PutBE32(strData.data() + 4, uint32_t(strText.size()));
     strData += strText;
     uint32_t nNew = nBlock;
+    KeepReplaced(nNew, 0);
     RunChange([&] {
         if (nNew != 0 && strData.size() <= Capacity(nNew)) {
             // It fits in the old memo's blocks: rewrite the length and the

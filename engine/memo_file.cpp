@@ -15,6 +15,10 @@ namespace {
 constexpr size_t kDBase3HeaderSize = 22;
 constexpr uint32_t kDefaultBlockSize = 512;
 constexpr uint8_t kMemoEnd = 0x1A;
+// dBASE III ends a memo with two end bytes, and readers of its tables stop
+// only at the pair: a single one would let them read on into whatever a
+// longer text left behind in the block.
+constexpr char kMemoEndPair[] = "\x1A\x1A";
 // The scan for the end byte reads this much at a time; the result is the
 // same as reading byte by byte.
 constexpr size_t kScanChunk = 8192;
@@ -180,13 +184,15 @@ void CMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::string
     if (!m_bOpen) return;
     if (strText.empty()) {
         // The old memo's blocks are not reclaimed: this layout has no free list.
+        KeepReplaced(nBlock, 0);
         nBlock = 0;
         nLength = 0;
         return;
     }
-    // The text and its end byte must stay countable in 32 bits.
-    if (strText.size() >= UINT32_MAX) ThrowError(errWriteMemo);
+    // The text and its end bytes must stay countable in 32 bits.
+    if (strText.size() >= UINT32_MAX - 1) ThrowError(errWriteMemo);
     uint32_t nNewBlock = nBlock;
+    KeepReplaced(nNewBlock, 0);
     RunChange([&] { WriteMemoDBase3(nNewBlock, strText); });
     nBlock = nNewBlock;
     nLength = uint32_t(strText.size());
@@ -194,9 +200,9 @@ void CMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::string
 
 void CMemoFile::WriteMemoDBase3(uint32_t& nBlock, const std::string& strText) {
     std::string strData = strText;
-    strData.push_back(char(kMemoEnd));
+    strData.append(kMemoEndPair, 2);
     if (nBlock != 0) {
-        // The old memo can be overwritten when the new text with its end byte
+        // The old memo can be overwritten when the new text with its end bytes
         // fits in the blocks the old one occupied. A reference that names no
         // memo (in the header, past the end) is simply replaced.
         uint64_t nConsumed = 0;

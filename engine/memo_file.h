@@ -54,6 +54,30 @@ public:
     // Closes the file when open and forgets the header.
     virtual void Close();
 
+    // While on, a write never touches the blocks of the memo it replaces
+    // (nor frees them): the new text goes where no live text is, a free run
+    // or the end of the file, and the old memo is only noted. For a caller
+    // that stores the new reference later and must leave the old text
+    // readable should that fail. ReleaseReplaced frees the noted memos a
+    // caller names as no longer referenced (layouts without a free list have
+    // nothing to do); the notes are dropped either way. Off by default.
+    void SetKeepReplaced(bool bKeep) { m_bKeepReplaced = bKeep; }
+    bool IsKeepingReplaced() const { return m_bKeepReplaced; }
+    struct ReplacedMemo {
+        uint32_t nBlock;
+        uint32_t nLength;  // the stored length (.SMT), or 0
+    };
+    const std::vector<ReplacedMemo>& GetReplaced() const { return m_replaced; }
+    // Frees the noted memos for which fnUnreferenced(block) is true. Freeing
+    // is bookkeeping: a failure leaves those blocks unlisted, nothing more.
+    template <class F>
+    void ReleaseReplaced(F fnUnreferenced) {
+        std::vector<ReplacedMemo> replaced;
+        replaced.swap(m_replaced);
+        for (const ReplacedMemo& memo : replaced)
+            if (m_bOpen && fnUnreferenced(memo.nBlock)) FreeReplaced(memo.nBlock, memo.nLength);
+    }
+
     const std::string& GetFilePath() const { return m_file.GetFilePath(); }
     uint32_t GetBlockSize() const { return m_nBlockSize; }
     // The block the header names as the place of the next memo, as last read
@@ -127,6 +151,20 @@ protected:
     }
     [[noreturn]] static void ThrowWriteError();
 
+    // Notes the memo a write replaces while replaced memos are kept; true
+    // when the write must then place its text anew (nBlock becomes 0).
+    bool KeepReplaced(uint32_t& nBlock, uint32_t nLength) {
+        if (!m_bKeepReplaced || nBlock == 0) return false;
+        m_replaced.push_back({nBlock, nLength});
+        nBlock = 0;
+        return true;
+    }
+    // Frees a memo once kept (see ReleaseReplaced); swallows file errors.
+    virtual void FreeReplaced(uint32_t nBlock, uint32_t nLength) {
+        (void)nBlock;
+        (void)nLength;
+    }
+
     platform::CFile m_file;
     bool m_bOpen = false;
     uint32_t m_nBlockSize = 0;
@@ -146,6 +184,8 @@ private:
     void WriteMemoDBase3(uint32_t& nBlock, const std::string& strText);
 
     std::unique_ptr<uint8_t[]> m_pHeader;  // the first 22 bytes (dBASE III layout)
+    bool m_bKeepReplaced = false;
+    std::vector<ReplacedMemo> m_replaced;
     bool m_bRecording = false;
     uint64_t m_nLengthBefore = 0;
     std::vector<UndoEntry> m_undo;

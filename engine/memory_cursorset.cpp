@@ -58,6 +58,21 @@ void CDBFMemoryCursorset::Open(const std::string& strPath, unsigned nOpenFlags) 
     Requery();
 }
 
+void CDBFMemoryCursorset::OpenForSalvage(const std::string& strPath) {
+    if (IsOpen()) return;
+    Close();
+    OpenTableDef(strPath, platform::shareDenyNone, true);
+    if (!IsOpen()) return;
+    try {
+        m_header = m_pTableDef->GetHeader();
+        LoadImage();
+    } catch (...) {
+        Close();
+        throw;
+    }
+    Requery();
+}
+
 void CDBFMemoryCursorset::LoadImage() {
     const uint64_t nRecords = uint64_t(m_header.GetRecordCount());
     const uint64_t nNeeded = m_header.GetHeaderLength() + nRecords * m_header.GetRecordLength();
@@ -78,7 +93,25 @@ void CDBFMemoryCursorset::LoadImage() {
         ThrowError(errCantLoadFile);
     }
     m_nImageRecords = int32_t(nRecords);
+    m_changed.assign(size_t(nRecords), 0);
     m_diskState.headerArea.assign(m_pImage.get(), m_pImage.get() + m_header.GetHeaderLength());
+}
+
+void CDBFMemoryCursorset::MarkChanged(uint32_t nSlot) {
+    if (nSlot < m_changed.size()) m_changed[nSlot] = 1;
+}
+
+const uint8_t* CDBFMemoryCursorset::GetLoadedRecord(int32_t nRecord) {
+    if (nRecord < 0 || nRecord >= m_nImageRecords) ThrowError(errOutOfRange);
+    return SlotRecord(uint32_t(nRecord));
+}
+
+bool CDBFMemoryCursorset::IsRecordChanged(int32_t nRecord) const {
+    return nRecord >= 0 && size_t(nRecord) < m_changed.size() && m_changed[size_t(nRecord)];
+}
+
+void CDBFMemoryCursorset::SetKeepReplacedMemos(bool bKeep) {
+    if (CMemoFile* pMemo = m_pTableDef ? m_pTableDef->GetMemo() : nullptr) pMemo->SetKeepReplaced(bKeep);
 }
 
 void CDBFMemoryCursorset::Close() {
@@ -94,6 +127,10 @@ void CDBFMemoryCursorset::Close() {
     std::vector<uint8_t>().swap(m_pending);
     m_nImageRecords = 0;
     m_diskState = DiskState();
+    std::vector<uint8_t>().swap(m_changed);
+    m_strPreparedBackup.clear();
+    m_preparedState = DiskState();
+    m_lastCuts.clear();
     m_header = DBFHeader{};
 }
 
@@ -205,6 +242,7 @@ int CDBFMemoryCursorset::Update() {
     m_nEditMode = editNone;
     if (nMode == editEdit && m_nCurRecord >= 0) {
         std::memcpy(SlotRecord(uint32_t(m_nCurRecord)), m_pending.data(), m_nRecordLength);
+        MarkChanged(uint32_t(m_nCurRecord));
     } else if (nMode == editAdd) {
         if (SlotCount() >= uint32_t(INT32_MAX)) ThrowError(errSaveRecord);
         auto pRecord = std::make_unique<uint8_t[]>(m_nRecordLength);
@@ -228,6 +266,7 @@ void CDBFMemoryCursorset::CancelUpdate() {
 void CDBFMemoryCursorset::Delete() {
     std::span<uint8_t> record = CurrentRecord();
     record[0] = flagDeleted;
+    if (m_nEditMode != editAdd && m_nCurRecord >= 0) MarkChanged(uint32_t(m_nCurRecord));
     // A pending edit goes into the record with the flag. A record being
     // added is not in the list yet: only its own flag changes.
     if (m_nEditMode == editEdit && m_nCurRecord >= 0)
@@ -237,6 +276,7 @@ void CDBFMemoryCursorset::Delete() {
 void CDBFMemoryCursorset::Undelete() {
     std::span<uint8_t> record = CurrentRecord();
     record[0] = flagChanged;
+    if (m_nEditMode != editAdd && m_nCurRecord >= 0) MarkChanged(uint32_t(m_nCurRecord));
     if (m_nEditMode == editEdit && m_nCurRecord >= 0)
         std::memcpy(SlotRecord(uint32_t(m_nCurRecord)), record.data(), m_nRecordLength);
 }

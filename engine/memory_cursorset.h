@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/recordset.h"
+#include "platform/core/code_page.h"
 
 namespace dbf {
 
@@ -44,6 +45,11 @@ public:
     // (3003 when it cannot) and builds the visible list. Does nothing when
     // already open.
     void Open(const std::string& strPath, unsigned nOpenFlags);
+    // Opens, read only, a table whose header's record count disagrees with
+    // its file's length (see CDBFTableDef::OpenForSalvage): the records the
+    // file really holds are loaded; nothing can be written. A sound table
+    // opens as with Open read only.
+    void OpenForSalvage(const std::string& strPath);
     // Closes the table and forgets every unsaved edit; deleted records are
     // shown again and the sort direction is ascending. The filter stays.
     void Close();
@@ -91,16 +97,30 @@ public:
     // or last saved (another program appended records or rewrote it).
     enum class OnDiskChange { refuse, overwrite };
 
-    // Writes every record (loaded, then appended, in that order, whatever
-    // the display order) back into the table file in place, with flags ' '
-    // and '*', and the header with today's date and the count. Only records
-    // whose bytes differ from the file are written; the file as it was is
-    // first copied to "x.bak". Raises 3022 for a table opened read only and
-    // 3021 when the file changed since it was loaded or saved (unless told
-    // to overwrite). A failed write puts the table back as it was from the
-    // backup and raises the file error; if even that fails, 3024 names the
-    // backup. Returns true.
+    // Writes the records this program changed since the table was loaded or
+    // last saved (edited, deleted, undeleted, converted between code pages)
+    // and the appended ones back into the table file in place, with flags
+    // ' ' and '*', and the header with today's date and the count; every
+    // other record's bytes on disk are left alone, so what another program
+    // wrote to them meanwhile stays. The file as it was is first copied to
+    // its backup (CDBFTableDef::BackupPath), and the table is synced to disk
+    // before Save returns. Raises 3022 for a table opened read only and 3021
+    // when records were appended or the structure changed on disk since the
+    // table was loaded or saved (unless told to overwrite). A failed write
+    // puts the table back as it was from the backup and raises the file
+    // error; if even that fails, 3024 names the backup. Memo texts replaced
+    // while replaced memos were kept (SetKeepReplacedMemos) and no longer
+    // referenced are freed after the records are written. Returns true.
     bool Save(OnDiskChange eChange = OnDiskChange::refuse);
+    // The checks and the backup of Save, done ahead of it: for a caller that
+    // must have the backup before it writes anything (a memo text) that Save
+    // then stores the reference to. The next Save uses that backup.
+    void PrepareSave(OnDiskChange eChange = OnDiskChange::refuse);
+    // While on, memo writes leave the text they replace in its blocks (see
+    // CMemoFile::SetKeepReplaced) until Save has stored the new references:
+    // should the save fail, or the edit be cancelled, the old text is still
+    // there for the record that still points at it.
+    void SetKeepReplacedMemos(bool bKeep);
     // Removes deleted records: the live ones are written to "x._tmp", which
     // then takes the table's name while the previous file stays as "x.bak";
     // the table is then opened again from it. Raises 3022 (read only), 3021
@@ -113,13 +133,35 @@ public:
     // when the file cannot be created. A value its new field cannot hold
     // raises 3023; a failed write raises the file error; either way the
     // unfinished copy is removed.
+    //
+    // The copy is written to a temporary name beside strPath, synced, and
+    // renamed over strPath in one step, so an existing file there is
+    // replaced only by a whole copy. The copy carries the table's code-page
+    // mark and no index flag. strPath may not name the table or its memo
+    // file, nor a file another program holds (false).
     bool ExportDBase3(const std::string& strPath);
     bool ExportVisualFoxPro(const std::string& strPath);
 
+    // Memo texts a copy cuts to its C 255 field: per memo field, how many
+    // of the visible records' texts are longer than that.
+    struct ExportCut {
+        int nField;              // the field's index
+        std::string strName;     // its name
+        int64_t nValues;         // texts cut
+    };
+    // What a copy in this dialect would cut, counted before writing it (the
+    // programs ask before a Save As that cuts texts). Reads every memo of
+    // the visible records; memo errors propagate.
+    std::vector<ExportCut> CountExportCuts(bool bVisualFoxPro);
+    // What the last export cut (fields with no cut texts left out).
+    const std::vector<ExportCut>& GetLastExportCuts() const { return m_lastCuts; }
     // Converts the text of every C field of every record between the DOS
     // (OEM) and Windows (ANSI) code pages. Flags stay; Save writes the result.
     void ConvertOemToAnsi();
     void ConvertAnsiToOem();
+    // The same with the table's own pair (platform::DecideTableCodePages).
+    void ConvertOemToAnsi(const platform::CCodePage& oem, const platform::CCodePage& ansi);
+    void ConvertAnsiToOem(const platform::CCodePage& oem, const platform::CCodePage& ansi);
 
     // The in-memory edit protocol. AddNew builds a blank record flagged '!',
     // Edit a copy of the current one flagged '#' (unless '!', '*' or 'X');
@@ -140,6 +182,12 @@ public:
     int32_t GetAddedRecordCount() const { return int32_t(m_added.size()); }
     // The header as loaded; its count follows the visible list between saves.
     const DBFHeader& GetHeader() const { return m_header; }
+    // Loaded record n (its number in the file) as memory holds it; the loaded
+    // records lie one after the other. 3017 outside them.
+    const uint8_t* GetLoadedRecord(int32_t nRecord);
+    // Whether a loaded record (by its number in the file) was changed since
+    // the table was loaded or last saved, and will be written by Save.
+    bool IsRecordChanged(int32_t nRecord) const;
 
 private:
     struct ImageDeleter {
@@ -150,11 +198,17 @@ private:
     struct DiskState {
         uint64_t nLength = 0;
         std::vector<uint8_t> headerArea;
-        bool operator==(const DiskState&) const = default;
+        // The same table for a save: the same length, record count, header
+        // and record lengths and field descriptors. The date of last update,
+        // which other programs stamp on their record writes, may differ.
+        bool IsSameTable(const DiskState& other) const;
     };
 
     void LoadImage();
+    void MarkChanged(uint32_t nSlot);
     DiskState ReadDiskState();
+    void MakeBackup(const std::string& strBackup);
+    void ReleaseReplacedMemos();
     void CheckWritable(OnDiskChange eChange);
     uint8_t* SlotRecord(uint32_t nSlot);
     uint32_t SlotCount() const { return uint32_t(m_nImageRecords) + uint32_t(m_added.size()); }
@@ -166,11 +220,13 @@ private:
     std::vector<uint8_t> NewHeaderArea(int32_t nCount);
     // The record in slot nSlot as a file holds it: flag ' ' or '*'.
     void DiskRecord(uint32_t nSlot, uint8_t* pOut);
-    // Writes the records and the header area in place (see Save); returns
-    // what the file then looks like.
-    DiskState WriteInPlace(const std::vector<uint8_t>& headerArea);
+    // Writes the records and the header area in place (see Save), undoing a
+    // failure from the backup; returns what the file then looks like.
+    DiskState WriteInPlace(const std::vector<uint8_t>& headerArea, const std::string& strBackup, bool bAllDiffering);
     bool Export(const std::string& strPath, bool bVisualFoxPro);
-    void ConvertText(bool bOemToAnsi);
+    bool WriteCopy(const std::string& strPath, const std::vector<DBFFieldDesc>& descs, const std::vector<uint8_t>& area,
+                   size_t nRecord);
+    void ConvertText(const platform::CCodePageConverter& table);
 
     DBFHeader m_header{};
     int32_t m_nCurIndex = -1;
@@ -187,6 +243,12 @@ private:
     int32_t m_nImageRecords = 0;
     Filter m_fnFilter;
     DiskState m_diskState;
+    // One byte per loaded record: changed since loaded or saved.
+    std::vector<uint8_t> m_changed;
+    // The backup PrepareSave made, and the disk it was made of.
+    std::string m_strPreparedBackup;
+    DiskState m_preparedState;
+    std::vector<ExportCut> m_lastCuts;
 };
 
 }  // namespace dbf

@@ -23,6 +23,7 @@
 
 #include "engine/dbf_exception.h"
 #include "engine/field_copy.h"
+#include "engine/field_io.h"
 #include "engine/memory_cursorset.h"
 #include "platform/core/code_page.h"
 #include "platform/core/value_coercion.h"
@@ -74,6 +75,16 @@ void CDBFMemoryCursorset::DiskRecord(uint32_t nSlot, uint8_t* pOut) {
     pOut[0] = DiskFlag(pRecord[0]);
 }
 
+bool CDBFMemoryCursorset::DiskState::IsSameTable(const DiskState& other) const {
+    if (nLength != other.nLength || headerArea.size() != other.headerArea.size()) return false;
+    if (headerArea.size() < sizeof(DBFHeader)) return headerArea == other.headerArea;
+    // Bytes 4-11: the record count, the header length and the record length;
+    // from byte 32 on: the descriptors and what follows them.
+    return std::equal(headerArea.begin() + 4, headerArea.begin() + 12, other.headerArea.begin() + 4) &&
+           std::equal(headerArea.begin() + long(sizeof(DBFHeader)), headerArea.end(),
+                      other.headerArea.begin() + long(sizeof(DBFHeader)));
+}
+
 CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::ReadDiskState() {
     DiskState state;
     state.nLength = m_pTableDef->GetFileLength();
@@ -84,8 +95,9 @@ CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::ReadDiskState() {
 
 void CDBFMemoryCursorset::CheckWritable(OnDiskChange eChange) {
     if (!IsOpen()) ThrowError(errCantOpenFile);
-    if ((m_pTableDef->GetOpenFlags() & 3) == platform::modeRead) ThrowError(errReadOnlyTable);
-    if (eChange == OnDiskChange::refuse && !(ReadDiskState() == m_diskState)) ThrowError(errChangedOnDisk);
+    if ((m_pTableDef->GetOpenFlags() & 3) == platform::modeRead || m_pTableDef->IsSalvaged())
+        ThrowError(errReadOnlyTable);
+    if (eChange == OnDiskChange::refuse && !ReadDiskState().IsSameTable(m_diskState)) ThrowError(errChangedOnDisk);
 }
 
 std::vector<uint8_t> CDBFMemoryCursorset::NewHeaderArea(int32_t nCount) {
@@ -102,25 +114,95 @@ std::vector<uint8_t> CDBFMemoryCursorset::NewHeaderArea(int32_t nCount) {
     return area;
 }
 
+// The table file as it is now, copied to the backup (an older backup is
+// replaced).
+void CDBFMemoryCursorset::MakeBackup(const std::string& strBackup) {
+    if (platform::CFile::Exists(strBackup)) platform::CFile::Remove(strBackup);
+    platform::CFile backup;
+    if (!backup.Open(strBackup, kCreateFlags)) dbf::ThrowError(errCantCreateFile, strBackup);
+    // The sync at the end of the save takes the backup with it on most file
+    // systems (its new blocks are part of the same journal commit): handing
+    // it to the disk while it is copied leaves little to wait for then.
+    backup.SetWriteBehind(true);
+    try {
+        std::vector<uint8_t> buffer(kChunkBytes);
+        const uint64_t nLength = m_pTableDef->GetFileLength();
+        for (uint64_t nPos = 0; nPos < nLength;) {
+            const size_t n = size_t(std::min<uint64_t>(buffer.size(), nLength - nPos));
+            if (m_pTableDef->ReadFileAt(nPos, buffer.data(), n) < n) ThrowError(errChangedOnDisk);
+            backup.Write(buffer.data(), n);
+            nPos += n;
+        }
+    } catch (...) {
+        backup.Close();
+        RemoveQuietly(strBackup);
+        throw;
+    }
+}
+
+void CDBFMemoryCursorset::PrepareSave(OnDiskChange eChange) {
+    CheckWritable(eChange);
+    m_strPreparedBackup.clear();
+    const DiskState state = ReadDiskState();
+    const std::string strBackup = m_pTableDef->BackupPath();
+    MakeBackup(strBackup);
+    m_strPreparedBackup = strBackup;
+    m_preparedState = state;
+}
+
 bool CDBFMemoryCursorset::Save(OnDiskChange eChange) {
     CheckWritable(eChange);
+    // A backup made ahead of the save serves if the table is still the one
+    // it copied.
+    if (m_strPreparedBackup.empty() || !platform::CFile::Exists(m_strPreparedBackup) ||
+        !ReadDiskState().IsSameTable(m_preparedState)) {
+        m_strPreparedBackup.clear();
+        const std::string strBackup = m_pTableDef->BackupPath();
+        MakeBackup(strBackup);
+        m_strPreparedBackup = strBackup;
+    }
+    const std::string strBackup = std::move(m_strPreparedBackup);
+    m_strPreparedBackup.clear();
     std::vector<uint8_t> area = NewHeaderArea(int32_t(SlotCount()));
-    DiskState saved = WriteInPlace(area);
+    DiskState saved = WriteInPlace(area, strBackup, eChange == OnDiskChange::overwrite);
 
     // Memory now says what the file says.
     for (uint32_t nSlot = 0, nSlots = SlotCount(); nSlot < nSlots; ++nSlot) {
         uint8_t* pRecord = SlotRecord(nSlot);
         pRecord[0] = DiskFlag(pRecord[0]);
     }
+    std::fill(m_changed.begin(), m_changed.end(), uint8_t(0));
     DBFHeader header;
     std::memcpy(&header, area.data(), sizeof header);
     m_header = header;
     m_pTableDef->SetHeader(header);
     m_diskState = std::move(saved);
+    ReleaseReplacedMemos();
     return true;
 }
 
-CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::WriteInPlace(const std::vector<uint8_t>& area) {
+// The memos replaced while they were kept go back to the memo file's free
+// space once no record in memory points at them any more.
+void CDBFMemoryCursorset::ReleaseReplacedMemos() {
+    CMemoFile* pMemo = m_pTableDef->GetMemo();
+    if (!pMemo || pMemo->GetReplaced().empty()) return;
+    std::vector<uint32_t> referenced;
+    FieldValue value;
+    for (uint32_t nSlot = 0, nSlots = SlotCount(); nSlot < nSlots; ++nSlot) {
+        const std::span<const uint8_t> record(SlotRecord(nSlot), m_nRecordLength);
+        for (int i = 0; i < m_fields.m_nFields; ++i) {
+            if (m_fields.m_pDesc[i].type != 'M') continue;
+            ReadFieldValue(record, m_fields.m_pDesc[i], value);
+            if (const uint32_t nBlock = MemoBlockOf(value)) referenced.push_back(nBlock);
+        }
+    }
+    std::sort(referenced.begin(), referenced.end());
+    pMemo->ReleaseReplaced(
+        [&](uint32_t nBlock) { return !std::binary_search(referenced.begin(), referenced.end(), nBlock); });
+}
+
+CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::WriteInPlace(const std::vector<uint8_t>& area,
+                                                                const std::string& strBackup, bool bAllDiffering) {
     const uint64_t nHeader = m_header.GetHeaderLength();
     const size_t nRecord = m_nRecordLength;
     const int32_t nNew = int32_t(SlotCount());
@@ -130,57 +212,51 @@ CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::WriteInPlace(const std::vect
     const uint64_t nTail = nHeader + uint64_t(nOverlap) * nRecord;  // where the old file's records stop overlapping
     const size_t nHeadBytes = sizeof(DBFHeader) + size_t(m_fields.m_nFields) * sizeof(DBFFieldDesc) + 1;
     const int32_t nChunk = int32_t(std::max<size_t>(1, kChunkBytes / nRecord));
-    const std::string strBackup = CDBFTableDef::SiblingPath(GetFilePath(), ".bak");
-    std::vector<uint8_t> buffer(size_t(nChunk) * nRecord), newRecord(nRecord);
+    std::vector<uint8_t> buffer(size_t(nChunk) * nRecord);
 
-    // 1. The backup, and on the way the records that differ from the file.
+    // 1. The records to write: those changed in memory; when told to make
+    // the file what memory holds, every record that differs from it.
     std::vector<Run> runs;
+    auto add = [&runs](int32_t n) {
+        if (!runs.empty() && runs.back().nFirst + runs.back().nCount == n) {
+            ++runs.back().nCount;
+        } else {
+            runs.push_back({n, 1});
+        }
+    };
+    if (bAllDiffering) {
+        for (int32_t nFirst = 0; nFirst < nOverlap; nFirst += nChunk) {
+            const int32_t n = std::min(nChunk, nOverlap - nFirst);
+            const size_t nBytes = size_t(n) * nRecord;
+            if (m_pTableDef->ReadFileAt(nHeader + uint64_t(nFirst) * nRecord, buffer.data(), nBytes) < nBytes)
+                ThrowError(errChangedOnDisk);
+            for (int32_t i = 0; i < n; ++i) {
+                const uint8_t* pOld = buffer.data() + size_t(i) * nRecord;
+                const uint8_t* pNew = SlotRecord(uint32_t(nFirst + i));
+                if (pOld[0] != DiskFlag(pNew[0]) || std::memcmp(pOld + 1, pNew + 1, nRecord - 1) != 0) add(nFirst + i);
+            }
+        }
+    } else {
+        const int32_t nChanged = int32_t(std::min<size_t>(m_changed.size(), size_t(nOverlap)));
+        for (int32_t n = 0; n < nChanged; ++n)
+            if (m_changed[size_t(n)]) add(n);
+    }
+
     DiskState saved;
     saved.nLength = nHeader + uint64_t(nNew) * nRecord + 1;
+    saved.headerArea = m_diskState.headerArea;
     {
-        if (platform::CFile::Exists(strBackup)) platform::CFile::Remove(strBackup);
-        platform::CFile backup;
-        if (!backup.Open(strBackup, kCreateFlags)) dbf::ThrowError(errCantCreateFile, strBackup);
-        try {
-            std::vector<uint8_t> head(nHeader);
-            if (m_pTableDef->ReadFileAt(0, head.data(), head.size()) < head.size()) ThrowError(errChangedOnDisk);
-            backup.Write(head.data(), head.size());
-            // What the header area will hold: what is written of it, and
-            // past that what was there.
-            saved.headerArea = head;
-            std::copy(area.begin(), area.begin() + long(nHeadBytes), saved.headerArea.begin());
-            for (int32_t nFirst = 0; nFirst < nOverlap; nFirst += nChunk) {
-                const int32_t n = std::min(nChunk, nOverlap - nFirst);
-                const size_t nBytes = size_t(n) * nRecord;
-                if (m_pTableDef->ReadFileAt(nHeader + uint64_t(nFirst) * nRecord, buffer.data(), nBytes) < nBytes)
-                    ThrowError(errChangedOnDisk);
-                backup.Write(buffer.data(), nBytes);
-                for (int32_t i = 0; i < n; ++i) {
-                    const uint8_t* pOld = buffer.data() + size_t(i) * nRecord;
-                    const uint8_t* pNew = SlotRecord(uint32_t(nFirst + i));
-                    if (pOld[0] == DiskFlag(pNew[0]) && std::memcmp(pOld + 1, pNew + 1, nRecord - 1) == 0) continue;
-                    if (!runs.empty() && runs.back().nFirst + runs.back().nCount == nFirst + i) {
-                        ++runs.back().nCount;
-                    } else {
-                        runs.push_back({nFirst + i, 1});
-                    }
-                }
-            }
-            for (uint64_t nPos = nTail; nPos < nOldLength;) {
-                const size_t n = size_t(std::min<uint64_t>(buffer.size(), nOldLength - nPos));
-                if (m_pTableDef->ReadFileAt(nPos, buffer.data(), n) < n) ThrowError(errChangedOnDisk);
-                backup.Write(buffer.data(), n);
-                nPos += n;
-            }
-        } catch (...) {
-            backup.Close();
-            RemoveQuietly(strBackup);
-            throw;
-        }
+        // What the header area will hold: what is written of it, and past
+        // that what is there now.
+        std::vector<uint8_t> head(nHeader);
+        if (m_pTableDef->ReadFileAt(0, head.data(), head.size()) < head.size()) ThrowError(errChangedOnDisk);
+        saved.headerArea = head;
+        std::copy(area.begin(), area.begin() + long(nHeadBytes), saved.headerArea.begin());
     }
 
     // 2. The changed records, the appended ones, the end-of-file byte, the
-    // header and the length: a failure is undone from the backup.
+    // header and the length, then all of it to disk: a failure is undone
+    // from the backup.
     auto writeRecords = [&](int32_t nFirst, int32_t nCount) {
         for (int32_t nDone = 0; nDone < nCount;) {
             const int32_t n = std::min(nChunk, nCount - nDone);
@@ -196,6 +272,7 @@ CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::WriteInPlace(const std::vect
         m_pTableDef->WriteFileAt(nHeader + uint64_t(nNew) * nRecord, &nEnd, 1);
         m_pTableDef->WriteFileAt(0, area.data(), nHeadBytes);
         m_pTableDef->SetFileLength(nHeader + uint64_t(nNew) * nRecord + 1);
+        m_pTableDef->GetFile().Flush();
     } catch (const platform::CFileException&) {
         try {
             platform::CFile backup;
@@ -225,11 +302,12 @@ bool CDBFMemoryCursorset::Pack(OnDiskChange eChange) {
     const size_t nRecord = m_nRecordLength;
     const std::string strPath = GetFilePath();
     const unsigned nFlags = m_pTableDef->GetOpenFlags();
-    const std::string strTemporary = CDBFTableDef::SiblingPath(strPath, "._tmp");
+    const std::string strTemporary = m_pTableDef->TemporaryPath();
 
     RemoveQuietly(strTemporary);
     platform::CFile target;
     if (!target.Open(strTemporary, kCreateFlags)) dbf::ThrowError(errCantCreateFile, strTemporary);
+    target.SetWriteBehind(true);
     try {
         target.Write(area.data(), area.size());
         const size_t nChunk = std::max<size_t>(1, kChunkBytes / nRecord);
@@ -245,6 +323,7 @@ bool CDBFMemoryCursorset::Pack(OnDiskChange eChange) {
         }
         const uint8_t nEnd = kEndOfFile;
         target.Write(&nEnd, 1);
+        target.Flush();
         target.Close();
     } catch (...) {
         target.Close();
@@ -255,8 +334,8 @@ bool CDBFMemoryCursorset::Pack(OnDiskChange eChange) {
     try {
         m_pTableDef->ReplaceFileWith(strTemporary);
     } catch (const CDBFException&) {
-        // Renamed but not reopened, or the table is only in its backup: what
-        // memory holds no longer matches any file.
+        // Renamed but not reopened, or not known to be on disk: what memory
+        // holds no longer matches any file for certain.
         Close();
         throw;
     }
@@ -307,6 +386,7 @@ bool CDBFMemoryCursorset::ExportVisualFoxPro(const std::string& strPath) { retur
 
 bool CDBFMemoryCursorset::Export(const std::string& strPath, bool bVisualFoxPro) {
     if (!IsOpen()) return false;
+    m_lastCuts.clear();
     const int nFields = m_fields.m_nFields;
     std::vector<DBFFieldDesc> descs(static_cast<size_t>(nFields));
     uint64_t nRecord = 1;
@@ -327,17 +407,56 @@ bool CDBFMemoryCursorset::Export(const std::string& strPath, bool bVisualFoxPro)
     header.SetRecordCount(int32_t(m_visible.size()));
     header.SetHeaderLength(uint16_t(nHeader));
     header.SetRecordLength(uint16_t(nRecord));
-    if (bVisualFoxPro) header.codePageMark = m_header.codePageMark;
+    // The copy's bytes are the table's, so its mark says what they are in
+    // either dialect. Table flags stay 0: no memo file and no index.
+    header.codePageMark = m_header.codePageMark;
     std::vector<uint8_t> area(nHeader, 0);
     std::memcpy(area.data(), &header, sizeof header);
     std::memcpy(area.data() + sizeof header, descs.data(), descs.size() * sizeof(DBFFieldDesc));
     area[sizeof header + descs.size() * sizeof(DBFFieldDesc)] = kHeaderTerminator;
 
+    // Never over the table or its memo file, nor over a file someone holds:
+    // the rename below would take it from under them.
+    const std::string& strMemo = m_pTableDef->GetMemoPath();
+    auto isSource = [&](const std::string& strName) {
+        return strName == GetFilePath() || platform::CFile::SameFile(strName, GetFilePath()) ||
+               (!strMemo.empty() && (strName == strMemo || platform::CFile::SameFile(strName, strMemo)));
+    };
+    if (isSource(strPath)) return false;
+    if (platform::CFile::Exists(strPath)) {
+        platform::CFile probe;
+        constexpr unsigned kAlone = platform::modeReadWrite | platform::shareExclusive | platform::typeBinary;
+        if (!probe.Open(strPath, kAlone)) return false;
+    }
+    const std::string strSibling = CDBFTableDef::SiblingPath(strPath, "._tmp");
+    std::string strTemporary = strSibling;
+    auto isTaken = [&](const std::string& strName) {
+        return strName == strPath || platform::CFile::SameFile(strName, strPath) || isSource(strName);
+    };
+    for (int n = 1; isTaken(strTemporary); ++n) strTemporary = strSibling + std::to_string(n);
+    RemoveQuietly(strTemporary);
+    if (!WriteCopy(strTemporary, descs, area, size_t(nRecord))) return false;
+    try {
+        platform::CFile::Replace(strTemporary, strPath);
+    } catch (...) {
+        RemoveQuietly(strTemporary);
+        throw;
+    }
+    platform::CFile::SyncFolderOf(strPath);
+    return true;
+}
+
+bool CDBFMemoryCursorset::WriteCopy(const std::string& strPath, const std::vector<DBFFieldDesc>& descs,
+                                    const std::vector<uint8_t>& area, size_t nRecord) {
+    const int nFields = int(descs.size());
     platform::CFile out;
     if (!out.Open(strPath, kCreateFlags)) return false;
+    out.SetWriteBehind(true);
+    std::vector<int64_t> cuts(descs.size(), 0);
     try {
         out.Write(area.data(), area.size());
         CFieldCopier copier(*m_pTableDef, m_fields.m_pDesc, nFields, descs.data(), nFields, nullptr);
+        copier.CountCuts(&cuts);
         const size_t nChunk = std::max<size_t>(1, kChunkBytes / nRecord);
         std::vector<uint8_t> buffer(nChunk * nRecord);
         for (size_t nFirst = 0; nFirst < m_visible.size(); nFirst += nChunk) {
@@ -353,43 +472,88 @@ bool CDBFMemoryCursorset::Export(const std::string& strPath, bool bVisualFoxPro)
         }
         const uint8_t nEnd = kEndOfFile;
         out.Write(&nEnd, 1);
+        out.Flush();
         out.Close();
     } catch (...) {
         out.Close();
         RemoveQuietly(strPath);
         throw;
     }
+    for (int i = 0; i < nFields; ++i)
+        if (cuts[size_t(i)]) m_lastCuts.push_back({i, m_fields.m_pDesc[i].GetName(), cuts[size_t(i)]});
     return true;
+}
+
+std::vector<CDBFMemoryCursorset::ExportCut> CDBFMemoryCursorset::CountExportCuts(bool bVisualFoxPro) {
+    std::vector<ExportCut> cuts;
+    if (!IsOpen()) return cuts;
+    FieldValue ref;
+    std::string strText;
+    for (int i = 0; i < m_fields.m_nFields; ++i) {
+        const DBFFieldDesc& desc = m_fields.m_pDesc[i];
+        const DBFFieldDesc copy = CopyDescriptor(desc, bVisualFoxPro);
+        if (desc.type != 'M' || copy.type != 'C') continue;
+        const size_t nWidth = copy.GetLayoutWidth();
+        int64_t nCut = 0;
+        for (const uint32_t nSlot : m_visible) {
+            ReadFieldValue(std::span<const uint8_t>(SlotRecord(nSlot), m_nRecordLength), desc, ref);
+            uint32_t nLength = 0;
+            const uint32_t nBlock = MemoBlockOf(ref, &nLength);
+            if (nBlock == 0) continue;
+            m_pTableDef->ReadMemoText(nBlock, nLength, strText);
+            if (strText.size() > nWidth) ++nCut;
+        }
+        if (nCut) cuts.push_back({i, desc.GetName(), nCut});
+    }
+    return cuts;
 }
 
 // Code pages.
 
-void CDBFMemoryCursorset::ConvertOemToAnsi() { ConvertText(true); }
+void CDBFMemoryCursorset::ConvertOemToAnsi() { ConvertText(platform::OemToAnsiTable()); }
 
-void CDBFMemoryCursorset::ConvertAnsiToOem() { ConvertText(false); }
+void CDBFMemoryCursorset::ConvertAnsiToOem() { ConvertText(platform::AnsiToOemTable()); }
+
+void CDBFMemoryCursorset::ConvertOemToAnsi(const platform::CCodePage& oem, const platform::CCodePage& ansi) {
+    ConvertText(platform::CCodePageConverter(oem, ansi));
+}
+
+void CDBFMemoryCursorset::ConvertAnsiToOem(const platform::CCodePage& oem, const platform::CCodePage& ansi) {
+    ConvertText(platform::CCodePageConverter(ansi, oem));
+}
 
 // Each C field's text (up to its first NUL, trailing white space trimmed
 // unless the field is flagged binary) goes through the translation; the rest
-// of the field becomes spaces, as writing the text back would leave it.
-void CDBFMemoryCursorset::ConvertText(bool bOemToAnsi) {
+// of the field becomes spaces, as writing the text back would leave it. A
+// loaded record whose bytes change is one Save writes.
+void CDBFMemoryCursorset::ConvertText(const platform::CCodePageConverter& table) {
     if (!IsOpen()) return;
-    const platform::CCodePageConverter& table = bOemToAnsi ? platform::OemToAnsiTable() : platform::AnsiToOemTable();
     std::vector<int> textFields;
     for (int i = 0; i < m_fields.m_nFields; ++i)
         if (m_fields.m_pDesc[i].type == 'C') textFields.push_back(i);
     if (textFields.empty()) return;
+    const uint8_t* pTable = table.GetTable();
     for (uint32_t nSlot = 0, nSlots = SlotCount(); nSlot < nSlots; ++nSlot) {
         uint8_t* pRecord = SlotRecord(nSlot);
+        bool bChanged = false;
         for (int i : textFields) {
             const DBFFieldDesc& desc = m_fields.m_pDesc[i];
-            char* p = reinterpret_cast<char*>(pRecord + desc.GetDisplacement());
+            uint8_t* p = pRecord + desc.GetDisplacement();
             const size_t nWidth = desc.GetLayoutWidth();
-            size_t n = strnlen(p, nWidth);
+            size_t n = strnlen(reinterpret_cast<const char*>(p), nWidth);
             if (desc.flags != kFieldFlagBinary)
-                while (n > 0 && platform::IsAsciiSpace(p[n - 1])) --n;
-            table.ConvertInPlace(p, n);
-            std::memset(p + n, ' ', nWidth - n);
+                while (n > 0 && platform::IsAsciiSpace(char(p[n - 1]))) --n;
+            for (size_t k = 0; k < n; ++k) {
+                const uint8_t b = pTable[p[k]];
+                bChanged = bChanged || b != p[k];
+                p[k] = b;
+            }
+            for (size_t k = n; k < nWidth; ++k) {
+                bChanged = bChanged || p[k] != ' ';
+                p[k] = ' ';
+            }
         }
+        if (bChanged) MarkChanged(nSlot);
     }
 }
 

@@ -25,13 +25,18 @@ CDBFRecordset::~CDBFRecordset() { Close(); }
 
 void CDBFRecordset::ThrowError(int nCode) { dbf::ThrowError(nCode); }
 
-void CDBFRecordset::OpenTableDef(const std::string& strPath, unsigned nOpenFlags) {
+void CDBFRecordset::OpenTableDef(const std::string& strPath, unsigned nOpenFlags, bool bSalvage) {
     Close();
     auto pTableDef = std::make_unique<CDBFTableDef>();
-    pTableDef->Open(strPath, nOpenFlags);
+    if (bSalvage) {
+        pTableDef->OpenForSalvage(strPath);
+    } else {
+        pTableDef->Open(strPath, nOpenFlags);
+    }
     if (!pTableDef->IsOpen()) return;
     m_pTableDef = std::move(pTableDef);
     m_fields = m_pTableDef->GetFieldList();
+    m_nullFlags = CNullFlags(m_fields.m_pDesc, m_fields.m_nFields);
     m_nRecordLength = m_pTableDef->GetRecordLength();
     m_nCurRecord = -1;
     m_nEditMode = editNone;
@@ -41,6 +46,7 @@ void CDBFRecordset::Close() {
     if (m_pTableDef) m_pTableDef->Close();
     m_pTableDef.reset();
     m_fields = DBFFieldList();
+    m_nullFlags = CNullFlags();
     m_nRecordLength = 0;
     m_nCurRecord = -1;
     m_bBOF = m_bEOF = true;
@@ -88,7 +94,12 @@ bool CDBFRecordset::IsSmtTable() const {
 
 int32_t CDBFRecordset::GetFieldValue(int nIndex, FieldValue& value) {
     const DBFFieldDesc& desc = FieldDesc(nIndex);
-    const uint32_t nWidth = ReadFieldValue(CurrentRecord(), desc, value);
+    const std::span<uint8_t> record = CurrentRecord();
+    const uint32_t nWidth = ReadFieldValue(record, desc, value);
+    if (m_nullFlags.IsNull(record.data(), nIndex)) {
+        value = FieldValue::MakeNull();
+        return int32_t(nWidth);
+    }
     if (IsBinaryMemo(desc)) return ResolveBinaryMemo(value);
     if (desc.type == 'M') return ResolveTextMemo(value);
     return int32_t(nWidth);
@@ -158,10 +169,12 @@ void CDBFRecordset::SetFieldValue(int nIndex, const FieldValue& value) {
     const DBFFieldDesc& desc = FieldDesc(nIndex);
     if (IsBinaryMemo(desc)) return;  // binary memos cannot be written
     if (desc.type == 'M') {
-        if (value.GetKind() == FieldKind::Text) WriteMemoText(desc, value.GetText());
-        return;
+        if (value.GetKind() != FieldKind::Text) return;
+        WriteMemoText(desc, value.GetText());
+    } else {
+        WriteFieldValue(CurrentRecord(), desc, value);
     }
-    WriteFieldValue(CurrentRecord(), desc, value);
+    if (!value.IsNull()) m_nullFlags.SetNull(m_fields.m_pRecord, nIndex, false);
 }
 
 void CDBFRecordset::SetFieldValue(std::string_view strName, const FieldValue& value) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/field_value.h"
+#include "engine/null_flags.h"
 #include "engine/table_def.h"
 
 namespace dbf {
@@ -44,9 +45,10 @@ public:
     // Reads field nIndex of the current record into value, with memo fields
     // resolved: text memos become Text, binary memos (G, P, B not 8 wide)
     // Bytes that stay valid until the next binary read or Close, a memo
-    // reference of 0 Empty. Returns the memo's length for memo fields, the
-    // field's width for the others. Raises 3017 for an index outside the
-    // field list and 3020 for a name that names no field.
+    // reference of 0 Empty. A field whose null flag is set (Visual FoxPro)
+    // is Null, whatever its bytes. Returns the memo's length for memo
+    // fields, the field's width for the others. Raises 3017 for an index
+    // outside the field list and 3020 for a name that names no field.
     virtual int32_t GetFieldValue(int nIndex, FieldValue& value);
     virtual int32_t GetFieldValue(std::string_view strName, FieldValue& value);
     virtual FieldValue GetFieldValue(int nIndex);
@@ -54,7 +56,8 @@ public:
     // Writes a value into field nIndex of the current record buffer. A Text
     // for a text memo field is written to the memo file at once and its
     // reference into the buffer; other values for memo fields, and anything
-    // for binary memo fields, are ignored.
+    // for binary memo fields, are ignored. Writing a value other than Null
+    // clears the field's null flag, so other programs see the value.
     virtual void SetFieldValue(int nIndex, const FieldValue& value);
     virtual void SetFieldValue(std::string_view strName, const FieldValue& value);
     virtual std::string GetDefaultSource() { return std::string(); }
@@ -81,13 +84,15 @@ public:
     // The length of this cursor's records: the table's as it was opened. A
     // structure rewritten since does not change the records a cursor holds.
     uint16_t GetRecordLength() const { return m_nRecordLength; }
+    // The null flags of this cursor's fields (Visual FoxPro).
+    const CNullFlags& GetNullFlags() const { return m_nullFlags; }
 
 protected:
     // Creates the table definition and opens it (engine errors propagate);
     // on success the field list points at its descriptors and its record
     // buffer, and no record is current yet. A table the platform could not
-    // read stays closed.
-    void OpenTableDef(const std::string& strPath, unsigned nOpenFlags);
+    // read stays closed. bSalvage opens it with CDBFTableDef::OpenForSalvage.
+    void OpenTableDef(const std::string& strPath, unsigned nOpenFlags, bool bSalvage = false);
     // Makes pBuffer (record length bytes) the current record, number nRecord.
     void SetCurrentRecord(int32_t nRecord, uint8_t* pBuffer);
     // Fills pBuffer as a new record: zero bytes, the blank value of every
@@ -101,6 +106,7 @@ protected:
 
     std::unique_ptr<CDBFTableDef> m_pTableDef;
     DBFFieldList m_fields;
+    CNullFlags m_nullFlags;
     uint16_t m_nRecordLength = 0;
     bool m_bBOF = true;
     bool m_bEOF = true;

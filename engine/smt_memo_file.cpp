@@ -58,7 +58,7 @@ void CSMTMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::str
     if (strText.size() > UINT32_MAX) ThrowError(errWriteMemo);
     const uint64_t nOld = BlocksFor(nLength);
     if (strText.empty()) {
-        if (nBlock != 0) {
+        if (nBlock != 0 && !KeepReplaced(nBlock, nLength)) {
             try {
                 CChange change(*this);
                 if (IsSoundReference(nBlock, nLength)) Free(nBlock, nOld);
@@ -75,6 +75,7 @@ void CSMTMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::str
     }
     const uint64_t nNeed = BlocksFor(strText.size());
     uint32_t nNew = nBlock;
+    KeepReplaced(nNew, nLength);
     RunChange([&] {
         if (nNew != 0) {
             if (IsSoundReference(nNew, nLength)) {
@@ -90,6 +91,16 @@ void CSMTMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::str
     });
     nBlock = nNew;
     nLength = uint32_t(strText.size());
+}
+
+void CSMTMemoFile::FreeReplaced(uint32_t nBlock, uint32_t nLength) {
+    try {
+        CChange change(*this);
+        if (IsSoundReference(nBlock, nLength)) Free(nBlock, BlocksFor(nLength));
+        change.Commit();
+    } catch (const platform::CFileException&) {
+    } catch (const CDBFException&) {
+    }
 }
 
 void CSMTMemoFile::ReadHeader() {

@@ -13,6 +13,10 @@ public:
     void WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::string& strText) override;
     uint32_t GetNextBlock() const override;
 
+protected:
+    void FreeReplaced(uint32_t nBlock, uint32_t nLength) override;
+
+public:
     // The free table holds at most this many runs.
     static constexpr unsigned kMaxFreeEntries = 81;
 

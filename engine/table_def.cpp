@@ -51,11 +51,12 @@ size_t ExtensionDot(const std::string& strPath) {
 
 // The memo extension a table's version byte (and, for Visual FoxPro, its
 // table flags and own extension) calls for, as its programs write it (upper
-// case); null when the table has no memo file.
-const char* MemoExtension(const DBFHeader& header, const std::string& strTablePath) {
+// case); null when the table has no memo file. A Visual FoxPro table whose
+// memo flag is clear may still have one: bMemoFields asks for it.
+const char* MemoExtension(const DBFHeader& header, const std::string& strTablePath, bool bMemoFields) {
     switch (header.version) {
     case verVisualFoxPro: {
-        if (!(header.tableFlags & kTableFlagHasMemo)) return nullptr;
+        if (!(header.tableFlags & kTableFlagHasMemo) && !bMemoFields) return nullptr;
         size_t nDot = ExtensionDot(strTablePath);
         bool bContainer = nDot != std::string::npos && EqualsIgnoringCase(strTablePath.substr(nDot), ".DBC");
         return bContainer ? ".DCT" : ".FPT";
@@ -140,19 +141,65 @@ CDBFTableDef::~CDBFTableDef() {
     m_nStructMode = 0;
 }
 
-std::string CDBFTableDef::MemoPathFor(const std::string& strTablePath, const DBFHeader& header) {
-    const char* pszExtension = MemoExtension(header, strTablePath);
+std::string CDBFTableDef::MemoPathFor(const std::string& strTablePath, const DBFHeader& header, bool bMemoFields) {
+    const char* pszExtension = MemoExtension(header, strTablePath, bMemoFields);
     if (!pszExtension) return std::string();
     // A table name without an extension gets the memo extension appended,
     // as the structure writer does for its temporary and backup files.
     size_t nDot = ExtensionDot(strTablePath);
     std::string strBase = nDot == std::string::npos ? strTablePath : strTablePath.substr(0, nDot);
-    return FindIgnoringCase(strBase + pszExtension);
+    std::string strMemo = FindIgnoringCase(strBase + pszExtension);
+    // Without the flag the fields alone do not call for a memo file: only
+    // one that is there is taken.
+    const bool bFlagless = header.version == verVisualFoxPro && !(header.tableFlags & kTableFlagHasMemo);
+    if (bFlagless && !platform::CFile::Exists(strMemo)) return std::string();
+    return strMemo;
+}
+
+StructuralIndex CDBFTableDef::FindStructuralIndex(const std::string& strTablePath, const DBFHeader& header) {
+    StructuralIndex index;
+    if (!(header.tableFlags & 0x01)) return index;
+    index.bFlagged = true;
+    std::vector<const char*> extensions;
+    switch (header.version) {
+    case verVisualFoxPro: case verVisualFoxProAutoInc: case verVisualFoxProVar: case verFoxProMemo: case 0xFB:
+        extensions = {".CDX"};
+        break;
+    case 0x04: case verDBase4Table: case verDBase4Memo: case verDBase4SqlMemo: case 0x43: case 0x63:
+        extensions = {".MDX"};
+        break;
+    default: extensions = {".CDX", ".MDX"}; break;
+    }
+    size_t nDot = ExtensionDot(strTablePath);
+    const std::string strBase = nDot == std::string::npos ? strTablePath : strTablePath.substr(0, nDot);
+    for (const char* pszExtension : extensions) {
+        std::string strPath = FindIgnoringCase(strBase + pszExtension);
+        if (platform::CFile::Exists(strPath)) {
+            index.strPath = strPath;
+            index.bPresent = true;
+            return index;
+        }
+    }
+    index.strPath = FindIgnoringCase(strBase + extensions.back());
+    return index;
+}
+
+void CDBFTableDef::OpenForSalvage(const std::string& strPath) {
+    if (m_bOpen) return;
+    m_bSalvage = true;
+    try {
+        Open(strPath, platform::shareDenyNone);
+    } catch (...) {
+        m_bSalvage = false;
+        throw;
+    }
+    m_bSalvage = false;
 }
 
 void CDBFTableDef::Open(const std::string& strPath, unsigned nOpenFlags) {
     if (m_bOpen) return;
     Close();
+    m_damage = TableLengthDamage();
     m_nOpenFlags = nOpenFlags | platform::typeBinary;
     try {
         OpenChecked(strPath, nOpenFlags);
@@ -173,34 +220,58 @@ void CDBFTableDef::OpenChecked(const std::string& strPath, unsigned nOpenFlags) 
     if (!m_file.Open(m_strPath, m_nOpenFlags)) ThrowError(errCantOpenFile);
     if (m_file.Read(&m_header, sizeof m_header) < sizeof m_header) ThrowError(errReadHeader);
 
-    const int32_t nCount = m_header.GetRecordCount();
     const uint16_t nRecordLength = m_header.GetRecordLength();
     const uint16_t nHeaderLength = m_header.GetHeaderLength();
-    if (nRecordLength < 2 || nCount < 0) ThrowError(errNotDbfFile);
-
-    // The file is the header and the records, plus at most the end-of-file
-    // byte. 64-bit arithmetic: a count times a length must not wrap around
-    // into a size that happens to match.
-    const uint64_t nLength = m_file.GetLength();
-    const uint64_t nExpected = uint64_t(nHeaderLength) + uint64_t(nRecordLength) * uint64_t(nCount);
-    if (nLength < nExpected || nLength - nExpected > 1) ThrowError(errNotDbfFile);
-    if (m_header.version == verVisualFoxPro) {
-        if (nHeaderLength < kVfpMinHeaderLength) ThrowError(errNoFields);
-        if (nLength < nExpected) ThrowError(errFileSize);
-    }
+    if (nRecordLength < 2 || (m_header.GetRecordCount() < 0 && !m_bSalvage)) ThrowError(errNotDbfFile);
+    CheckLength(m_file.GetLength());
+    if (m_header.version == verVisualFoxPro && nHeaderLength < kVfpMinHeaderLength) ThrowError(errNoFields);
 
     ReadDescriptors();
     CheckFieldLayout();
     OpenMemo(nOpenFlags);
+    m_index = FindStructuralIndex(m_strPath, m_header);
 
     m_record.assign(nRecordLength, 0);
     SyncFieldList();
     m_bOpen = true;
 }
 
+// The file is the header and the records, plus at most the end-of-file byte.
+// 64-bit arithmetic: a count times a length must not wrap around into a size
+// that happens to match. A salvage takes the records the file really holds
+// instead, and notes what disagreed.
+void CDBFTableDef::CheckLength(uint64_t nLength) {
+    const uint64_t nRecordLength = m_header.GetRecordLength();
+    const uint64_t nHeaderLength = m_header.GetHeaderLength();
+    const int64_t nCount = m_header.GetRecordCount();
+    const uint64_t nExpected = nHeaderLength + nRecordLength * uint64_t(std::max<int64_t>(nCount, 0));
+    if (nCount >= 0 && nLength >= nExpected && nLength - nExpected <= 1) return;
+    if (!m_bSalvage || nLength < nHeaderLength) ThrowError(errNotDbfFile);
+
+    const uint64_t nByLength = (nLength - nHeaderLength) / nRecordLength;
+    auto endOfFileAt = [&](uint64_t nPos) {
+        uint8_t b = 0;
+        return nPos < nLength && ReadFileAt(nPos, &b, 1) == 1 && b == kEndOfFile;
+    };
+    // Bytes after an end-of-file byte that follows the header's records are
+    // no records: the header's count stands. Otherwise the file's length says
+    // how many whole records there are.
+    uint64_t nRead = nByLength;
+    if (nCount >= 0 && nLength >= nExpected && endOfFileAt(nExpected)) nRead = uint64_t(nCount);
+    if (nRead > uint64_t(INT32_MAX)) ThrowError(errNotDbfFile);
+    const uint64_t nEnd = nHeaderLength + nRead * nRecordLength;
+    m_damage.bDamaged = true;
+    m_damage.nHeaderRecords = nCount;
+    m_damage.nRecordsByLength = int64_t(nByLength);
+    m_damage.nRecordsRead = int64_t(nRead);
+    m_damage.nExtraBytes = nLength - nEnd - (endOfFileAt(nEnd) ? 1 : 0);
+    m_header.SetRecordCount(int32_t(nRead));
+}
+
 void CDBFTableDef::ReadDescriptors() {
     const uint16_t nHeaderLength = m_header.GetHeaderLength();
     m_descs.clear();
+    m_file.Seek(sizeof(DBFHeader), platform::SeekFrom::begin);
     if (m_header.version == verVisualFoxPro) {
         // Visual FoxPro sizes the list by the header length and reads it in
         // one go.
@@ -264,7 +335,10 @@ void CDBFTableDef::CheckFieldLayout() {
 }
 
 void CDBFTableDef::OpenMemo(unsigned nOpenFlags) {
-    m_strMemoPath = MemoPathFor(m_strPath, m_header);
+    const bool bMemoFields = std::any_of(m_descs.begin(), m_descs.end(), [](const DBFFieldDesc& d) {
+        return d.type == 'M' || d.type == 'G' || d.type == 'P';
+    });
+    m_strMemoPath = MemoPathFor(m_strPath, m_header, bMemoFields);
     if (m_strMemoPath.empty()) return;
     m_pMemo = CreateMemoFile(m_header.version);
     // The memo file raises its own errors (3010-3012); a file error inside
@@ -283,6 +357,7 @@ void CDBFTableDef::Close() {
     if (m_pMemo && m_pMemo->IsOpen()) m_pMemo->Close();
     m_pMemo.reset();
     m_strMemoPath.clear();
+    m_index = StructuralIndex();
     m_descs.clear();
     m_record.clear();
     m_retiredDescs.clear();
@@ -408,6 +483,7 @@ void CDBFTableDef::ReadRecords(int32_t nFirst, int32_t nCount, uint8_t* pBuffer)
 }
 
 void CDBFTableDef::WriteRecord(int32_t nRecord, const uint8_t* pBuffer) {
+    if (m_damage.bDamaged) ThrowError(errReadOnlyTable);
     // A number below 0 would land in the header, one beyond the count would
     // leave a hole of zero bytes that reads back as a record.
     if (nRecord < 0 || nRecord > m_header.GetRecordCount()) ThrowError(errOutOfRange);
@@ -420,6 +496,8 @@ void CDBFTableDef::WriteRecord(int32_t nRecord, const uint8_t* pBuffer) {
 }
 
 bool CDBFTableDef::ReadHeader() {
+    // A salvaged table keeps the count of the records it really holds.
+    if (m_damage.bDamaged) return true;
     DBFHeader header;
     size_t nRead = 0;
     try {
@@ -440,6 +518,8 @@ bool CDBFTableDef::ReadHeader() {
 }
 
 void CDBFTableDef::WriteHeader() {
+    // A salvaged header states a count the file's header does not.
+    if (m_damage.bDamaged) ThrowError(errReadOnlyTable);
     try {
         m_file.SeekToBegin();
         m_file.Write(&m_header, sizeof m_header);
@@ -449,6 +529,7 @@ void CDBFTableDef::WriteHeader() {
 }
 
 int32_t CDBFTableDef::AppendRecord(const uint8_t* pBuffer) {
+    if (m_damage.bDamaged) ThrowError(errReadOnlyTable);
     if (!ReadHeader()) ThrowError(errWriteHeader);
     const int32_t nCount = m_header.GetRecordCount();
     if (nCount == INT32_MAX) ThrowError(errSaveRecord);

@@ -43,6 +43,30 @@ struct DBFFieldList {
 // Open flags the engine always adds: binary, read only and shared.
 constexpr unsigned kDefaultOpenFlags = platform::typeBinary | platform::shareDenyNone;
 
+// A table's structural index: the compound index (".CDX") of FoxPro and
+// Visual FoxPro tables or the production index (".MDX") of dBASE IV, which
+// the table marks with bit 0x01 of header byte 28 and which the programs
+// that made the table keep up to date on every write. This program never
+// updates one, so every write leaves it stale.
+struct StructuralIndex {
+    bool bFlagged = false;  // header byte 28 has bit 0x01
+    std::string strPath;    // where the index is or would be (empty when not flagged)
+    bool bPresent = false;  // the file is there
+    // The file name alone ("calls.CDX"), for messages.
+    std::string GetFileName() const { return strPath.substr(strPath.rfind('/') + 1); }
+};
+
+// What is wrong with the length of a table that Open refuses with 3006 only
+// because its header's record count and its file's length disagree (or bytes
+// follow the end-of-file byte), as OpenForSalvage finds it.
+struct TableLengthDamage {
+    bool bDamaged = false;
+    int64_t nHeaderRecords = 0;   // the count the header states
+    int64_t nRecordsByLength = 0; // whole records the file's length holds
+    int64_t nRecordsRead = 0;     // the records a salvage reads
+    uint64_t nExtraBytes = 0;     // bytes after those records (an end-of-file byte not counted)
+};
+
 class CDBFTableDef {
 public:
     CDBFTableDef();
@@ -56,6 +80,16 @@ public:
     // the memo file's 3010-3012. A platform file error while reading leaves
     // the table closed without an error: callers test IsOpen.
     void Open(const std::string& strPath, unsigned nOpenFlags);
+    // Opens, read only, a table that Open refuses only because its header's
+    // record count disagrees with the file's length: it holds the records the
+    // file really holds (the header's count when an end-of-file byte follows
+    // them, else as many whole records as the length holds; trailing bytes
+    // ignored), and refuses every write (3022). Every other check of Open
+    // applies. GetLengthDamage says what was wrong; a sound table opens as
+    // Open would open it read only.
+    void OpenForSalvage(const std::string& strPath);
+    const TableLengthDamage& GetLengthDamage() const { return m_damage; }
+    bool IsSalvaged() const { return m_damage.bDamaged; }
     // Closes the table and memo files and frees the descriptors and buffer.
     void Close();
     // Reopens the table (and memo) file with other flags, keeping everything
@@ -80,7 +114,26 @@ public:
     uint16_t GetRecordLength() const { return m_header.GetRecordLength(); }
     // The memo file object, or null when the table's version has none.
     const CMemoFile* GetMemoFile() const { return m_pMemo.get(); }
+    CMemoFile* GetMemo() { return m_pMemo.get(); }
     const std::string& GetMemoPath() const { return m_strMemoPath; }
+    // Whether memo texts can be read and written: a memo file is open.
+    bool HasOpenMemo() const { return m_pMemo && m_pMemo->IsOpen(); }
+    // The structural index as found when the table was opened.
+    const StructuralIndex& GetStructuralIndex() const { return m_index; }
+    // Where a table's structural index is or would be, by its version byte
+    // and table flags: ".CDX" for Visual FoxPro (0x30-0x32) and FoxPro
+    // (0xF5, 0xFB), ".MDX" for dBASE IV (0x04, 0x7B, 0x8B, 0xCB, 0x43, 0x63);
+    // the dBASE III version bytes 0x03 and 0x83, which dBASE IV and FoxPro
+    // also write, take whichever of the two is there (".MDX" when neither
+    // is). A name differing only in letter case counts, as for memo files.
+    static StructuralIndex FindStructuralIndex(const std::string& strTablePath, const DBFHeader& header);
+
+    // The encoding of text that is read whole rather than byte by byte
+    // ("UTF-8", "CP932"), as the caller decided it from the table's code-page
+    // evidence (platform::DecideTableCodePages); empty for single-byte text.
+    // Copies cut such text at a character boundary.
+    void SetWholeTextEncoding(std::string strEncoding) { m_strWholeText = std::move(strEncoding); }
+    const std::string& GetWholeTextEncoding() const { return m_strWholeText; }
 
     // Memo access, forwarded to the memo file; nothing happens (empty text,
     // no bytes, block unchanged) when the table has no memo file.
@@ -161,30 +214,46 @@ public:
     // that fills it, or -1 for a new field. Empty outside a modification.
     const std::vector<int16_t>& GetFieldMap() const { return m_fieldMap; }
 
-    // A rewritten table takes the table's place: the table file is closed,
-    // renamed to ".bak" (replacing an older backup) and strTemporary renamed
-    // to the table's name, then opened again with the table's flags. A
-    // failed rename puts the table back under its name and raises the file
-    // error (the temporary file is removed); when even that fails, 3024
-    // names the backup that holds the table. 3002 when the new file cannot
-    // be opened (it is in place, the old one in the backup).
+    // A rewritten table takes the table's place. strTemporary must be whole
+    // and synced to disk (CFile::Flush) by the caller. The table gets a
+    // second name, its backup (BackupPath; an older backup is replaced), and
+    // strTemporary is renamed over the table's name in one step, so at every
+    // moment the name holds either the old table or the new one, whole; the
+    // folder is then synced and the table opened again with its flags. When
+    // the backup cannot be made or the rename fails, the table is as it was
+    // and the file error is raised (the temporary file is removed); 3024
+    // names the backup when the folder cannot be synced after the rename;
+    // 3002 when the new file cannot be opened (it is in place, the old one
+    // in the backup).
     void ReplaceFileWith(const std::string& strTemporary);
 
     // The path with its extension (from the last '.' of the file name)
     // replaced by strSuffix, or strSuffix appended when it has none:
     // "t.dbf" and "._tmp" give "t._tmp".
     static std::string SiblingPath(const std::string& strPath, const std::string& strSuffix);
+    // The backup and temporary names of this table: the sibling ".bak" and
+    // "._tmp" names, unless that name is the table itself or its memo file
+    // (by identity, so a link counts; a table named "data.bak" or
+    // "data._tmp"): then "data.bak.bak" for the backup and "data._tmp1",
+    // "data._tmp2", ... for the temporary file, the first that is neither.
+    std::string BackupPath() const;
+    std::string TemporaryPath() const;
 
     // Whether the table's path names a memo file for its version byte, and
     // which: the upper-case name, or an existing file whose name differs from
-    // it only in letter case. Empty when the version has no memo file.
-    static std::string MemoPathFor(const std::string& strTablePath, const DBFHeader& header);
+    // it only in letter case. Empty when the version has no memo file. A
+    // Visual FoxPro table whose memo flag is clear has one when it has memo
+    // fields (bMemoFields) and the file is there: other programs write such
+    // tables with their memos.
+    static std::string MemoPathFor(const std::string& strTablePath, const DBFHeader& header, bool bMemoFields = false);
 
 private:
     void OpenChecked(const std::string& strPath, unsigned nOpenFlags);
     void ReadDescriptors();
     void CheckFieldLayout();
     void OpenMemo(unsigned nOpenFlags);
+    void CheckLength(uint64_t nLength);
+    bool IsOwnFile(const std::string& strPath) const;
     void SyncFieldList();
     uint64_t RecordOffset(int32_t nRecord) const;
     [[noreturn]] void FailedRead(uint64_t nPos, uint64_t nBytes);
@@ -199,6 +268,10 @@ private:
     std::string m_strPath;
     std::unique_ptr<CMemoFile> m_pMemo;
     std::string m_strMemoPath;
+    StructuralIndex m_index;
+    TableLengthDamage m_damage;
+    bool m_bSalvage = false;  // the open under way is a salvage
+    std::string m_strWholeText;
 
     // Structure editing (creating a table, changing its fields).
     void CheckFieldIndex(int nIndex, int nCount) const;

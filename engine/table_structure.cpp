@@ -8,6 +8,7 @@
 // (a full disk, a value its new field cannot hold) removes the temporary
 // file and leaves the table and the structure being edited as they were.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "engine/dbf_exception.h"
@@ -208,6 +209,7 @@ void CDBFTableDef::WriteStructure() {
             const uint8_t nEnd = kEndOfFile;
             m_file.Write(&nEnd, 1);
             m_file.SetLength(uint64_t(nHeaderLength) + 1);
+            m_file.Flush();
         } catch (const platform::CFileException&) {
             try {
                 m_file.SetLength(0);
@@ -222,10 +224,11 @@ void CDBFTableDef::WriteStructure() {
         return;
     }
 
-    const std::string strTemporary = SiblingPath(m_strPath, "._tmp");
+    const std::string strTemporary = TemporaryPath();
     RemoveQuietly(strTemporary);
     platform::CFile target;
     if (!target.Open(strTemporary, kCreateFlags | platform::typeBinary)) ThrowError(errCantCreateFile);
+    target.SetWriteBehind(true);
     int32_t nCount = 0;
     try {
         // The header goes first with a count of 0 and again at the end with
@@ -238,6 +241,7 @@ void CDBFTableDef::WriteStructure() {
         newHeader.SetRecordCount(nCount);
         target.SeekToBegin();
         target.Write(&newHeader, sizeof newHeader);
+        target.Flush();
     } catch (...) {
         target.Close();
         RemoveQuietly(strTemporary);
@@ -257,46 +261,109 @@ void CDBFTableDef::WriteStructure() {
     try {
         ReplaceFileWith(strTemporary);
     } catch (const CDBFException& e) {
-        if (e.GetCode() == errCantOpenFile) adopt();
+        // Both mean that the new file has the table's name.
+        if (e.GetCode() == errCantOpenFile || e.GetCode() == errKeptInBackup) adopt();
         throw;
     }
     adopt();
 }
 
-// The temporary file takes the table's name; the table becomes its backup.
-// Each step that fails undoes the ones before it, so the table's name always
-// holds a whole table; only when even that cannot be done does the error
-// name the backup that holds it.
+bool CDBFTableDef::IsOwnFile(const std::string& strPath) const {
+    auto same = [&](const std::string& strOwn) {
+        return !strOwn.empty() && (strPath == strOwn || platform::CFile::SameFile(strPath, strOwn));
+    };
+    return same(m_strPath) || same(m_strMemoPath);
+}
+
+std::string CDBFTableDef::BackupPath() const {
+    std::string strPath = SiblingPath(m_strPath, ".bak");
+    // A table named "data.bak": its backup is "data.bak.bak" (and so on,
+    // should links make that the table too).
+    for (std::string strBase = m_strPath; IsOwnFile(strPath);) strPath = strBase += ".bak";
+    return strPath;
+}
+
+std::string CDBFTableDef::TemporaryPath() const {
+    const std::string strSibling = SiblingPath(m_strPath, "._tmp");
+    std::string strPath = strSibling;
+    for (int n = 1; IsOwnFile(strPath); ++n) strPath = strSibling + std::to_string(n);
+    return strPath;
+}
+
+namespace {
+
+// The backup as a second name of the table's file, which costs nothing and
+// leaves the table's name alone. Where the file system has no links, a copy.
+void MakeBackup(platform::CFile& table, const std::string& strTable, const std::string& strBackup) {
+    try {
+        platform::CFile::Link(strTable, strBackup);
+        return;
+    } catch (const platform::CFileException& e) {
+        const int n = e.GetErrno();
+        if (n != EPERM && n != EXDEV && n != ENOTSUP && n != EOPNOTSUPP && n != EMLINK && n != ENOSYS) throw;
+    }
+    platform::CFile backup;
+    int nErrno = 0;
+    if (!backup.Open(strBackup, kCreateFlags | platform::typeBinary, &nErrno))
+        throw platform::CFileException(nErrno, strBackup, "create");
+    backup.SetWriteBehind(true);
+    try {
+        std::vector<uint8_t> buffer(kCopyChunk);
+        const uint64_t nLength = table.GetLength();
+        for (uint64_t nPos = 0; nPos < nLength;) {
+            table.Seek(int64_t(nPos), platform::SeekFrom::begin);
+            const size_t n = table.Read(buffer.data(), size_t(std::min<uint64_t>(buffer.size(), nLength - nPos)));
+            if (n == 0) break;
+            backup.Write(buffer.data(), n);
+            nPos += n;
+        }
+        backup.Flush();
+    } catch (...) {
+        backup.Close();
+        RemoveQuietly(strBackup);
+        throw;
+    }
+}
+
+}  // namespace
+
+// The temporary file takes the table's name in one rename, and the table's
+// old file stays under the backup's name. At no moment does the table's name
+// hold anything but a whole table: the old one until the rename, the new one
+// (synced by the caller) after it.
 void CDBFTableDef::ReplaceFileWith(const std::string& strTemporary) {
-    const std::string strBackup = SiblingPath(m_strPath, ".bak");
-    m_file.Close();
-    auto putBack = [&] {
-        RemoveQuietly(strTemporary);
-        if (!m_file.Open(m_strPath, m_nOpenFlags)) m_bOpen = false;
+    const std::string strBackup = BackupPath();
+    auto reopen = [&] {
+        if (!m_file.IsOpen() && !m_file.Open(m_strPath, m_nOpenFlags)) m_bOpen = false;
     };
     try {
         if (platform::CFile::Exists(strBackup)) platform::CFile::Remove(strBackup);
-        platform::CFile::Rename(m_strPath, strBackup);
+        MakeBackup(m_file, m_strPath, strBackup);
     } catch (const platform::CFileException&) {
-        putBack();
+        RemoveQuietly(strTemporary);
         throw;
     }
+    m_file.Close();
     try {
-        platform::CFile::Rename(strTemporary, m_strPath);
+        platform::CFile::Replace(strTemporary, m_strPath);
     } catch (const platform::CFileException&) {
-        try {
-            platform::CFile::Rename(strBackup, m_strPath);
-        } catch (const platform::CFileException&) {
-            m_bOpen = false;
-            ThrowError(errKeptInBackup, strBackup);
-        }
-        putBack();
+        RemoveQuietly(strTemporary);
+        reopen();
         throw;
+    }
+    bool bSynced = true;
+    try {
+        platform::CFile::SyncFolderOf(m_strPath);
+    } catch (const platform::CFileException&) {
+        bSynced = false;
     }
     if (!m_file.Open(m_strPath, m_nOpenFlags)) {
         m_bOpen = false;
         ThrowError(errCantOpenFile);
     }
+    // The new table is in place, but whether its name survives a power loss
+    // is not known: the old one is kept, and the caller hears of it.
+    if (!bSynced) ThrowError(errKeptInBackup, strBackup);
 }
 
 void CDBFTableDef::EndStructureEdit() {

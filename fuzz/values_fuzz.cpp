@@ -2,9 +2,13 @@
 // byte choosing what to exercise and with which locale, then that part's
 // bytes. Field mode: a 32-byte field descriptor and a record; the field is
 // read, written back, and written with text made of the rest, and a refused
-// write must leave the record exactly as it was. Text modes: date, number and
-// currency parsing, whose accepted texts must survive their own formatting,
-// and code-page conversion, which must keep one byte per character.
+// write must leave the record exactly as it was; text that typed-text checks
+// accept must then be written without a refusal. Text modes: date, number and
+// currency parsing (strict typed dates and numbers too), whose accepted texts
+// must survive their own formatting; code-page conversion, which must keep
+// one byte per character; .cpg parsing, the UTF-8 sample and whole text,
+// which must come back byte for byte.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -12,10 +16,12 @@
 
 #include "engine/dbf_exception.h"
 #include "engine/field_io.h"
+#include "engine/typed_value.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/core/code_page.h"
 #include "platform/core/currency.h"
 #include "platform/core/ole_date.h"
+#include "platform/core/table_code_page.h"
 #include "platform/core/value_coercion.h"
 
 namespace {
@@ -65,9 +71,28 @@ void FuzzField(fuzz::CInput& input, const platform::CUserLocale& locale) {
         dbf::FieldValue again;
         dbf::ReadFieldValue(record, desc, again);
     }
+    dbf::TypedTextOptions options;
+    options.pLocale = &locale;
+    const dbf::TypedValue typed = dbf::ValueFromTypedText(desc, strText, options);
+    if (!typed.IsRefused() && desc.type != 'M') {
+        try {
+            dbf::WriteFieldValue(record, desc, typed.value, locale);
+        } catch (const platform::CConversionError&) {
+            Check(false);  // a typed value the checks let through must never be refused
+        }
+    }
 }
 
 void FuzzDate(const std::string& str, const platform::CUserLocale& locale) {
+    double dTyped = 0;
+    std::string strError;
+    if (platform::ParseTypedDate(str, true, dTyped, strError, locale) == platform::TypedDate::date) {
+        // A typed date comes back the same through the storage's ISO form.
+        double dAgain = 0;
+        Check(platform::ParseTypedDate(platform::FormatOleDate(dTyped, "%Y-%m-%d %H:%M:%S", locale), true, dAgain,
+                                       strError, locale) == platform::TypedDate::date &&
+              dAgain == dTyped);
+    }
     double d;
     if (!platform::ParseDateText(str, d, locale)) return;
     double dAgain;
@@ -96,6 +121,13 @@ void FuzzNumbers(const std::string& str, const platform::CUserLocale& locale) {
     }
     platform::ParseCDouble(str.data(), str.size());
     platform::ParseCInteger(str.data(), str.size());
+    std::string strField, strError;
+    if (platform::FormatTypedNumber(str, 20, unsigned(str.size() % 6), strField, strError, locale)) {
+        // What a typed number stores is a C number of its field's width.
+        Check(strField.size() <= 20 && !strField.empty());
+        const bool bZero = strField.find_first_not_of("-0.") == std::string::npos;
+        Check(bZero || platform::ParseCDouble(strField.data(), strField.size()) != 0);
+    }
 }
 
 void FuzzCodePages(const std::string& str, uint8_t nChoice) {
@@ -108,6 +140,18 @@ void FuzzCodePages(const std::string& str, uint8_t nChoice) {
     std::string strUtf8 = pFrom->ToUtf8(str);
     Check(pFrom->FromUtf8(strUtf8) == str);
     Check(pTo->FromUtf8(str).size() <= str.size());
+
+    platform::CpgPage page;
+    platform::ParseCpgText(str, page);
+    platform::CUtf8Sample sample;
+    sample.Add(str);
+    Check(!sample.IsUtf8() || platform::IsValidUtf8Text(str));
+    for (const char* pszEncoding : {"UTF-8", "CP932", "CP950"}) {
+        const std::string strWhole = platform::WholeTextToUtf8(pszEncoding, str);
+        Check(platform::IsValidUtf8Text(strWhole));
+        Check(platform::WholeTextFromUtf8(pszEncoding, strWhole) == str);
+        Check(platform::CharacterBoundaryCut(pszEncoding, str, nChoice) <= std::min<size_t>(nChoice, str.size()));
+    }
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ PACKAGES="
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev llvm
   xvfb xauth x11-apps imagemagick fonts-dejavu-core poppler-utils
-  python3 python3-dbf python3-dbfread pgdbf
+  python3 python3-dbf python3-dbfread pgdbf gdal-bin
 "
 
 missing=""

@@ -116,7 +116,27 @@ int LookAlikesOf(char32_t c, char32_t* pOut) {
     return n;
 }
 
-void AppendUtf8(std::string& str, char32_t c) {
+// The number of a Windows code-page name ("CP866", "866", "IBM866",
+// "WINDOWS-1251"); 0 when the name is not of that form.
+int NumberOfName(const std::string& strUpper) {
+    std::string_view s(strUpper);
+    for (std::string_view strPrefix : {"WINDOWS-", "CP", "IBM", "MS"})
+        if (s.substr(0, strPrefix.size()) == strPrefix) {
+            s.remove_prefix(strPrefix.size());
+            break;
+        }
+    if (s.empty() || s.size() > 5) return 0;
+    int n = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+}  // namespace
+
+void AppendUtf8Char(std::string& str, char32_t c) {
     if (c < 0x80) {
         str += char(c);
     } else if (c < 0x800) {
@@ -134,9 +154,7 @@ void AppendUtf8(std::string& str, char32_t c) {
     }
 }
 
-// Decodes one UTF-8 character at s[i]; a malformed sequence gives one
-// replacement for its first byte. Returns false for a malformed one.
-bool DecodeUtf8(std::string_view s, size_t& i, char32_t& c) {
+bool DecodeUtf8Char(std::string_view s, size_t& i, char32_t& c) {
     auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
     unsigned char b0 = b(i);
     if (b0 < 0x80) {
@@ -166,26 +184,6 @@ bool DecodeUtf8(std::string_view s, size_t& i, char32_t& c) {
     i += size_t(nMore) + 1;
     return true;
 }
-
-// The number of a Windows code-page name ("CP866", "866", "IBM866",
-// "WINDOWS-1251"); 0 when the name is not of that form.
-int NumberOfName(const std::string& strUpper) {
-    std::string_view s(strUpper);
-    for (std::string_view strPrefix : {"WINDOWS-", "CP", "IBM", "MS"})
-        if (s.substr(0, strPrefix.size()) == strPrefix) {
-            s.remove_prefix(strPrefix.size());
-            break;
-        }
-    if (s.empty() || s.size() > 5) return 0;
-    int n = 0;
-    for (char c : s) {
-        if (c < '0' || c > '9') return 0;
-        n = n * 10 + (c - '0');
-    }
-    return n;
-}
-
-}  // namespace
 
 // ---- The registry of loaded pages ----
 
@@ -345,7 +343,7 @@ uint8_t CCodePage::FromUnicode(char32_t c) const {
 std::string CCodePage::ToUtf8(std::string_view strText) const {
     std::string str;
     str.reserve(strText.size());
-    for (char ch : strText) AppendUtf8(str, m_toUnicode[uint8_t(ch)]);
+    for (char ch : strText) AppendUtf8Char(str, m_toUnicode[uint8_t(ch)]);
     return str;
 }
 
@@ -354,7 +352,7 @@ std::string CCodePage::FromUtf8(std::string_view strUtf8) const {
     str.reserve(strUtf8.size());
     for (size_t i = 0; i < strUtf8.size();) {
         char32_t c;
-        str += DecodeUtf8(strUtf8, i, c) ? char(FromUnicode(c)) : '?';
+        str += DecodeUtf8Char(strUtf8, i, c) ? char(FromUnicode(c)) : '?';
     }
     return str;
 }

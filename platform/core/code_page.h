@@ -109,6 +109,13 @@ inline void AnsiToOem(char* p, size_t n) { AnsiToOemTable().ConvertInPlace(p, n)
 inline std::string OemToAnsi(std::string_view str) { return OemToAnsiTable().Convert(str); }
 inline std::string AnsiToOem(std::string_view str) { return AnsiToOemTable().Convert(str); }
 
+// Decodes the UTF-8 character at strText[i] and moves i past it. A malformed
+// sequence (a stray continuation byte, a cut or overlong form, a surrogate,
+// anything above U+10FFFF) moves i past its first byte only and returns false.
+bool DecodeUtf8Char(std::string_view strText, size_t& i, char32_t& c);
+// Appends the UTF-8 form of a character.
+void AppendUtf8Char(std::string& str, char32_t c);
+
 // Scoped change of the current pair (tests).
 class CScopedCodePages {
 public:

@@ -105,6 +105,8 @@ struct FaultState {
     int nCount = 0;
 };
 std::array<FaultState, size_t(FileFaults::Op::count_)> g_faults;
+bool g_bLogging = false;
+std::vector<FileFaults::LogEntry> g_log;
 
 }  // namespace
 
@@ -117,13 +119,25 @@ void Arm(Op op, int nNth, int nErrno, bool bSticky) {
     f.bSticky = bSticky;
 }
 
-void Reset() { g_faults = {}; }
+void Reset() {
+    g_faults = {};
+    g_bLogging = false;
+    g_log.clear();
+}
 
 int Count(Op op) { return g_faults[size_t(op)].nCount; }
 
-int Check(Op op) {
+void StartLog() {
+    g_log.clear();
+    g_bLogging = true;
+}
+
+const std::vector<LogEntry>& GetLog() { return g_log; }
+
+int Check(Op op, const std::string& strPath) {
     FaultState& f = g_faults[size_t(op)];
     ++f.nCount;
+    if (g_bLogging) g_log.push_back({op, strPath});
     if (f.nArmedAt == 0) return 0;
     if (f.nCount == f.nArmedAt || (f.bSticky && f.nCount > f.nArmedAt)) return f.nErrno;
     return 0;
@@ -141,7 +155,7 @@ bool CFile::Open(const std::string& strPath, unsigned nFlags, int* pErrno) {
         return false;
     };
     if (m_fd >= 0) return fail(EBUSY);
-    if (int nErr = FileFaults::Check(FileFaults::Op::open)) return fail(nErr);
+    if (int nErr = FileFaults::Check(FileFaults::Op::open, strPath)) return fail(nErr);
 
     unsigned access = nFlags & 3;
     // Write access always opens read-write underneath: the sharing locks are
@@ -180,6 +194,8 @@ void CFile::Close() {
     ::close(m_fd);
     m_fd = -1;
     m_nPos = 0;
+    m_bWriteBehind = false;
+    m_nWrittenBehind = 0;
 }
 
 void CFile::CheckOpen(const char* pszOperation) const {
@@ -203,7 +219,7 @@ uint64_t CFile::Seek(int64_t nOffset, SeekFrom from) {
 
 size_t CFile::Read(void* pBuffer, size_t nCount) {
     CheckOpen("read");
-    if (int nErr = FileFaults::Check(FileFaults::Op::read)) Fail(nErr, "read");
+    if (int nErr = FileFaults::Check(FileFaults::Op::read, m_strPath)) Fail(nErr, "read");
     if ((m_nFlags & 3) == modeWrite) Fail(EBADF, "read");
     auto* p = static_cast<unsigned char*>(pBuffer);
     size_t nDone = 0;
@@ -222,7 +238,7 @@ size_t CFile::Read(void* pBuffer, size_t nCount) {
 
 void CFile::Write(const void* pBuffer, size_t nCount) {
     CheckOpen("write");
-    if (int nErr = FileFaults::Check(FileFaults::Op::write)) Fail(nErr, "write");
+    if (int nErr = FileFaults::Check(FileFaults::Op::write, m_strPath)) Fail(nErr, "write");
     if ((m_nFlags & 3) == modeRead) Fail(EBADF, "write");
     auto* p = static_cast<const unsigned char*>(pBuffer);
     size_t nDone = 0;
@@ -236,6 +252,12 @@ void CFile::Write(const void* pBuffer, size_t nCount) {
         nDone += size_t(n);
     }
     m_nPos += nDone;
+    constexpr uint64_t kWriteBehindStep = uint64_t(8) << 20;
+    if (m_bWriteBehind && m_nPos >= m_nWrittenBehind + kWriteBehindStep) {
+        // Only a hint: errors show at Flush, where they are reported.
+        ::sync_file_range(m_fd, off_t(m_nWrittenBehind), off_t(m_nPos - m_nWrittenBehind), SYNC_FILE_RANGE_WRITE);
+        m_nWrittenBehind = m_nPos;
+    }
 }
 
 uint64_t CFile::GetLength() const {
@@ -247,7 +269,7 @@ uint64_t CFile::GetLength() const {
 
 void CFile::SetLength(uint64_t nLength) {
     CheckOpen("truncate");
-    if (int nErr = FileFaults::Check(FileFaults::Op::setLength)) Fail(nErr, "truncate");
+    if (int nErr = FileFaults::Check(FileFaults::Op::setLength, m_strPath)) Fail(nErr, "truncate");
     if ((m_nFlags & 3) == modeRead) Fail(EBADF, "truncate");
     if (nLength > uint64_t(INT64_MAX)) Fail(EINVAL, "truncate");
     if (ftruncate(m_fd, off_t(nLength)) != 0) Fail(errno, "truncate");
@@ -255,11 +277,13 @@ void CFile::SetLength(uint64_t nLength) {
 
 void CFile::Flush() {
     CheckOpen("flush");
-    if ((m_nFlags & 3) != modeRead && fdatasync(m_fd) != 0 && errno != EINVAL) Fail(errno, "flush");
+    if (int nErr = FileFaults::Check(FileFaults::Op::sync, m_strPath)) Fail(nErr, "flush");
+    // A descriptor opened for reading syncs as well: the data is the file's.
+    if (fdatasync(m_fd) != 0 && errno != EINVAL) Fail(errno, "flush");
 }
 
 void CFile::Rename(const std::string& strOld, const std::string& strNew) {
-    if (int nErr = FileFaults::Check(FileFaults::Op::rename)) throw CFileException(nErr, strOld, "rename");
+    if (int nErr = FileFaults::Check(FileFaults::Op::rename, strNew)) throw CFileException(nErr, strOld, "rename");
     // Like the platform these programs come from, a rename never replaces an
     // existing file: callers remove the target first when they mean to.
     if (::renameat2(AT_FDCWD, strOld.c_str(), AT_FDCWD, strNew.c_str(), RENAME_NOREPLACE) == 0) return;
@@ -268,14 +292,42 @@ void CFile::Rename(const std::string& strOld, const std::string& strNew) {
     if (::rename(strOld.c_str(), strNew.c_str()) != 0) throw CFileException(errno, strOld, "rename");
 }
 
+void CFile::Replace(const std::string& strOld, const std::string& strNew) {
+    if (int nErr = FileFaults::Check(FileFaults::Op::rename, strNew)) throw CFileException(nErr, strOld, "rename");
+    if (::rename(strOld.c_str(), strNew.c_str()) != 0) throw CFileException(errno, strOld, "rename");
+}
+
+void CFile::Link(const std::string& strExisting, const std::string& strNew) {
+    if (int nErr = FileFaults::Check(FileFaults::Op::link, strNew)) throw CFileException(nErr, strNew, "link");
+    if (::link(strExisting.c_str(), strNew.c_str()) != 0) throw CFileException(errno, strNew, "link");
+}
+
 void CFile::Remove(const std::string& strPath) {
-    if (int nErr = FileFaults::Check(FileFaults::Op::remove)) throw CFileException(nErr, strPath, "remove");
+    if (int nErr = FileFaults::Check(FileFaults::Op::remove, strPath)) throw CFileException(nErr, strPath, "remove");
     if (::unlink(strPath.c_str()) != 0) throw CFileException(errno, strPath, "remove");
 }
 
 bool CFile::Exists(const std::string& strPath) {
     struct stat st {};
     return ::stat(strPath.c_str(), &st) == 0;
+}
+
+bool CFile::SameFile(const std::string& strA, const std::string& strB) {
+    struct stat a {}, b {};
+    if (::stat(strA.c_str(), &a) != 0 || ::stat(strB.c_str(), &b) != 0) return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+void CFile::SyncFolderOf(const std::string& strPath) {
+    const size_t nSlash = strPath.rfind('/');
+    const std::string strFolder = nSlash == std::string::npos ? "." : nSlash == 0 ? "/" : strPath.substr(0, nSlash);
+    if (int nErr = FileFaults::Check(FileFaults::Op::sync, strFolder)) throw CFileException(nErr, strFolder, "sync");
+    const int fd = ::open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw CFileException(errno, strFolder, "sync");
+    const int nResult = ::fsync(fd);
+    const int nErr = errno;
+    ::close(fd);
+    if (nResult != 0 && nErr != EINVAL && nErr != ENOTSUP && nErr != EROFS) throw CFileException(nErr, strFolder, "sync");
 }
 
 }  // namespace platform

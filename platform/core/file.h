@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -81,11 +82,32 @@ public:
     void Write(const void* pBuffer, size_t nCount);
     uint64_t GetLength() const;
     void SetLength(uint64_t nLength);
+    // Waits until the file's data has reached the disk (fdatasync): what a
+    // rename or a success report promises must not rest on the page cache.
     void Flush();
+    // For a file written from start to end and then flushed: hands what is
+    // written to the disk every few megabytes as it comes, so that the disk
+    // works while the writer goes on and Flush has little left to wait for.
+    void SetWriteBehind(bool bOn) {
+        m_bWriteBehind = bOn;
+        m_nWrittenBehind = m_nPos;
+    }
 
     static void Rename(const std::string& strOld, const std::string& strNew);
+    // Renames strOld to strNew in one step, replacing strNew when it exists:
+    // at every moment strNew names either the old file or the new one.
+    static void Replace(const std::string& strOld, const std::string& strNew);
+    // A second name (hard link) for an existing file; never replaces strNew.
+    static void Link(const std::string& strExisting, const std::string& strNew);
     static void Remove(const std::string& strPath);
     static bool Exists(const std::string& strPath);
+    // Whether two paths name the same file (same device and inode, links
+    // and symbolic links followed); false when either does not exist.
+    static bool SameFile(const std::string& strA, const std::string& strB);
+    // Makes the folder that holds strPath durable (fsync of the folder), so
+    // that a rename or a new name in it survives a power loss. File systems
+    // that cannot sync a folder are let off.
+    static void SyncFolderOf(const std::string& strPath);
 
 private:
     void CheckOpen(const char* pszOperation) const;
@@ -94,6 +116,8 @@ private:
     int m_fd = -1;
     unsigned m_nFlags = 0;
     uint64_t m_nPos = 0;
+    bool m_bWriteBehind = false;
+    uint64_t m_nWrittenBehind = 0;  // where the data not yet handed to the disk starts
     std::string m_strPath;
 };
 
@@ -101,14 +125,26 @@ private:
 // the moment it is armed, 1-based) fail with the given errno. A sticky fault
 // keeps failing every later operation of that kind, like a full disk.
 namespace FileFaults {
-enum class Op { open, read, write, setLength, rename, remove, count_ };
+// sync covers both Flush and SyncFolderOf; rename covers Replace too.
+enum class Op { open, read, write, setLength, rename, remove, sync, link, count_ };
 
 void Arm(Op op, int nNth, int nErrno, bool bSticky = false);
 void Reset();
 // Number of operations of that kind performed since the last Reset.
 int Count(Op op);
 // Called by CFile before each operation; returns the errno to fail with, or 0.
-int Check(Op op);
+int Check(Op op, const std::string& strPath = std::string());
+
+// The operations CFile performed while the log was on, with the path each
+// concerned (the new name for a rename or link), in order: a test reads it
+// to prove that a file is synced before it takes a table's name. Reset
+// turns the log off and empties it.
+struct LogEntry {
+    Op op;
+    std::string strPath;
+};
+void StartLog();
+const std::vector<LogEntry>& GetLog();
 
 // Disarms every fault when it goes out of scope.
 struct Scope {

@@ -372,6 +372,113 @@ bool ParseDateText(std::string_view str, double& dResult, const CUserLocale& loc
     return MakeOleDate(nYear, nMonth, nDay, nHour, nMinute, nSecond, dResult);
 }
 
+std::string TypedDatePattern(const CUserLocale& locale) {
+    const char c = locale.m_cDateSeparator ? locale.m_cDateSeparator : '/';
+    switch (locale.m_eDateOrder) {
+    case DateOrder::DMY: return std::string("DD") + c + "MM" + c + "YYYY";
+    case DateOrder::MDY: return std::string("MM") + c + "DD" + c + "YYYY";
+    default: return std::string("YYYY") + c + "MM" + c + "DD";
+    }
+}
+
+namespace {
+
+// Digits at s[i]: their value and count; none gives a count of 0.
+int TakeNumber(std::string_view s, size_t& i, int& nValue) {
+    int nDigits = 0;
+    nValue = 0;
+    for (; i < s.size() && IsAsciiDigit(s[i]); ++i, ++nDigits)
+        if (nDigits < 9) nValue = nValue * 10 + (s[i] - '0');
+    return nDigits;
+}
+
+// "h:mm[:ss]" with an optional AM or PM, to the end of s.
+bool TakeTime(std::string_view s, size_t i, int& nHour, int& nMinute, int& nSecond) {
+    nSecond = 0;
+    if (TakeNumber(s, i, nHour) == 0 || nHour > 99 || i >= s.size() || s[i] != ':') return false;
+    ++i;
+    if (TakeNumber(s, i, nMinute) != 2) return false;
+    if (i < s.size() && s[i] == ':') {
+        ++i;
+        if (TakeNumber(s, i, nSecond) != 2) return false;
+    }
+    while (i < s.size() && IsAsciiSpace(s[i])) ++i;
+    const std::string_view strRest = s.substr(i);
+    if (strRest.empty()) return nHour <= 23;
+    const bool bAm = EqualsNoCase(strRest, "AM"), bPm = EqualsNoCase(strRest, "PM");
+    if ((!bAm && !bPm) || nHour < 1 || nHour > 12) return false;
+    nHour = nHour % 12 + (bPm ? 12 : 0);
+    return true;
+}
+
+}  // namespace
+
+TypedDate ParseTypedDate(std::string_view str, bool bTime, double& dResult, std::string& strError,
+                         const CUserLocale& locale) {
+    const std::string_view s = TrimAsciiSpace(str);
+    if (s.empty()) return TypedDate::blank;
+    std::string strQuoted(1, '"');
+    strQuoted.append(str).append("\" is not a date");
+    auto refuse = [&](const std::string& strWhy) {
+        strError = strQuoted + ": " + strWhy;
+        return TypedDate::refused;
+    };
+    const std::string strForms = "type it as " + TypedDatePattern(locale) + ", YYYYMMDD or YYYY-MM-DD";
+
+    size_t i = 0;
+    int a = 0, b = 0, c = 0;
+    const int na = TakeNumber(s, i, a);
+    int nYear = 0, nMonth = 0, nDay = 0;
+    if (na == 8) {
+        nYear = a / 10000, nMonth = a / 100 % 100, nDay = a % 100;
+    } else {
+        const char cSep = i < s.size() ? s[i] : 0;
+        const bool bSep = cSep == '/' || cSep == '-' || cSep == '.' || (cSep && cSep == locale.m_cDateSeparator);
+        if (na == 0 || !bSep) return refuse(strForms);
+        ++i;
+        const int nb = TakeNumber(s, i, b);
+        if (nb == 0 || nb > 2 || i >= s.size() || s[i] != cSep) return refuse(strForms);
+        ++i;
+        const int nc = TakeNumber(s, i, c);
+        if (nc == 0) return refuse(strForms);
+        auto fullYear = [](int nValue, int nDigits) {
+            return nDigits > 2 ? nValue : nValue < 30 ? 2000 + nValue : 1900 + nValue;
+        };
+        if (na == 4) {
+            if (nc > 2) return refuse(strForms);
+            nYear = a, nMonth = b, nDay = c;
+        } else if (na <= 2 && (nc == 2 || nc == 4)) {
+            switch (locale.m_eDateOrder) {
+            case DateOrder::DMY: nDay = a, nMonth = b, nYear = fullYear(c, nc); break;
+            case DateOrder::MDY: nMonth = a, nDay = b, nYear = fullYear(c, nc); break;
+            case DateOrder::YMD:
+                if (nc > 2) return refuse(strForms);
+                nYear = fullYear(a, na), nMonth = b, nDay = c;
+                break;
+            }
+        } else {
+            return refuse(strForms);
+        }
+    }
+
+    int nHour = 0, nMinute = 0, nSecond = 0;
+    if (i < s.size()) {
+        const bool bJoin = IsAsciiSpace(s[i]) || s[i] == 'T' || s[i] == 't';
+        if (!bTime || !bJoin) return refuse(strForms);
+        ++i;
+        while (i < s.size() && IsAsciiSpace(s[i])) ++i;
+        if (!TakeTime(s, i, nHour, nMinute, nSecond) || nMinute > 59 || nSecond > 59)
+            return refuse("the time of day is not h:mm or h:mm:ss between 0:00 and 23:59:59");
+    }
+    if (nYear < 1 || nYear > 9999) return refuse("years run from 1 to 9999");
+    if (nMonth < 1 || nMonth > 12) return refuse("there is no month " + std::to_string(nMonth));
+    if (nDay < 1 || nDay > DaysInMonth(nYear, nMonth))
+        return refuse("month " + std::to_string(nMonth) + " of " + std::to_string(nYear) + " has " +
+                      std::to_string(DaysInMonth(nYear, nMonth)) + " days");
+    if (!MakeOleDate(nYear, nMonth, nDay, nHour, nMinute, nSecond, dResult)) return refuse(strForms);
+    return TypedDate::date;
+}
+
 double TextToDate(std::string_view str, const CUserLocale& locale) {
     double d = 0;
     if (!ParseDateText(str, d, locale)) ThrowConversionError("\"" + std::string(str) + "\" is not a date");

@@ -58,6 +58,23 @@ bool ParseDateText(std::string_view str, double& dResult, const CUserLocale& loc
 // As ParseDateText; raises CConversionError when the text is not a date.
 double TextToDate(std::string_view str, const CUserLocale& locale = CUserLocale::Current());
 
+// A date as a person types it into a field, checked strictly (the lenient
+// ParseDateText above also takes month names, two numbers, a time alone):
+//   - only blanks: blank (an empty field);
+//   - day, month and year in the locale's order, separated by the locale's
+//     date separator, '/', '-' or '.' (years of two digits as ParseDateText
+//     reads them, or four);
+//   - the storage form YYYYMMDD;
+//   - ISO YYYY-MM-DD (a four-digit first number always leads with the year);
+// and, when bTime, an optional time "h:mm[:ss]" with AM or PM after a blank
+// or a 'T'. Anything else, and a day the calendar does not have, is refused
+// with a message that says why and what to type.
+enum class TypedDate { blank, date, refused };
+TypedDate ParseTypedDate(std::string_view str, bool bTime, double& dResult, std::string& strError,
+                         const CUserLocale& locale = CUserLocale::Current());
+// The locale's typed date form for messages: "DD.MM.YYYY", "MM/DD/YYYY".
+std::string TypedDatePattern(const CUserLocale& locale = CUserLocale::Current());
+
 // strftime-style formatting for the years 1 to 9999: %a %A %b %B %c %C %d %D
 // %e %F %h %H %I %j %m %M %n %p %R %S %t %T %u %w %x %X %y %Y %%. A '#' or '-'
 // after the '%' drops leading zeros (%#d gives 5). Unknown conversions are

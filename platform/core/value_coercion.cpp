@@ -2,6 +2,7 @@
 // variant and the locale-independent conversions of field bytes.
 #include "platform/core/value_coercion.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -256,6 +257,72 @@ std::string DoubleToText(double d, const CUserLocale& locale) {
 std::string Int32ToText(int32_t n) { return std::to_string(n); }
 
 std::string BoolToText(bool b) { return b ? "True" : "False"; }
+
+namespace {
+
+// digits x 10^nExponent rounded half away from zero to nDecimals places, as
+// fixed-point text without sign. Numbers far wider than any field (more than
+// 400 whole digits) give an empty text.
+std::string RoundDecimal(const std::string& strDigits, int64_t nExponent, unsigned nDecimals) {
+    const int64_t nDigits = int64_t(strDigits.size());
+    const int64_t nWhole = nDigits + nExponent;  // digits before the point (may be <= 0)
+    if (nWhole > 400) return std::string();
+    // Every digit, from the first whole one to the last decimal kept and one more to round on.
+    std::string strWhole, strFraction;
+    if (strDigits.empty()) {
+        strWhole = "0";
+    } else if (nWhole > 0) {
+        strWhole = strDigits.substr(0, size_t(std::min(nWhole, nDigits)));
+        if (nExponent > 0) strWhole.append(size_t(nExponent), '0');
+        if (nWhole < nDigits) strFraction = strDigits.substr(size_t(nWhole));
+    } else {
+        strWhole = "0";
+        // Leading zeros of the fraction; beyond the place rounded on they change nothing.
+        const int64_t nZeros = -nWhole;
+        if (nZeros > int64_t(nDecimals) + 1) return nDecimals ? "0." + std::string(nDecimals, '0') : "0";
+        strFraction = std::string(size_t(nZeros), '0') + strDigits;
+    }
+    bool bUp = strFraction.size() > nDecimals && strFraction[nDecimals] >= '5';
+    strFraction.resize(nDecimals, '0');
+    std::string strAll = strWhole + strFraction;
+    for (size_t i = strAll.size(); bUp && i > 0; --i) {
+        if (strAll[i - 1] == '9') {
+            strAll[i - 1] = '0';
+        } else {
+            ++strAll[i - 1];
+            bUp = false;
+        }
+    }
+    if (bUp) strAll.insert(strAll.begin(), '1');
+    const size_t nPoint = strAll.size() - nDecimals;
+    std::string strOut = strAll.substr(0, nPoint);
+    if (nDecimals) strOut += "." + strAll.substr(nPoint);
+    return strOut;
+}
+
+}  // namespace
+
+bool FormatTypedNumber(std::string_view str, unsigned nWidth, unsigned nDecimals, std::string& strOut,
+                       std::string& strError, const CUserLocale& locale) {
+    detail::DecimalNumber number;
+    if (!detail::ParseLocaleNumber(str, locale, number)) {
+        strError.assign(1, '"').append(str).append("\" is not a number");
+        return false;
+    }
+    for (int k = int(nDecimals); k >= 0; --k) {
+        std::string strText = RoundDecimal(number.strDigits, number.nExponent, unsigned(k));
+        if (strText.empty()) break;
+        // A value that rounds to zero has no sign.
+        if (number.bNegative && strText.find_first_not_of("0.") != std::string::npos) strText.insert(0, "-");
+        if (strText.size() <= nWidth) {
+            strOut = strText;
+            return true;
+        }
+    }
+    strError.assign(1, '"').append(str).append("\" is too wide for a field of ");
+    strError.append(std::to_string(nWidth)).append(" characters");
+    return false;
+}
 
 int32_t DoubleToInt32(double d) {
     if (std::isnan(d)) ThrowConversionError("not a number");

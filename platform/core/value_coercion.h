@@ -47,6 +47,17 @@ std::string BoolToText(bool b);  // "True" / "False"
 // Rounded half to even; NaN or out of range raises.
 int32_t DoubleToInt32(double d);
 
+// A number typed for an N or F field, as the field's bytes will hold it:
+// parsed by the locale (TextToDouble's grammar) and rounded as the decimal
+// number it spells, half away from zero, to nDecimals places ("1.005" with
+// two gives "1.01", which a double would have made 1.00), in the C form of
+// field bytes ("-1.01", never a decimal comma). When that is wider than
+// nWidth, fewer decimals (rounded again from the text's own digits); when
+// even the whole part does not fit, or the text is no number, false with
+// the reason in strError.
+bool FormatTypedNumber(std::string_view str, unsigned nWidth, unsigned nDecimals, std::string& strOut,
+                       std::string& strError, const CUserLocale& locale = CUserLocale::Current());
+
 // ---- Small helpers shared by the conversions ----
 
 namespace detail {

@@ -90,6 +90,14 @@ TEST(FieldIO, EachValueWritesItsBytesAndReadsBack) {
         {'N', 8, 2, Num(-0.001), "    0.00"},  // no negative zero
         {'N', 8, 2, FieldValue::MakeNull(), "        "},
         {'N', 8, 2, Text("1.234,5"), " 1234.50", Num(1234.5)},  // typed by the locale, stored with '.'
+        // Text is rounded as the decimal number it spells, half away from
+        // zero; a double keeps its binary rounding (1.005 is 1.00499...).
+        {'N', 8, 2, Text("1,005"), "    1.01"},
+        {'N', 8, 2, Text("2,675"), "    2.68"},
+        {'N', 8, 2, Text("-1,005"), "   -1.01"},
+        {'N', 8, 2, Text("-0,004"), "    0.00"},
+        {'N', 8, 2, Text("99999,995"), "100000.0"},  // rounding carries into a sixth digit: one decimal fewer
+        {'N', 8, 2, Num(1.005), "    1.00"},
         {'N', 8, 2, Num(123456.78), "123456.8", Num(123456.8)},  // one decimal fewer instead of the cut 123456.7
         {'N', 8, 2, Num(12345678.4), "12345678"},
         {'N', 8, 2, Num(-1234567.5), "-1234568"},
@@ -117,7 +125,8 @@ TEST(FieldIO, EachValueWritesItsBytesAndReadsBack) {
         // A hair short of midnight is the next day, not midnight of the same day.
         {'T', 8, 0, FieldValue::MakeDate(OleDate(2002, 3, 4) + 0.99999999), DateTime(2002, 3, 5)},
         {'T', 8, 0, Text("2002-03-04 12:34:56"), DateTime(2002, 3, 4, 45296000)},
-        {'T', 8, 0, FieldValue(), "        "},
+        {'T', 8, 0, FieldValue(), Zeros(8), FieldValue()},  // blank: zero bytes, which every reader takes for none
+        {'T', 8, 0, Text("abc"), Zeros(8)},
         {'I', 4, 0, FieldValue::MakeInt32(INT32_MIN), LE32(0x80000000), FieldValue::MakeInt32(INT32_MIN)},
         {'I', 4, 0, Text("1.234"), LE32(1234)},
         {'I', 4, 0, FieldValue::MakeNull(), Zeros(4)},
@@ -130,6 +139,14 @@ TEST(FieldIO, EachValueWritesItsBytesAndReadsBack) {
         {'L', 1, 0, FieldValue::MakeBool(1), "T", FieldValue::MakeBool(1)},
         {'L', 1, 0, FieldValue::MakeBool(-1), "F", FieldValue::MakeBool(0)},  // only the engine's true is T
         {'L', 1, 0, Text("True"), "T"},
+        // The letters the table's programs store and people type.
+        {'L', 1, 0, Text("t"), "T"},
+        {'L', 1, 0, Text("Y"), "T"},
+        {'L', 1, 0, Text("y"), "T"},
+        {'L', 1, 0, Text("f"), "F"},
+        {'L', 1, 0, Text("N"), "F"},
+        {'L', 1, 0, Text("?"), " "},
+        {'L', 1, 0, Text(""), " "},
         {'L', 1, 0, FieldValue::MakeNull(), " "},
         {'L', 3, 0, FieldValue::MakeBool(1), std::string("T\0\0", 3)},
         {'M', 10, 0, FieldValue::MakeMemoRef(0), "          "},
@@ -171,6 +188,8 @@ TEST(FieldIO, RefusedValuesLeaveTheFieldAsItWas) {
         {'N', 8, 2, Num(NAN), ""},
         {'N', 8, 2, Text("abc"), ""},
         {'N', 8, 2, Text("3,5"), ""},  // a comma in a dot locale
+        {'N', 8, 2, Text("1,2345"), ""},  // thousands come in groups of three
+        {'Y', 8, 4, Text("1,2345"), ""},
         {'D', 8, 0, FieldValue::MakeNull(), ""},
         {'D', 8, 0, FieldValue::MakeDate(1e9), ""},
         {'I', 4, 0, Num(3e9), ""},

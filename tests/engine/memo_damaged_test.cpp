@@ -133,7 +133,7 @@ TEST(MemoDamaged, HeaderPointersThatDisagreeWithTheFileAppendAtItsEnd) {
         EXPECT_EQ(WriteText(memo, 0, "new"), 3u) << "next available " << nNext;
         auto file = ReadFileBytes(strPath);
         EXPECT_EQ(U32(file, 0), 4u);
-        EXPECT_EQ(file.size(), 3u * 512 + 4) << "no hole";
+        EXPECT_EQ(file.size(), 3u * 512 + 5) << "no hole";
         EXPECT_EQ(ReadText(memo, 1), "keep");
         EXPECT_EQ(ReadText(memo, 2), "keep too");
     }

@@ -103,19 +103,24 @@ TEST(MemoDBase3, ReadsUpToTheFirstEndByteOrTheEndOfTheFile) {
     EXPECT_EQ(small.GetBlockSize(), 64u);
 }
 
-TEST(MemoDBase3, AppendsAndRewritesInPlaceOnlyWhileTextAndEndByteFit) {
+TEST(MemoDBase3, EndsMemosWithTwoEndBytesAndRewritesInPlaceOnlyWhileTheyFit) {
     TempDir dir;
-    std::string strPath = CMemoImage::DBase3(2).DBase3Memo(1, std::string(511, 'a')).Save(dir, "a.dbt");
+    std::string strPath = CMemoImage::DBase3(2).DBase3Memo(1, std::string(510, 'a')).Save(dir, "a.dbt");
     CMemoFile memo;
     memo.Open(strPath, kReadWrite);
-    EXPECT_EQ(WriteText(memo, 1, std::string(511, 'b')), 1u) << "511 characters and the end byte fill one block";
-    EXPECT_EQ(WriteText(memo, 1, std::string(512, 'c')), 2u) << "512 need a second block: appended";
-    EXPECT_EQ(ReadText(memo, 1), std::string(511, 'b')) << "the old memo stays";
+    EXPECT_EQ(WriteText(memo, 1, std::string(510, 'b')), 1u) << "510 characters and the two end bytes fill one block";
+    EXPECT_EQ(WriteText(memo, 1, std::string(511, 'c')), 2u) << "511 need a second block: appended";
+    EXPECT_EQ(ReadText(memo, 1), std::string(510, 'b')) << "the old memo stays";
     auto file = ReadFileBytes(strPath);
     EXPECT_EQ(U32(file, 0), 4u);
     EXPECT_EQ(file.size(), 1024u + 513u) << "not padded";
+    EXPECT_EQ(std::string(file.end() - 2, file.end()), "\x1A\x1A");
+    // A shorter text ends with the pair too: readers that stop only there
+    // must not run on into the longer text's tail.
     EXPECT_EQ(WriteText(memo, 2, "short"), 2u);
     EXPECT_EQ(ReadText(memo, 2), "short");
+    file = ReadFileBytes(strPath);
+    EXPECT_EQ(std::string(file.begin() + 1024, file.begin() + 1031), "short\x1A\x1A");
     const auto before = ReadFileBytes(strPath);
     EXPECT_EQ(WriteText(memo, 2, ""), 0u);
     EXPECT_EQ(ReadFileBytes(strPath), before) << "an empty text writes nothing";

@@ -62,7 +62,7 @@ TEST(MemoryCursorsetExport, EveryFieldTypeBecomesTheFieldOfItsCopy) {
         std::vector<FieldShape> shape;
         std::vector<std::pair<const char*, FieldValue>> first, second;
     } dialects[] = {
-        {false, 0x03, 0, 13 * 32 + 33,  // memo text becomes its first 255 characters, binary numbers F 16.4
+        {false, 0x03, 0x03, 13 * 32 + 33,  // memo text becomes its first 255 characters, binary numbers F 16.4
          {{"NAME", 'C', 10, 0}, {"AMT", 'N', 7, 2}, {"F", 'F', 6, 1}, {"OK", 'L', 1, 0}, {"BORN", 'D', 8, 0},
           {"WHEN", 'D', 8, 0}, {"I", 'N', 12, 0}, {"DBL", 'F', 16, 4}, {"CASH", 'F', 16, 4}, {"NOTE", 'C', 255, 0},
           {"PIC", 'C', 10, 0}, {"_NullFlags", 'C', 10, 0}, {"ODD", 'C', 10, 0}},
@@ -70,7 +70,7 @@ TEST(MemoryCursorsetExport, EveryFieldTypeBecomesTheFieldOfItsCopy) {
           {"BORN", day}, {"WHEN", day}, {"I", Num(-7)}, {"DBL", Num(0.125)}, {"CASH", Num(12.3456)}, {"NOTE", memoText},
           {"PIC", Text("")}, {"_NullFlags", Text("2")}, {"ODD", Text("xyz")}},
          {{"AMT", Num(0)}, {"DBL", Num(-1e10)}, {"CASH", Num(-5)}, {"BORN", FieldValue()}, {"NOTE", Text("")}}},
-        {true, 0x30, 0x03, 13 * 32 + 296,  // the source's code-page mark; no memo file
+        {true, 0x30, 0x03, 13 * 32 + 296,  // the source's code-page mark in either dialect; no memo file
          {{"NAME", 'C', 10, 0}, {"AMT", 'N', 7, 2}, {"F", 'F', 6, 1}, {"OK", 'L', 1, 0}, {"BORN", 'D', 8, 0},
           {"WHEN", 'T', 8, 0}, {"I", 'I', 4, 0}, {"DBL", 'B', 8, 2}, {"CASH", 'Y', 8, 4}, {"NOTE", 'C', 255, 0},
           {"PIC", 'C', 10, 0}, {"_NullFlags", '0', 1, 0}, {"ODD", 'C', 10, 0}},
@@ -105,6 +105,37 @@ TEST(MemoryCursorsetExport, EveryFieldTypeBecomesTheFieldOfItsCopy) {
     }
     EXPECT_FALSE(platform::CFile::Exists(dir.Path("db3.DBT")));
     EXPECT_FALSE(platform::CFile::Exists(dir.Path("vfp.FPT")));
+}
+
+TEST(MemoryCursorsetExport, MemoTextsTheCopyCutsAreCountedBeforeAndAfter) {
+    // Three records: a memo of 300 characters, one of exactly 255, none; a
+    // second memo field of 256. Deleted records hidden are not counted.
+    TempDir dir;
+    CMemoImage memo = CMemoImage::DBase3(1);
+    const uint32_t nLong = memo.Add(std::string(300, 'x')), nExact = memo.Add(std::string(255, 'y'));
+    const uint32_t nOther = memo.Add(std::string(256, 'z'));
+    memo.Save(dir, "m.DBT");
+    TableBuilder b(0x83);
+    b.Field("NAME", 'C', 4).Field("NOTES", 'M', 10).Field("REMARKS", 'M', 10);
+    b.Record({"a", MemoRef10(nLong), MemoRef10(nOther)}).Record({"b", MemoRef10(nExact), MemoRef10(0)});
+    b.DeletedRecord({"c", MemoRef10(nLong), MemoRef10(0)});
+    CDBFMemoryCursorset set;
+    set.Open(b.Write(dir.Path("m.dbf")), kReadOnly);
+    using Cut = CDBFMemoryCursorset::ExportCut;
+    auto cuts = [](const std::vector<Cut>& list) {
+        std::string str;
+        for (const Cut& c : list) str += c.strName + "=" + std::to_string(c.nValues) + " ";
+        return str;
+    };
+    EXPECT_EQ(cuts(set.CountExportCuts(false)), "NOTES=2 REMARKS=1 ");
+    set.SetHideDeleted(true);
+    set.Requery();
+    EXPECT_EQ(cuts(set.CountExportCuts(true)), "NOTES=1 REMARKS=1 ");
+    ASSERT_TRUE(set.ExportDBase3(dir.Path("copy.dbf")));
+    EXPECT_EQ(cuts(set.GetLastExportCuts()), "NOTES=1 REMARKS=1 ") << "what the copy did cut";
+    CDBFMemoryCursorset copy;
+    copy.Open(dir.Path("copy.dbf"), kReadOnly);
+    EXPECT_EQ(copy.GetFieldValue("NOTES"), Text(std::string(255, 'x')));
 }
 
 TEST(MemoryCursorsetExport, CopiesTheVisibleRecordsInDisplayOrder) {
@@ -159,46 +190,48 @@ TEST(MemoryCursorsetExport, AValueTheCopyCannotHoldRefusesTheWholeCopy) {
     EXPECT_FALSE(platform::CFile::Exists(dir.Path("zero_copy.dbf")));
 }
 
-TEST(MemoryCursorsetExport, FieldsCopiedByTheirBytesEndAsTheirValuesWould) {
-    // Tricky bytes in every field a copy may take byte for byte: the copy
-    // must hold what reading and writing the value would leave.
+TEST(MemoryCursorsetExport, FieldsKeepingTheirLayoutKeepTheirBytesAndBlanksStayBlank) {
+    // Tricky bytes in every field: a field whose type, width and decimals
+    // the copy keeps keeps its bytes exactly (a blank number or a '?'
+    // logical is no 0 and no F); a blank field that changes type becomes
+    // the new type's blank.
     TempDir dir;
     TableBuilder b(0x30);
     b.Field("C", 'C', 6).Field("BIN", 'C', 4, 0, 0x04).Field("D", 'D', 8).Field("L", 'L', 1).Field("I", 'I', 4);
-    b.Field("Y", 'Y', 8).Field("B", 'B', 8);
+    b.Field("Y", 'Y', 8).Field("B", 'B', 8).Field("N", 'N', 16, 6).Field("T", 'T', 8);
     const std::vector<std::string> texts = {"ab\t  ", std::string("a\0b   ", 6), "      ", "abcdef", "x \r\n  "};
     const std::vector<std::string> dates = {"20020304", "20020230", "00000000", "        ", "2002 3 4", "08000505"};
     const std::vector<std::string> logicals = {"T", "t", "y", "N", "?", " ", std::string(1, '\0')};
-    for (size_t i = 0; i < 40; ++i) {
+    const std::vector<std::string> numbers = {"", "12.500000", "0.000000"};
+    const std::vector<std::string> times = {std::string(8, '\0'), std::string(8, ' '), DateTimeBytes(JulianDay(2002, 3, 4), 0)};
+    for (size_t i = 0; i < 42; ++i) {
         b.Record({texts[i % texts.size()], texts[(i + 1) % texts.size()].substr(0, 4), dates[i % dates.size()],
                   logicals[i % logicals.size()], LE32(uint32_t(i * 2654435761u)), LE64(i * 0x9E3779B97F4A7C15ull),
-                  LEDouble(i % 3 ? -0.0 : 1.0 / double(i + 1))});
+                  LEDouble(i % 3 ? -0.0 : 1.0 / double(i + 1)), numbers[i % numbers.size()], times[i % times.size()]});
     }
     const std::string strPath = b.Write(dir.Path("t.dbf"));
     CDBFMemoryCursorset set;
     set.Open(strPath, kReadOnly);
-    ASSERT_TRUE(set.ExportVisualFoxPro(dir.Path("copy.dbf")));
-    CDBFMemoryCursorset copy;
-    copy.Open(dir.Path("copy.dbf"), kReadOnly);
-    ASSERT_EQ(copy.GetRecordCount(), 40);
-    const dbf::DBFFieldList& fields = set.GetFieldList();
-    for (int32_t n = 0; n < 40; ++n) {
-        const uint8_t* pFrom = set.GetRecord(n);
-        const uint8_t* pTo = copy.GetRecord(n);
-        std::vector<uint8_t> expected(set.GetRecordLength(), ' ');
-        for (int i = 0; i < fields.m_nFields; ++i) {
-            const dbf::DBFFieldDesc& desc = fields.m_pDesc[i];
-            FieldValue value;
-            dbf::ReadFieldValue(std::span<const uint8_t>(pFrom, set.GetRecordLength()), desc, value);
-            if (value.IsEmpty()) {
-                dbf::CFieldCopier::WriteBlank(expected, desc, false);
-            } else {
-                dbf::WriteFieldValue(expected, desc, value);
-            }
-            const size_t nAt = desc.GetDisplacement(), nWidth = desc.GetLayoutWidth();
-            EXPECT_EQ(std::string(pTo + nAt, pTo + nAt + nWidth), std::string(expected.begin() + long(nAt),
-                                                                            expected.begin() + long(nAt + nWidth)))
-                << "record " << n << " field " << desc.GetName();
-        }
+    ASSERT_TRUE(set.ExportVisualFoxPro(dir.Path("vfp.dbf")));
+    ASSERT_TRUE(set.ExportDBase3(dir.Path("db3.dbf")));
+    const Bytes source = ReadFileBytes(strPath), vfp = ReadFileBytes(dir.Path("vfp.dbf"));
+    const size_t nHeader = set.GetTableDef()->GetHeaderLength();
+    ASSERT_EQ(vfp.size(), source.size());
+    EXPECT_TRUE(std::equal(source.begin() + long(nHeader), source.end(), vfp.begin() + long(nHeader)))
+        << "every field keeps its layout in a Visual FoxPro copy: every record byte stays";
+
+    CDBFMemoryCursorset db3;
+    db3.Open(dir.Path("db3.dbf"), kReadOnly);
+    ASSERT_EQ(db3.GetRecordCount(), 42);
+    auto field = [](CDBFMemoryCursorset& table, int32_t n, const char* pszName) {
+        const dbf::DBFFieldDesc& desc = table.GetFieldList().m_pDesc[table.GetFieldIndex(pszName)];
+        const uint8_t* p = table.GetRecord(n) + desc.GetDisplacement();
+        return std::string(p, p + desc.GetLayoutWidth());
+    };
+    for (int32_t n = 0; n < 42; ++n) {
+        SCOPED_TRACE("record " + std::to_string(n));
+        for (const char* pszSame : {"C", "BIN", "D", "L", "N"}) EXPECT_EQ(field(db3, n, pszSame), field(set, n, pszSame)) << pszSame;
+        // T becomes D: a date-time that names no day is a blank date.
+        EXPECT_EQ(field(db3, n, "T"), n % 3 == 2 ? "20020304" : "        ");
     }
 }

@@ -70,12 +70,12 @@ struct PackJob : SaveJob {
 
 TEST(MemoryCursorsetFaults, SaveFailingAnywhereLosesNothing) {
     for (auto [op, bSticky] : {std::pair{Op::write, false}, {Op::write, true}, {Op::open, true}, {Op::read, false},
-                               {Op::setLength, false}, {Op::setLength, true}})
+                               {Op::setLength, false}, {Op::setLength, true}, {Op::sync, false}, {Op::sync, true}})
         FailEachStep<SaveJob>(op, bSticky);
 }
 
 TEST(MemoryCursorsetFaults, PackFailingAnywhereLeavesTheTableOrItsBackup) {
-    for (Op op : {Op::write, Op::open, Op::rename, Op::remove})
+    for (Op op : {Op::write, Op::open, Op::rename, Op::remove, Op::sync, Op::link})
         for (bool bSticky : {false, true}) FailEachStep<PackJob>(op, bSticky);
 }
 

@@ -273,3 +273,33 @@ TEST(FileCursor, ReadsAheadAcrossWindowsInAnyOrder) {
     }
     EXPECT_EQ(ErrorCodeOf([&] { cursor.SetAbsolutePosition(nRecords); }), 3017);
 }
+
+TEST(RecordsetNulls, NullFlaggedFieldsReadAsNullUntilAValueIsWritten) {
+    // Visual FoxPro: NAME and NOTE nullable (bits 0 and 2 of _NullFlags,
+    // the varchar V taking bit 1 for its length), AGE not.
+    TempDir dir;
+    CMemoImage memo = CMemoImage::Fpt(8);
+    const uint32_t nMemo = memo.Add("memo");
+    memo.Save(dir, "t.FPT");
+    TableBuilder b(0x30);
+    b.TableFlags(2).Field("NAME", 'C', 4, 0, 0x02).Field("AGE", 'N', 3).Field("V", 'V', 4).Field("NOTE", 'M', 4, 0, 0x02);
+    b.Field("_NullFlags", '0', 1, 0, 0x05);
+    b.Record({"Ann", "34", "ab", LE32(nMemo), std::string(1, '\x05')});  // NAME and NOTE are NULL
+    b.Record({"Bob", "7", "cd", LE32(nMemo), std::string(1, '\x00')});
+    const std::string strPath = b.Write(dir.Path("t.dbf"));
+    CDBFFileCursor cursor;
+    cursor.Open(strPath, kReadWrite);
+    cursor.SetAbsolutePosition(0);
+    EXPECT_TRUE(cursor.GetFieldValue("NAME").IsNull());
+    EXPECT_TRUE(cursor.GetFieldValue("NOTE").IsNull());
+    EXPECT_EQ(cursor.GetFieldValue("AGE"), FieldValue::MakeDouble(34));
+    EXPECT_TRUE(cursor.GetNullFlags().IsNull(cursor.GetRecordBuffer(), 0));
+    cursor.Edit();
+    cursor.SetFieldValue("NAME", Text("Cy"));
+    cursor.SetFieldValue("AGE", FieldValue::MakeNull());  // a field without a bit: only blanked
+    cursor.Update();
+    EXPECT_EQ(ReadBack(strPath, 0, "NAME"), Text("Cy")) << "writing a value clears the null bit";
+    EXPECT_TRUE(ReadBack(strPath, 0, "NOTE").IsNull()) << "the other field's bit stays";
+    cursor.SetAbsolutePosition(1);
+    EXPECT_EQ(cursor.GetFieldValue("NOTE"), Text("memo"));
+}

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/memory_cursorset.h"
 #include "tests/support/engine_support.h"
 #include "tests/support/memo_builder.h"
 #include "tests/support/table_builder.h"
 
 using dbf::CDBFException;
+using dbf::CDBFMemoryCursorset;
 using dbf::CDBFTableDef;
 using namespace testing_support;
 
@@ -173,13 +175,112 @@ TEST(TableOpen, AutomaticCodePageFollowsVersionAndMark) {
         {0x30, 0x03, false}, {0x30, 0x57, false}, {0x30, 0x7B, false}, {0x30, 0x7E, false},  // Windows marks
         {0x31, 0x03, false},  // every Visual FoxPro version reads its mark
         {0x3F, 0, false},    {0x43, 0, false},    {0x8B, 0, false},    {0x8C, 0, false},
-        {0x03, 0xC9, true},  {0x83, 0xC9, true},  {0xF5, 0xC9, true},  {0x7B, 0xC9, true},
+        // A mark that names a page says which side of its pair the text is
+        // in, whatever the version; one that names nothing (or a page we
+        // cannot decode) leaves the version's guess.
+        {0x03, 0xC9, false}, {0x83, 0xC9, false}, {0xF5, 0xC9, false}, {0x7B, 0xC9, false},
+        {0x03, 0x03, false}, {0x8B, 0x65, true},  {0x03, 0x26, true},  {0x03, 0xF0, true},
+        {0x03, 0x69, true},  {0x30, 0x68, true},
     };
     for (const auto& c : cases) {
         dbf::DBFHeader header{};
         header.version = c.nVersion;
         header.codePageMark = c.nMark;
         EXPECT_EQ(dbf::IsOemTextByDefault(header), c.bOem) << int(c.nVersion) << " " << int(c.nMark);
+    }
+}
+
+TEST(TableOpen, SalvageReadsTheRecordsAFileReallyHolds) {
+    TempDir dir;
+    TableBuilder b;
+    b.Field("A", 'C', 3);
+    for (const char* psz : {"one", "two", "six"}) b.Record({psz});
+    const struct {
+        const char* pszName;
+        int32_t nHeaderCount;
+        std::string strTrailing;
+        bool bEndOfFile;
+        int64_t nByLength, nRead;
+        uint64_t nExtra;
+    } cases[] = {
+        {"count too high", 5, "", true, 3, 3, 0},
+        {"count too low", 2, "", true, 3, 3, 0},       // records another program appended and never counted
+        {"bytes after the end", 3, "junk!", true, 4, 3, 5},
+        {"cut inside a record", 3, "", false, 2, 2, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        TableBuilder t = b;
+        t.SetRecordCount(c.nHeaderCount).Trailing(c.strTrailing).EndOfFile(c.bEndOfFile);
+        Bytes bytes = t.Build();
+        if (std::string(c.pszName) == "cut inside a record") bytes.resize(bytes.size() - 1);
+        const std::string strPath = dir.Path("damaged.dbf");
+        WriteFileBytes(strPath, bytes);
+        CDBFTableDef table;
+        EXPECT_EQ(ErrorCodeOf([&] { table.Open(strPath, kReadOnly); }), 3006) << "still refused for editing";
+        table.OpenForSalvage(strPath);
+        ASSERT_TRUE(table.IsOpen());
+        EXPECT_TRUE(table.IsSalvaged());
+        const dbf::TableLengthDamage& damage = table.GetLengthDamage();
+        EXPECT_EQ(damage.nHeaderRecords, c.nHeaderCount);
+        EXPECT_EQ(damage.nRecordsByLength, c.nByLength);
+        EXPECT_EQ(damage.nRecordsRead, c.nRead);
+        EXPECT_EQ(damage.nExtraBytes, c.nExtra);
+        EXPECT_EQ(table.GetRecordCount(), uint32_t(c.nRead));
+        uint8_t record[4];
+        EXPECT_EQ(ErrorCodeOf([&] { table.WriteRecord(0, record); }), 3022) << "nothing is ever written";
+        EXPECT_EQ(ReadFileBytes(strPath), bytes);
+        CDBFMemoryCursorset set;
+        set.OpenForSalvage(strPath);
+        ASSERT_EQ(set.GetRecordCount(), int32_t(c.nRead));
+        set.SetAbsolutePosition(int32_t(c.nRead) - 1);
+        EXPECT_EQ(set.GetFieldValue("A").GetText(), c.nRead == 2 ? "two" : "six");
+        EXPECT_EQ(ErrorCodeOf([&] { set.Save(); }), 3022);
+    }
+    // A sound table opens for salvage as it would for reading.
+    CDBFTableDef sound;
+    sound.OpenForSalvage(b.Write(dir.Path("sound.dbf")));
+    EXPECT_FALSE(sound.IsSalvaged());
+    EXPECT_EQ(sound.GetRecordCount(), 3u);
+    // Other damage is no salvage's to mend: here records of one byte.
+    CDBFTableDef bad;
+    EXPECT_EQ(ErrorCodeOf([&] { bad.OpenForSalvage(TableBuilder().Write(dir.Path("nofields.dbf"))); }), 3006);
+    EXPECT_FALSE(bad.IsOpen());
+}
+
+TEST(TableIndex, StructuralIndexIsFoundByVersionFlagAndLetterCase) {
+    TempDir dir;
+    auto indexOf = [&](uint8_t nVersion, uint8_t nFlags, const std::string& strTable) {
+        dbf::DBFHeader header = HeaderOf(nVersion);
+        header.tableFlags = nFlags;
+        return CDBFTableDef::FindStructuralIndex(dir.Path(strTable), header);
+    };
+    EXPECT_FALSE(indexOf(0x30, 0x02, "a.dbf").bFlagged);
+    dbf::StructuralIndex index = indexOf(0x30, 0x03, "a.dbf");
+    EXPECT_TRUE(index.bFlagged);
+    EXPECT_FALSE(index.bPresent);
+    EXPECT_EQ(index.GetFileName(), "a.CDX");
+    WriteFileBytes(dir.Path("a.cdx"), std::string("index"));
+    index = indexOf(0x30, 0x01, "a.dbf");
+    EXPECT_TRUE(index.bPresent);
+    EXPECT_EQ(index.strPath, dir.Path("a.cdx")) << "found by letter case, as memo files are";
+    EXPECT_EQ(indexOf(0x8B, 0x01, "b.dbf").GetFileName(), "b.MDX");
+    WriteFileBytes(dir.Path("c.MDX"), std::string("index"));
+    EXPECT_TRUE(indexOf(0x03, 0x01, "c.dbf").bPresent) << "dBASE III version bytes take either kind";
+    EXPECT_EQ(indexOf(0x03, 0x01, "d.dbf").GetFileName(), "d.MDX");
+
+    REQUIRE_CORPUS();
+    for (const char* pszTable : {"calls", "contacts", "setup", "types"}) {
+        CDBFTableDef table;
+        table.Open(CorpusFile(std::string("foxprodb/") + pszTable + ".dbf"), kReadOnly);
+        EXPECT_TRUE(table.GetStructuralIndex().bPresent) << pszTable;
+        EXPECT_EQ(table.GetStructuralIndex().GetFileName(), std::string(pszTable) + ".CDX");
+    }
+    for (const char* pszTable : {"cp1251", "dbase_30", "dbase_31"}) {
+        CDBFTableDef table;
+        table.Open(CorpusFile(std::string(pszTable) + ".dbf"), kReadOnly);
+        EXPECT_TRUE(table.GetStructuralIndex().bFlagged) << pszTable;
+        EXPECT_FALSE(table.GetStructuralIndex().bPresent) << pszTable;
     }
 }
 
@@ -194,7 +295,9 @@ TEST(TableMemo, VersionByteChoosesTheMemoLayout) {
         {0x7B, 0, CMemoImage::DBase4(1), "t.DBT", 3},     {0xCB, 0, CMemoImage::DBase4(1), "t.DBT", 3},
         {0xF5, 0, CMemoImage::Fpt(8), "t.FPT", 4},        {0x30, 2, CMemoImage::Fpt(8), "t.FPT", 4},
         {0xE5, 0, CMemoImage::Smt(16, 32), "t.SMT", 16},
-        {0x30, 0, CMemoImage::Fpt(8), "t.FPT", 0},  // Visual FoxPro without the memo flag
+        // Visual FoxPro without the memo flag, as other programs write it:
+        // memo fields and the file there are enough.
+        {0x30, 0, CMemoImage::Fpt(8), "t.FPT", 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.nVersion));
@@ -215,6 +318,18 @@ TEST(TableMemo, VersionByteChoosesTheMemoLayout) {
         EXPECT_TRUE(table.GetMemoFile()->IsOpen());
         EXPECT_EQ(table.GetMemoPath(), dir.Path(c.pszFile));
     }
+    // Without the flag and without the file, the table has no memo file
+    // (the flag set and the file missing is the usual 3010).
+    TempDir dir;
+    TableBuilder b(0x30);
+    b.Field("NOTE", 'M', 4).Record({}).Write(dir.Path("t.dbf"));
+    CDBFTableDef table;
+    table.Open(dir.Path("t.dbf"), kReadOnly);
+    ASSERT_TRUE(table.IsOpen());
+    EXPECT_EQ(table.GetMemoFile(), nullptr);
+    table.Close();
+    b.TableFlags(2).Write(dir.Path("t.dbf"));
+    EXPECT_EQ(ErrorCodeOf([&] { table.Open(dir.Path("t.dbf"), kReadOnly); }), 3010);
 }
 
 TEST(TableMemo, MemoNameDiffersOnlyInLetterCase) {

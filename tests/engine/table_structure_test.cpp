@@ -304,8 +304,54 @@ TEST(TableRestructure, RecordsAppendedBySomeoneElseSinceTheOpenAreKept) {
     EXPECT_EQ(table.GetRecordCount(), 4u);
 }
 
+TEST(TableRestructure, FieldsKeptAsTheyWereKeepTheirBytesAndBlankNumbersStayBlank) {
+    // dbase_03's Std_Dev N(16,6) is blank in twelve records: adding a field
+    // must not turn them into 0.000000, nor anything else into new bytes.
+    REQUIRE_CORPUS();
+    TempDir dir;
+    const std::string strPath = dir.CopyIn(CorpusFile("dbase_03.dbf"));
+    const Bytes before = ReadFileBytes(strPath);
+    CDBFTableDef table;
+    table.Open(strPath, kExclusive);
+    const uint16_t nOldHeader = table.GetHeaderLength(), nOldRecord = table.GetRecordLength();
+    const uint32_t nCount = table.GetRecordCount();
+    table.BeginModifyStructure();
+    table.AppendField(Desc("ADDED", 'C', 4));
+    table.WriteStructure();
+    const Bytes after = ReadFileBytes(strPath);
+    const uint16_t nNewHeader = table.GetHeaderLength(), nNewRecord = table.GetRecordLength();
+    ASSERT_EQ(nNewRecord, nOldRecord + 4);
+    for (uint32_t n = 0; n < nCount; ++n) {
+        const auto itOld = before.begin() + long(nOldHeader + n * nOldRecord);
+        const auto itNew = after.begin() + long(nNewHeader + n * nNewRecord);
+        EXPECT_TRUE(std::equal(itOld, itOld + nOldRecord, itNew)) << "record " << n;
+        EXPECT_EQ(std::string(itNew + nOldRecord, itNew + nNewRecord), "    ");
+    }
+
+    // A blank number whose width changes, a blank logical becoming text, a
+    // blank date becoming a number: each new type's blank, never 0 or F.
+    TableBuilder b;
+    b.Field("N", 'N', 8, 2).Field("L", 'L', 1).Field("D", 'D', 8).Field("Q", 'L', 1);
+    b.Record({"", "?", "", " "}).Record({"1.5", "T", "20020304", "F"});
+    const std::string strBlank = b.Write(dir.Path("blank.dbf"));
+    CDBFTableDef blank;
+    blank.Open(strBlank, kExclusive);
+    blank.BeginModifyStructure();
+    blank.SetFieldDesc(0, Desc("N", 'N', 10, 3));
+    blank.SetFieldDesc(1, Desc("L", 'C', 3));
+    blank.SetFieldDesc(2, Desc("D", 'N', 8));
+    blank.WriteStructure();
+    blank.Close();
+    const Bytes rewritten = ReadFileBytes(strBlank);
+    const size_t nHeader = 4 * 32 + 33, nRecord = 1 + 10 + 3 + 8 + 1;
+    EXPECT_EQ(std::string(rewritten.begin() + long(nHeader), rewritten.begin() + long(nHeader + nRecord)),
+              "                       ");
+    EXPECT_EQ(std::string(rewritten.begin() + long(nHeader + nRecord), rewritten.begin() + long(nHeader + 2 * nRecord)),
+              "      1.500Tru   37319F");  // values convert as before
+}
+
 TEST(TableRestructure, FailureAtAnyStepLeavesTheTableOrItsBackup) {
     using platform::FileFaults::Op;
-    for (Op op : {Op::write, Op::open, Op::read, Op::setLength, Op::rename, Op::remove})
+    for (Op op : {Op::write, Op::open, Op::read, Op::setLength, Op::rename, Op::remove, Op::sync, Op::link})
         for (bool bSticky : {false, true}) FailEachStep<RestructureJob>(op, bSticky);
 }

@@ -150,6 +150,40 @@ TEST(FilePaths, RenameNeverReplacesAndRemoveDeletes) {
     EXPECT_THROW(CFile::Remove(dir.Path("a")), CFileException);
 }
 
+TEST(FilePaths, ReplaceLinkIdentityAndFolderSync) {
+    TempDir dir;
+    testing_support::WriteFileBytes(dir.Path("a"), std::string("A"));
+    testing_support::WriteFileBytes(dir.Path("b"), std::string("B"));
+    CFile::Link(dir.Path("a"), dir.Path("a2"));
+    EXPECT_TRUE(CFile::SameFile(dir.Path("a"), dir.Path("a2"))) << "a second name is the same file";
+    EXPECT_FALSE(CFile::SameFile(dir.Path("a"), dir.Path("b")));
+    EXPECT_FALSE(CFile::SameFile(dir.Path("a"), dir.Path("none")));
+    EXPECT_EQ(ErrnoOf([&] { CFile::Link(dir.Path("b"), dir.Path("a")); }), EEXIST) << "a link never replaces";
+    CFile::Replace(dir.Path("b"), dir.Path("a"));  // in one step
+    EXPECT_EQ(ReadFileBytes(dir.Path("a")), testing_support::Bytes{'B'});
+    EXPECT_EQ(ReadFileBytes(dir.Path("a2")), testing_support::Bytes{'A'}) << "the old file keeps its other name";
+    EXPECT_FALSE(CFile::Exists(dir.Path("b")));
+    CFile::SyncFolderOf(dir.Path("a"));
+    CFile f;
+    ASSERT_TRUE(f.Open(dir.Path("a"), kReadShared));
+    f.Flush();  // a file opened for reading syncs too
+
+    FileFaults::Scope faults;
+    FileFaults::StartLog();
+    f.Flush();
+    CFile::SyncFolderOf(dir.Path("a"));
+    CFile::Replace(dir.Path("a"), dir.Path("c"));
+    ASSERT_EQ(FileFaults::GetLog().size(), 3u);
+    EXPECT_EQ(FileFaults::GetLog()[0].op, FileFaults::Op::sync);
+    EXPECT_EQ(FileFaults::GetLog()[1].strPath, dir.Path());
+    EXPECT_EQ(FileFaults::GetLog()[2].op, FileFaults::Op::rename);
+    EXPECT_EQ(FileFaults::GetLog()[2].strPath, dir.Path("c"));
+    FileFaults::Arm(FileFaults::Op::sync, 1, EIO);
+    EXPECT_EQ(ErrnoOf([&] { f.Flush(); }), EIO);
+    FileFaults::Arm(FileFaults::Op::link, 1, ENOSPC);
+    EXPECT_EQ(ErrnoOf([&] { CFile::Link(dir.Path("c"), dir.Path("d")); }), ENOSPC);
+}
+
 TEST(FileFaults, EachOperationFailsWhenArmedOnceOrForGood) {
     FileFaults::Scope faults;
     TempDir dir;

@@ -127,6 +127,53 @@ TEST(DateParsing, EachLocaleOrderIsoTimesMonthNamesAndYears) {
     EXPECT_THROW(TextToDate("abc", dmy), CConversionError);
 }
 
+TEST(DateParsing, TypedDatesAreCheckedStrictly) {
+    const CUserLocale dmy = Locale(DateOrder::DMY, '.'), mdy = Locale(DateOrder::MDY, '/');
+    const struct {
+        const char* pszText;
+        const CUserLocale& locale;
+        bool bTime;
+        TypedDate eResult;
+        const char* pszDate;  // when a date
+    } cases[] = {
+        {"", dmy, false, TypedDate::blank, nullptr},        {"   ", mdy, true, TypedDate::blank, nullptr},
+        {"04.03.2002", dmy, false, TypedDate::date, "2002-03-04 00:00:00"},
+        {"03/04/2002", mdy, false, TypedDate::date, "2002-03-04 00:00:00"},
+        {"4/3/02", dmy, false, TypedDate::date, "2002-03-04 00:00:00"},
+        {"20240101", mdy, false, TypedDate::date, "2024-01-01 00:00:00"},  // the storage form
+        {"2024-02-29", dmy, false, TypedDate::date, "2024-02-29 00:00:00"},
+        {"2002-03-04 12:34:56", dmy, true, TypedDate::date, "2002-03-04 12:34:56"},
+        {"2002-03-04T7:05", mdy, true, TypedDate::date, "2002-03-04 07:05:00"},
+        {"03/04/2002 1:00 PM", mdy, true, TypedDate::date, "2002-03-04 13:00:00"},
+        {"2023-02-29", dmy, false, TypedDate::refused, nullptr},  // no such day
+        {"2024-13-01", dmy, false, TypedDate::refused, nullptr},
+        {"20230229", dmy, false, TypedDate::refused, nullptr},
+        {"abc", dmy, false, TypedDate::refused, nullptr},         {"March 4, 2002", mdy, false, TypedDate::refused, nullptr},
+        {"4.3", dmy, false, TypedDate::refused, nullptr},         {"2002-03-04 12:00", dmy, false, TypedDate::refused, nullptr},
+        {"2002-03-04 25:00", dmy, true, TypedDate::refused, nullptr}, {"1.2.345", dmy, false, TypedDate::refused, nullptr},
+        {"2002.03/04", dmy, false, TypedDate::refused, nullptr},  {"0000-01-01", dmy, false, TypedDate::refused, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszText);
+        double d = NAN;
+        std::string strError;
+        const TypedDate e = ParseTypedDate(c.pszText, c.bTime, d, strError, c.locale);
+        EXPECT_EQ(e, c.eResult) << strError;
+        if (c.pszDate) {
+            EXPECT_EQ(Split(d), c.pszDate);
+        }
+        if (e == TypedDate::refused) {
+            EXPECT_EQ(strError.rfind("\"" + std::string(c.pszText) + "\" is not a date: ", 0), 0u) << strError;
+        }
+    }
+    std::string strError;
+    double d = 0;
+    ParseTypedDate("2023-02-29", false, d, strError, dmy);
+    EXPECT_EQ(strError, "\"2023-02-29\" is not a date: month 2 of 2023 has 28 days");
+    ParseTypedDate("abc", false, d, strError, dmy);
+    EXPECT_EQ(strError, "\"abc\" is not a date: type it as DD.MM.YYYY, YYYYMMDD or YYYY-MM-DD");
+}
+
 TEST(DateFormatting, PatternsOfTheDisplaySettings) {
     CUserLocale l;
     double d = Date(2002, 3, 4, 13, 5, 9);

@@ -65,18 +65,51 @@ TEST(LocaleNumbers, TextToNumberByTheLocaleOrRefused) {
         {"3.14", comma, {}}, {"3,14", dot, {}}, {"1,23,456", dot, {}}, {"1e400", dot, {}}, {"", dot, {}},
         {"   ", dot, {}}, {"abc", dot, {}}, {"1.2.3", dot, {}}, {"12abc", dot, {}}, {"--1", dot, {}}, {"1e", dot, {}},
         {".", dot, {}}, {",5", dot, {}}, {"1 2", dot, {}},
+        // A group of four digits is no group: refused, never 12345 or 1.2345.
+        {"1,2345", dot, {}}, {"1.2345,5", comma, {}}, {"1 2345", space, {}}, {"12,345,6789", dot, {}},
     };
     for (const auto& c : cases) {
+        int64_t nCurrency = 0;
         if (c.d) {
             EXPECT_DOUBLE_EQ(TextToDouble(c.pszText, c.locale), *c.d) << c.pszText;
         } else {
             EXPECT_THROW(TextToDouble(c.pszText, c.locale), CConversionError) << c.pszText;
+            EXPECT_FALSE(ParseCurrency(c.pszText, nCurrency, c.locale)) << c.pszText << ": the currency parser too";
         }
     }
     EXPECT_EQ(DoubleToText(3.25, dot), "3.25");
     EXPECT_EQ(DoubleToText(3.25, comma), "3,25");
     EXPECT_EQ(DoubleToText(1e20, dot), "1E+20");
     EXPECT_EQ(DoubleToText(1.0 / 3.0, dot), "0.333333333333333") << "15 significant digits";
+}
+
+TEST(LocaleNumbers, TypedNumbersRoundAsTheDecimalsTheySpell) {
+    const CUserLocale dot, comma = CommaLocale();
+    const struct {
+        const char* pszText;
+        const CUserLocale& locale;
+        unsigned nWidth, nDecimals;
+        const char* pszOut;  // null: refused
+    } cases[] = {
+        {"1.005", dot, 10, 2, "1.01"},       {"2.675", dot, 10, 2, "2.68"},     {"-2.675", dot, 10, 2, "-2.68"},
+        {"1,005", comma, 10, 2, "1.01"},     {"0.125", dot, 10, 2, "0.13"},     {"0.0049", dot, 10, 2, "0.00"},
+        {"-0.004", dot, 10, 2, "0.00"},      {"1e-9", dot, 10, 2, "0.00"},      {"9.995", dot, 10, 2, "10.00"},
+        {"12", dot, 10, 3, "12.000"},        {"1,234.5", dot, 10, 0, "1235"},   {"1.5e2", dot, 10, 1, "150.0"},
+        {"123456.789", dot, 8, 2, "123456.8"},  // one decimal fewer, rounded from the digits typed
+        {"99999.96", dot, 7, 2, "100000"},   {"123456789", dot, 8, 2, nullptr}, {"abc", dot, 8, 2, nullptr},
+        {"1,2345", dot, 8, 2, nullptr},      {"1e400", dot, 8, 2, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::string strOut, strError;
+        const bool bOk = FormatTypedNumber(c.pszText, c.nWidth, c.nDecimals, strOut, strError, c.locale);
+        EXPECT_EQ(bOk, c.pszOut != nullptr) << c.pszText << ": " << strError;
+        if (bOk && c.pszOut) {
+            EXPECT_EQ(strOut, c.pszOut) << c.pszText;
+        }
+        if (!bOk) {
+            EXPECT_NE(strError.find(c.pszText), std::string::npos) << strError;
+        }
+    }
 }
 
 TEST(LocaleNumbers, IntegersAndBooleans) {

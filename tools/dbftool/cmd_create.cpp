@@ -125,6 +125,7 @@ int RunCreate(const Args& args) {
     Args rest = args;
     std::string strFields;
     const bool bVfp = TakeFlag(rest, "vfp");
+    const bool bStaleIndexOk = TakeFlag(rest, "stale-index-ok");
     if (!TakeOption(rest, "fields", strFields) || rest.size() != 1 || rest[0].rfind("--", 0) == 0)
         return UsageError(kCreateCommand);
     const std::string& strPath = rest[0];
@@ -152,6 +153,19 @@ int RunCreate(const Args& args) {
             std::fprintf(stderr, "dbftool: '%s' exists; create makes new files only\n", pPath->c_str());
             return 1;
         }
+    }
+    // An index file left beside the new table's name belongs to no table
+    // this creates (its flag stays clear), but a program that finds it may
+    // take it for the table's: the user says whether that is all right.
+    dbf::DBFHeader flagged = header;
+    flagged.tableFlags |= 0x01;
+    const dbf::StructuralIndex index = dbf::CDBFTableDef::FindStructuralIndex(strPath, flagged);
+    if (index.bPresent && !bStaleIndexOk) {
+        std::fprintf(stderr,
+                     "dbftool: the index file '%s' is there beside the new table and would not match it; give "
+                     "--stale-index-ok to create the table anyway\n",
+                     index.GetFileName().c_str());
+        return 1;
     }
 
     dbf::CDBFTableDef table;
@@ -181,7 +195,8 @@ int RunCreate(const Args& args) {
 
 }  // namespace
 
-const Command kCreateCommand = {"create", "create TABLE --fields \"NAME:C:20,AMOUNT:N:10:2,BORN:D,OK:L\" [--vfp]",
+const Command kCreateCommand = {"create",
+                                "create TABLE --fields \"NAME:C:20,AMOUNT:N:10:2,BORN:D,OK:L\" [--vfp] [--stale-index-ok]",
                                 RunCreate};
 
 }  // namespace dbftool

@@ -1,7 +1,9 @@
 // dbftool dump TABLE: the records as the table window lists them (every
 // record in file order, unless the list options hide, filter or sort them),
 // as one JSON object per line with the values the record cursor reads (memo
-// contents included). The table is loaded whole, as Tabulon loads it.
+// contents included; null where a field's null flag is set). The table is
+// loaded whole, as Tabulon loads it. --salvage reads a table whose header's
+// record count disagrees with its file's length: the records the file holds.
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -66,14 +68,23 @@ int RunDump(const Args& args) {
     Args rest = args;
     CTableText text;
     CListOptions list;
+    // A table whose header's count disagrees with its length: the records
+    // the file holds, read only.
+    const bool bSalvage = TakeFlag(rest, "salvage");
     if (!text.TakeOptions(rest) || !list.TakeOptions(rest)) return UsageError(kDumpCommand);
     if (rest.size() != 1 || rest[0].rfind("--", 0) == 0) return UsageError(kDumpCommand);
 
     dbf::CDBFMemoryCursorset set;
-    set.Open(rest[0], kReadOnlyShared);
+    if (bSalvage) {
+        set.OpenForSalvage(rest[0]);
+    } else {
+        set.Open(rest[0], kReadOnlyShared);
+    }
     if (!set.IsOpen()) dbf::ThrowError(dbf::errCantOpenFile);
-    text.ChooseFor(set.GetTableDef()->GetHeader());
+    text.ChooseFor(set);
     if (!list.Apply(set, text)) return 2;
+    const dbf::CNullFlags& nulls = set.GetNullFlags();
+    const bool bNulls = !nulls.IsEmpty();
 
     // Each field's key, escaped once.
     const int nFields = set.GetFieldCount();
@@ -104,6 +115,10 @@ int RunDump(const Args& args) {
             for (int i = 0; i < nFields; ++i) {
                 const dbf::DBFFieldDesc& desc = pDesc[i];
                 out.Raw(keys[size_t(i)]);
+                if (bNulls && nulls.IsNull(pRecord, i)) {
+                    out.Raw("null");
+                    continue;
+                }
                 // The common fields straight from the record; memo fields
                 // (and the rest) through the record cursor.
                 if (desc.type == 'C') {
@@ -155,7 +170,7 @@ int RunDump(const Args& args) {
 }  // namespace
 
 const Command kDumpCommand = {"dump",
-                               "dump TABLE [--hide-deleted] [--sort=FIELD[:desc]] [--filter=TEXT[@FIELD]]\n"
+                               "dump TABLE [--hide-deleted] [--sort=FIELD[:desc]] [--filter=TEXT[@FIELD]] [--salvage]\n"
                                "      [--codepage=auto|oem|ansi] [--oem=CPxxx] [--ansi=CPxxx]",
                                RunDump};
 

@@ -1,7 +1,8 @@
 // dbftool export TABLE OUT --as=dbase3|vfp: writes the records dump would
 // list (the same --hide-deleted, --sort and --filter) as a new dBASE III or
 // Visual FoxPro table without memo file, memo texts becoming C 255 fields.
-// OUT is replaced if it exists. Prints {"records":N}.
+// OUT is replaced if it exists (by a whole copy only). Prints {"records":N},
+// and on standard error how many texts of which fields the copy cut.
 #include <cstdio>
 
 #include "engine/dbf_exception.h"
@@ -27,13 +28,16 @@ int RunExport(const Args& args) {
     dbf::CDBFMemoryCursorset set;
     set.Open(rest[0], kReadOnlyShared);
     if (!set.IsOpen()) dbf::ThrowError(dbf::errCantOpenFile);
-    text.ChooseFor(set.GetTableDef()->GetHeader());
+    text.ChooseFor(set);
     if (!list.Apply(set, text)) return 2;
     const bool bDone = strAs == "vfp" ? set.ExportVisualFoxPro(rest[1]) : set.ExportDBase3(rest[1]);
     if (!bDone) {
         std::fprintf(stderr, "dbftool: cannot create '%s'\n", rest[1].c_str());
         return 1;
     }
+    for (const dbf::CDBFMemoryCursorset::ExportCut& cut : set.GetLastExportCuts())
+        std::fprintf(stderr, "dbftool: %lld text%s of %s cut to 255 characters\n", static_cast<long long>(cut.nValues),
+                     cut.nValues == 1 ? "" : "s", cut.strName.c_str());
     std::printf("{\"records\":%d}\n", set.GetRecordCount());
     return 0;
 }

@@ -1,8 +1,9 @@
 // dbftool pack TABLE: removes the deleted records, as Tabulon's Pack does:
 // the live records go to TABLE's "._tmp" file, which then takes the table's
-// name while the previous file stays as ".bak". Prints
+// name while the previous file stays as its backup. Prints
 //   {"records":N,"removed":M}
-// A table that can only be opened for reading is refused, unchanged.
+// A table that can only be opened for reading is refused, unchanged, as is
+// one whose structural index is there (unless --stale-index-ok).
 #include <cstdio>
 
 #include "engine/memory_cursorset.h"
@@ -17,9 +18,12 @@ namespace {
 constexpr unsigned kExclusive = 18;
 
 int RunPack(const Args& args) {
-    if (args.size() != 1 || args[0].rfind("--", 0) == 0) return UsageError(kPackCommand);
+    Args rest = args;
+    const bool bStaleIndexOk = TakeFlag(rest, "stale-index-ok");
+    if (rest.size() != 1 || rest[0].rfind("--", 0) == 0) return UsageError(kPackCommand);
     dbf::CDBFMemoryCursorset set;
-    OpenForWriting(set, args[0], kExclusive);
+    OpenForWriting(set, rest[0], kExclusive);
+    if (!CheckIndex(*set.GetTableDef(), bStaleIndexOk)) return 1;
     const int32_t nBefore = set.GetImageRecordCount();
     set.Pack();
     std::printf("{\"records\":%d,\"removed\":%d}\n", set.GetImageRecordCount(), nBefore - set.GetImageRecordCount());
@@ -28,6 +32,6 @@ int RunPack(const Args& args) {
 
 }  // namespace
 
-const Command kPackCommand = {"pack", "pack TABLE", RunPack};
+const Command kPackCommand = {"pack", "pack TABLE [--stale-index-ok]", RunPack};
 
 }  // namespace dbftool

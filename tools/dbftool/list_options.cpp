@@ -58,4 +58,14 @@ void OpenForWriting(dbf::CDBFMemoryCursorset& set, const std::string& strPath, u
     if (!set.IsOpen()) dbf::ThrowError(dbf::errCantOpenFile);
 }
 
+bool CheckIndex(const dbf::CDBFTableDef& table, bool bStaleIndexOk) {
+    const dbf::StructuralIndex& index = table.GetStructuralIndex();
+    if (!index.bPresent || bStaleIndexOk) return true;
+    std::fprintf(stderr,
+                 "dbftool: the table has the index file '%s', which this program does not update: writing would "
+                 "leave it stale until the table's own program rebuilds it; give --stale-index-ok to write anyway\n",
+                 index.GetFileName().c_str());
+    return false;
+}
+
 }  // namespace dbftool

@@ -39,4 +39,9 @@ private:
 // errors of the open propagate; 3002 when it cannot be opened at all.
 void OpenForWriting(dbf::CDBFMemoryCursorset& set, const std::string& strPath, unsigned nFlags);
 
+// The commands that write a table (set, pack) leave its structural index
+// stale: they refuse, naming the index, while it is there unless the user
+// said --stale-index-ok. True when the command may go on.
+bool CheckIndex(const dbf::CDBFTableDef& table, bool bStaleIndexOk);
+
 }  // namespace dbftool

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "engine/memory_cursorset.h"
+#include "engine/table_def.h"
 #include "platform/core/code_page.h"
 
 namespace dbftool {
@@ -23,42 +25,63 @@ bool CTableText::TakeOptions(Args& args) {
     }
     const bool bOem = TakeOption(args, "oem", strOem);
     const bool bAnsi = TakeOption(args, "ansi", strAnsi);
-    if (!bOem && !bAnsi) return true;
-    // Naming one page of the pair keeps the locale's choice for the other.
-    const platform::CodePagePair pair = platform::CodePagePairFromEnvironment();
-    if (!bOem) strOem = "CP" + std::to_string(pair.nOem);
-    if (!bAnsi) strAnsi = "CP" + std::to_string(pair.nAnsi);
-    for (const std::string* pName : {&strOem, &strAnsi}) {
-        if (!platform::CCodePage::Find(*pName)) {
+    for (const std::string* pName : {bOem ? &strOem : nullptr, bAnsi ? &strAnsi : nullptr}) {
+        if (pName && !platform::CCodePage::Find(*pName)) {
             std::fprintf(stderr, "dbftool: '%s' is no single-byte code page\n", pName->c_str());
             return false;
         }
     }
-    return platform::SetCodePages(strOem, strAnsi);
+    m_overrides.strOem = strOem;
+    m_overrides.strAnsi = strAnsi;
+    return true;
 }
 
-void CTableText::ChooseFor(const dbf::DBFHeader& header) {
-    switch (m_mode) {
-    case Mode::automatic: m_bOem = dbf::IsOemTextByDefault(header); break;
-    case Mode::oem: m_bOem = true; break;
-    case Mode::ansi: m_bOem = false; break;
-    }
-    const platform::CCodePage& ansi = platform::AnsiCodePage();
-    const platform::CCodePageConverter& oemToAnsi = platform::OemToAnsiTable();
+void CTableText::ChooseFor(dbf::CDBFTableDef& table) {
+    m_pages = dbf::DecideCodePages(table, m_overrides);
+    Build();
+}
+
+void CTableText::ChooseFor(dbf::CDBFMemoryCursorset& set) {
+    m_pages = dbf::DecideCodePages(set, m_overrides);
+    Build();
+}
+
+void CTableText::Build() {
+    m_bOem = m_mode == Mode::automatic ? m_pages.bOemText : m_mode == Mode::oem;
+    // Naming a side of the pair reads the text byte by byte in it.
+    m_strWhole = m_mode == Mode::automatic ? m_pages.WholeTextEncoding() : std::string();
+    const platform::CCodePage& ansi = *m_pages.pAnsi;
+    const platform::CCodePageConverter oemToAnsi(*m_pages.pOem, ansi);
     for (int b = 0; b < 256; ++b) {
         const char c = char(m_bOem ? oemToAnsi.Convert(uint8_t(b)) : uint8_t(b));
         std::string strQuoted;
         AppendJsonString(strQuoted, ansi.ToUtf8(std::string_view(&c, 1)));
         m_escaped[b] = strQuoted.substr(1, strQuoted.size() - 2);
         m_bPlain[b] = m_escaped[b].size() == 1 && uint8_t(m_escaped[b][0]) == b;
+        if (!m_strWhole.empty()) m_bPlain[b] = b >= 0x20 && b < 0x80 && b != '"' && b != '\\';
         m_chars[b] = ansi.ToUnicode(uint8_t(c));
     }
 }
 
+void CTableText::WriteWholeText(CJsonOut& out, std::string_view strBytes, size_t nRun) const {
+    out.Raw(strBytes.substr(0, nRun));
+    std::string strQuoted;
+    AppendJsonString(strQuoted, platform::WholeTextToUtf8(m_strWhole, strBytes.substr(nRun)));
+    out.Raw(std::string_view(strQuoted).substr(1));
+}
+
 std::string CTableText::ToTableText(std::string_view strUtf8) const {
-    std::string strText = platform::AnsiCodePage().FromUtf8(strUtf8);
-    if (m_bOem) platform::AnsiToOem(strText.data(), strText.size());
+    if (!m_strWhole.empty()) return platform::WholeTextFromUtf8(m_strWhole, strUtf8);
+    std::string strText = m_pages.pAnsi->FromUtf8(strUtf8);
+    if (m_bOem) platform::CCodePageConverter(*m_pages.pAnsi, *m_pages.pOem).ConvertInPlace(strText);
     return strText;
+}
+
+std::string CTableText::ToUtf8(std::string_view strBytes) const {
+    if (!m_strWhole.empty()) return platform::WholeTextToUtf8(m_strWhole, strBytes);
+    std::string str;
+    for (char c : strBytes) platform::AppendUtf8Char(str, m_chars[uint8_t(c)]);
+    return str;
 }
 
 std::string CTableText::QuoteName(std::string_view strBytes) const {

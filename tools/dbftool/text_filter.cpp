@@ -7,6 +7,7 @@
 
 #include "engine/field_copy.h"
 #include "engine/field_io.h"
+#include "platform/core/table_code_page.h"
 #include "platform/core/value_coercion.h"
 #include "tools/dbftool/value_text.h"
 
@@ -71,11 +72,19 @@ void CTextFilter::Parse(const std::string& strSpec, const dbf::DBFFieldList& fie
     m_needle.clear();
     for (char32_t c : DecodeUtf8(strText)) m_needle.push_back(Lower(c));
     for (int b = 0; b < 256; ++b) m_fold[b] = Lower(text.DisplayChar(uint8_t(b)));
+    m_strWhole = text.GetWholeText();
 }
 
 bool CTextFilter::Contains(const uint8_t* p, size_t n) const {
     const size_t nNeedle = m_needle.size();
     if (nNeedle == 0) return true;
+    if (!m_strWhole.empty()) {
+        // Characters, not bytes: the text is decoded whole and folded.
+        std::u32string haystack =
+            DecodeUtf8(platform::WholeTextToUtf8(m_strWhole, std::string_view(reinterpret_cast<const char*>(p), n)));
+        for (char32_t& c : haystack) c = Lower(c);
+        return haystack.find(m_needle) != std::u32string::npos;
+    }
     if (n < nNeedle) return false;
     const char32_t cFirst = m_needle[0];
     for (size_t i = 0; i + nNeedle <= n; ++i) {

@@ -34,6 +34,9 @@ private:
     std::u32string m_needle;  // lower case
     char32_t m_fold[256] = {};
     int m_nField = -1;
+    // The encoding of whole text (UTF-8 or a multi-byte page), searched by
+    // characters rather than bytes; empty for single-byte text.
+    std::string m_strWhole;
 };
 
 // The index of the field named strName: the exact name first, then one that
