@@ -5,15 +5,20 @@
 #   make run        build and open the most complete program on a sample table
 #   make bench      build optimised and run the benchmarks
 #   make fuzz-smoke run every fuzz target briefly; make fuzz runs them longer
+#   make install    build and install both programs, their desktop entries and
+#                   icons under PREFIX (default /usr/local; DESTDIR is honoured)
+#   make package    build the Debian package (build/tabulon_*.deb)
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 WERROR ?= OFF
 CMAKE_FLAGS ?=
 CTEST_FLAGS ?=
+PREFIX ?= /usr/local
+DESTDIR ?=
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps configure build test sanitize run bench fuzz fuzz-smoke clean
+.PHONY: all deps configure build test sanitize run bench fuzz fuzz-smoke install package clean
 
 all: build
 
@@ -35,6 +40,12 @@ sanitize: deps
 	@cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) $(CTEST_FLAGS)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	cd $(BUILD) && cpack --config CPackConfig.cmake
 
 run: build
 	@scripts/run.sh $(BUILD)

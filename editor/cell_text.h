@@ -1,8 +1,8 @@
-// What a cell of a table shows, and what a typed text stores: the one place
-// where field values become the texts of the grid, of Copy, of Find and of
-// the filter, and where typed texts (by the editor, Paste, Replace and the
-// formulas) become field values. Texts are single-byte, in the display code
-// page (the view converts DOS text on either side).
+// What a cell of a table shows: the one place where field values become the
+// texts of the grid, of Copy, of Find and of the filter. Texts are bytes in
+// the display code page (the view converts DOS text). Typed texts become
+// values through the engine's dbf::ValueFromTypedText, in the view's cell
+// store.
 #pragma once
 
 #include <string>
@@ -19,19 +19,5 @@ namespace cell_text {
 // nothing for an empty value.
 std::string FormatValue(const dbf::FieldValue& value, const dbf::DBFFieldInfo& field, int32_t nDataLength,
                         const std::string& strDatePattern);
-
-// A typed text for a field, or the reason it is refused. An empty text blanks
-// the field (0 for numbers, as the original program stored it).
-struct TypedValue {
-    bool bOk = false;
-    dbf::FieldValue value;
-    std::string strError;  // UTF-8, for a message box
-};
-TypedValue ParseTypedText(const std::string& strText, const dbf::DBFFieldInfo& field);
-
-// "T", "Y", "YES", "TRUE" and the two Russian words for yes and true in
-// Windows-1251 are true, compared on the first ten characters trimmed and
-// upper-cased; everything else false.
-bool IsTrueText(const std::string& strText);
 
 }  // namespace cell_text

@@ -17,6 +17,7 @@
 #include "editor/settings/table_settings.h"
 #include "editor/tabulon_app.h"
 #include "engine/dbf_exception.h"
+#include "engine/table_code_pages.h"
 #include "grid/structure/structure_strings.h"
 #include "grid/structure/table_struct_dlg.h"
 #include "platform/core/file.h"
@@ -87,22 +88,37 @@ const CCodePage& CDBFDoc::GetOemPage() const { return m_pOemPage ? *m_pOemPage :
 const CCodePage& CDBFDoc::GetAnsiPage() const { return m_pAnsiPage ? *m_pAnsiPage : AnsiCodePage(); }
 
 std::string CDBFDoc::ToDisplayText(std::string strText) const {
-    if (m_bDosCodePage)
+    if (m_bDosCodePage && !IsWholeText())
         CCodePageConverter(GetOemPage(), GetAnsiPage()).ConvertInPlace(strText);
     return strText;
 }
 
 std::string CDBFDoc::FromDisplayText(std::string strText) const {
-    if (m_bDosCodePage)
+    if (m_bDosCodePage && !IsWholeText())
         CCodePageConverter(GetAnsiPage(), GetOemPage()).ConvertInPlace(strText);
     return strText;
 }
 
-CTextCodec CDBFDoc::GetTextCodec() const { return CTextCodec(&GetAnsiPage()); }
+CTextCodec CDBFDoc::GetTextCodec() const {
+    if (IsWholeText())
+        return CTextCodec::WholeText(m_codePages.WholeTextEncoding());
+    return CTextCodec(&GetAnsiPage());
+}
 
 void CDBFDoc::ChooseCodePages() {
-    m_pOemPage = &OemCodePage();
-    m_pAnsiPage = &AnsiCodePage();
+    // The one rule: the settings' pair, a .cpg file, the mark, a sample.
+    tabulon::CProgramSettings program = ProgramSettings();
+    dbf::CodePageOverrides overrides{program.GetOemCodePage(), program.GetAnsiCodePage()};
+    try {
+        m_codePages = dbf::DecideCodePages(m_table, overrides);
+    } catch (const std::exception&) {
+        // A memo that cannot be read leaves the sample short, not the table closed.
+        m_codePages = platform::TableCodePages{};
+        m_codePages.pOem = &OemCodePage();
+        m_codePages.pAnsi = &AnsiCodePage();
+    }
+    m_pOemPage = m_codePages.pOem;
+    m_pAnsiPage = m_codePages.pAnsi;
 }
 
 // ---- opening --------------------------------------------------------------------------------
@@ -127,7 +143,7 @@ bool CDBFDoc::LoadViewSettings() {
     // The settings file of the table being opened (the document's path is
     // still the old one while a copy is opened after Save As).
     tabulon::CTableSettings settings(ProgramSettings(), m_table.GetFilePath());
-    m_bDosCodePage = settings.IsDosCodePage(dbf::IsOemTextByDefault(m_table.GetHeader()));
+    m_bDosCodePage = settings.IsDosCodePage(m_codePages.bOemText);
     if (!settings.Exists())
         return false;
     std::optional<ColumnLayout> layout = settings.LoadColumnLayout(GetFieldNames());
@@ -343,6 +359,8 @@ bool CDBFDoc::SaveCopy(const std::string& strPath, unsigned nSaveType) {
         ShowError(Text(IDS_SAVE_AS_OPEN_TABLE).arg(PathText(strPath)));
         return false;
     }
+    if (!AcceptExportCuts(nSaveType == IDS_SAVE_VFP))
+        return false;
     bool bWritten = false;
     try {
         CWaitCursor wait;
@@ -362,6 +380,25 @@ bool CDBFDoc::SaveCopy(const std::string& strPath, unsigned nSaveType) {
     // table it had (its unsaved changes are in the copy).
     OnOpenDocument(strOldPath);
     return false;
+}
+
+bool CDBFDoc::AcceptExportCuts(bool bVisualFoxPro) {
+    std::vector<dbf::CDBFMemoryCursorset::ExportCut> cuts;
+    {
+        CWaitCursor wait;
+        cuts = m_table.CountExportCuts(bVisualFoxPro);
+    }
+    int64_t nTotal = 0;
+    QString strFields;
+    for (const auto& cut : cuts) {
+        if (cut.nValues == 0)
+            continue;
+        nTotal += cut.nValues;
+        strFields += QStringLiteral("\n    %1: %2").arg(QString::fromStdString(cut.strName)).arg(cut.nValues);
+    }
+    if (nTotal == 0)
+        return true;
+    return MessageBox(nullptr, Text(IDS_EXPORT_CUTS).arg(nTotal).arg(strFields), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 bool CDBFDoc::SaveTableAs() {

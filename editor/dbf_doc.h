@@ -18,6 +18,7 @@
 #include "engine/memory_cursorset.h"
 #include "platform/core/column_layout.h"
 #include "platform/core/code_page.h"
+#include "platform/core/table_code_page.h"
 #include "platform/ui/document.h"
 #include "platform/ui/text_codec.h"
 
@@ -69,6 +70,12 @@ public:
     platform::CTextCodec GetTextCodec() const;
     const platform::CCodePage& GetOemPage() const;
     const platform::CCodePage& GetAnsiPage() const;
+    // What the code-page rule decided for the table (its pair, DOS or
+    // Windows text by default, whole text such as UTF-8).
+    const platform::TableCodePages& GetCodePages() const { return m_codePages; }
+    // Whole text (UTF-8, a double-byte page) is shown and typed as it is:
+    // the DOS flag does not apply to it.
+    bool IsWholeText() const { return m_codePages.IsWholeText(); }
 
     // ---- life cycle ----------------------------------------------------------------------
     bool OnNewDocument() override;
@@ -139,10 +146,13 @@ private:
     // when it does not open.
     bool OpenTableFromFile(const std::string& strPath);
     bool SaveCopy(const std::string& strPath, unsigned nSaveType);
+    // Asks before a copy cuts memo texts to fit its fields; true to go on.
+    bool AcceptExportCuts(bool bVisualFoxPro);
     void ComputeEditability();
     void ChooseCodePages();
 
     const platform::CCodePage* m_pOemPage = nullptr;
     const platform::CCodePage* m_pAnsiPage = nullptr;
+    platform::TableCodePages m_codePages;
     bool m_bReadFailureReported = false;
 };

@@ -17,6 +17,7 @@
 #include "editor/view_commands.h"
 #include "editor/view_filter.h"
 #include "engine/memory_cursorset.h"
+#include "engine/typed_value.h"
 #include "grid/grid_page_printer.h"
 #include "grid/editor_styles.h"
 #include "platform/core/string_table.h"
@@ -256,10 +257,18 @@ bool CDBFView::StoreCellText(int nField, int32_t nRow, const std::string& strTex
     CDBFDoc* pDoc = GetDoc();
     if (!pDoc || !StandOn(nRow) || nField < 0 || nField >= m_pTable->GetFieldCount())
         return false;
-    dbf::DBFFieldInfo field = m_pTable->GetTableDef()->GetFieldInfo(nField);
-    std::string strTyped = field.cType == 'C' ? pDoc->FromDisplayText(strText) : strText;
-    cell_text::TypedValue typed = cell_text::ParseTypedText(strTyped, field);
-    if (!typed.bOk) {
+    const dbf::DBFFieldDesc& desc = m_pTable->GetFieldList().m_pDesc[nField];
+    std::string strWhy;
+    if (!dbf::CanWriteField(*m_pTable->GetTableDef(), nField, &strWhy)) {
+        if (pstrError)
+            *pstrError = strWhy;
+        return false;
+    }
+    std::string strTyped = desc.type == 'C' ? pDoc->FromDisplayText(strText) : strText;
+    dbf::TypedTextOptions options;
+    options.strWholeText = pDoc->GetCodePages().WholeTextEncoding();
+    dbf::TypedValue typed = dbf::ValueFromTypedText(desc, strTyped, options);
+    if (typed.IsRefused()) {
         if (pstrError)
             *pstrError = typed.strError;
         return false;

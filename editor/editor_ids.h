@@ -55,6 +55,7 @@ enum EditorStringId : unsigned {
     IDS_CELL_REFUSED = 59483,
     IDS_PAINT_FAILED = 59484,
     IDS_STALE_INDEX = 59485,
+    IDS_EXPORT_CUTS = 59486,
     // The structure, pack and edit commands.
     IDS_PACK_FAILED = 59500,
     IDS_STRUCTURE_FAILED = 59501,
@@ -67,6 +68,28 @@ enum EditorStringId : unsigned {
     IDS_NOT_FOUND = 59530,        // "Не найдено."
     IDS_FIND_CAPTION = 59531,     // "Поиск"
     IDS_REPLACE_REFUSED = 59532,  // Replace all: cells that kept their value
+    // The settings sheets.
+    IDS_SETTING_CAPTION = 103,       // "Programm setting (for file by default)"
+    IDS_FILE_SETTING_CAPTION = 104,  // "File setting"
+    IDS_SETTINGS_NOT_WRITTEN = 59560,
+    IDS_CODE_PAGE_FROM_LOCALE = 59561,
+};
+
+// Controls of the settings sheets' pages.
+enum SettingsControlId : int {
+    IDC_COLUMNS_SETTINGS = 1000,  // "settings..." (the table sheet's View page)
+    IDC_CODEPAGE_AUTO = 1015,
+    IDC_AUTO_CREATE_INI = 1017,
+    IDC_OPEN_READ_ONLY = 1018,
+    IDC_OPEN_READ_WRITE = 1019,
+    IDC_OPEN_EXCLUSIVE = 1020,
+    IDC_AUTO_SAVE_CHANGE = 1021,
+    IDC_CODEPAGE_DOS = 1022,
+    IDC_CODEPAGE_WIN = 1023,
+    IDC_SHOW_DELETED = 1024,
+    IDC_DATE_FORMAT = 1025,
+    IDC_OEM_CODE_PAGE = 1030,     // the program sheet's OEM/ANSI pair
+    IDC_ANSI_CODE_PAGE = 1031,
 };
 
 // Font heights of the grid (negative: character height).

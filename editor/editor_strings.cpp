@@ -23,6 +23,9 @@ const platform::StringEntry kEditorStrings[] = {
      "Cancel: do nothing."},
     {IDS_SAVE_AS_OPEN_TABLE, "%1 is open in this program. Choose another file name, or close that window first."},
     {IDS_CELL_REFUSED, "%1"},
+    {IDS_EXPORT_CUTS,
+     "The copy keeps at most 255 characters of a memo: %1 memo texts are longer and would be cut.%2\n\n"
+     "Write the copy anyway?"},
     {IDS_PAINT_FAILED, "Some records of this table cannot be read and are shown empty:\n%1"},
     {IDS_PACK_FAILED, "The deleted records were not removed:\n%1"},
     {IDS_STRUCTURE_FAILED, "Changing the structure of the table failed:\n%1"},
@@ -63,6 +66,11 @@ const platform::StringEntry kEditorStrings[] = {
     {IDS_NOT_FOUND, "Не найдено."},
     {IDS_FIND_CAPTION, "Поиск"},
     {IDS_REPLACE_REFUSED, "The replacement was not stored in %1 of the %2 matching cells:\n%3"},
+    // The settings sheets.
+    {IDS_SETTING_CAPTION, "Programm setting (for file by default)"},
+    {IDS_FILE_SETTING_CAPTION, "File setting"},
+    {IDS_SETTINGS_NOT_WRITTEN, "The settings file could not be written:\n%1\n\n%2"},
+    {IDS_CODE_PAGE_FROM_LOCALE, "As the system's language (%1)"},
 };
 
 }  // namespace

@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
         }
     }
     platform::CGuiApplication qtApp(argc, argv);
+    // The desktop entry that names this program's icon and file types.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tabulon"));
     // Qt has taken its own options out of the list by now.
     std::vector<std::string> args(argv + 1, argv + argc);
     CTabulonApp::CommandLine line = CTabulonApp::ParseCommandLine(args);

@@ -4,6 +4,7 @@
 #include "editor/editor_ids.h"
 #include "editor/tabulon_app.h"
 #include "editor/toolbar_icons.h"
+#include "editor/view_commands.h"
 #include "platform/ui/command_ids.h"
 
 using platform::MenuCommand;
@@ -105,6 +106,7 @@ std::vector<AcceleratorEntry> Accelerators() {
     SetStatusPanes({{ID_INDICATOR_FIELD, QString()}, {ID_INDICATOR_RECORD, QString()}});
     SetAccelerators(Accelerators());
     SetAcceptFiles(true);
+    m_commands.Add(ID_SETTING_PROGRAM, [] { RunProgramSettingsSheet(); });
     if (CTabulonApp* pApp = CTabulonApp::GetTabulonApp())
         pApp->m_nFontSize = pApp->GetProgramSettings().GetFontSize();
     resize(1100, 720);

@@ -9,6 +9,7 @@
 
 #include "editor/editor_ids.h"
 #include "platform/ui/command_ids.h"
+#include "platform/ui/vector_icon_painter.h"
 #include "platform/ui/view_base.h"
 
 namespace {
@@ -75,24 +76,28 @@ void Printer(QPainter& p) {
     p.drawPoint(QPointF(12.5, 8.5));
 }
 
-QIcon TableIcon() {
-    return Paint([](QPainter& p) {
-        p.setPen(QPen(kInk, 0.8));
-        p.setBrush(kPaper);
-        p.drawRect(QRectF(1.5, 2.5, 13, 11));
-        p.fillRect(QRectF(1.9, 2.9, 12.2, 2.6), kBlue);
-        p.setPen(QPen(QColor(150, 150, 165), 0.7));
-        for (double y : {8.0, 10.75})
-            p.drawLine(QPointF(1.9, y), QPointF(14.1, y));
-        for (double x : {5.5, 10.0})
-            p.drawLine(QPointF(x, 5.5), QPointF(x, 13.1));
-    });
-}
-
 }  // namespace
 
+platform::VectorIcon TabulonIconDrawing() {
+    // A sheet of records under its header row, and the pencil that edits it.
+    const platform::IconColor ink{60, 60, 70}, paper{250, 250, 245}, blue{40, 100, 190}, rule{150, 150, 165};
+    const platform::IconColor body{240, 180, 40}, wood{235, 205, 150}, eraser{215, 105, 105};
+    platform::VectorIcon icon;
+    icon.Rect(1.5, 2.5, 13, 11, &paper, &ink, 0.8)
+        .Rect(1.9, 2.9, 12.2, 2.6, &blue, nullptr)
+        .Line(1.9, 8, 14.1, 8, rule, 0.7)
+        .Line(1.9, 10.75, 14.1, 10.75, rule, 0.7)
+        .Line(5.5, 5.5, 5.5, 13.1, rule, 0.7)
+        .Line(10, 5.5, 10, 13.1, rule, 0.7)
+        .Polygon({13.1, 6.4, 15.3, 8.6, 10.3, 13.6, 8.1, 11.4}, &body, &ink, 0.6)
+        .Polygon({13.1, 6.4, 15.3, 8.6, 15.9, 8.0, 13.7, 5.8}, &eraser, &ink, 0.6)
+        .Polygon({10.3, 13.6, 8.1, 11.4, 7.2, 14.5}, &wood, &ink, 0.6)
+        .Polygon({7.75, 12.95, 8.75, 13.95, 7.2, 14.5}, &ink, nullptr);
+    return icon;
+}
+
 QIcon TabulonIcon() {
-    static const QIcon s_icon = TableIcon();
+    static const QIcon s_icon = platform::VectorIconToQIcon(TabulonIconDrawing());
     return s_icon;
 }
 

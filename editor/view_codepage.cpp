@@ -42,10 +42,11 @@ void ConvertText(CDBFView& view, bool bToWindows) {
     view.setFocus();
     {
         CWaitCursor wait;
+        // The table's own pair, as its mark or the settings name it.
         if (bToWindows)
-            pDoc->m_table.ConvertOemToAnsi();
+            pDoc->m_table.ConvertOemToAnsi(pDoc->GetOemPage(), pDoc->GetAnsiPage());
         else
-            pDoc->m_table.ConvertAnsiToOem();
+            pDoc->m_table.ConvertAnsiToOem(pDoc->GetOemPage(), pDoc->GetAnsiPage());
     }
     pDoc->m_bDosCodePage = !bToWindows;
     // The filter reads the stored bytes: it must know their new code page

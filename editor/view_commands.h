@@ -31,6 +31,10 @@ void AddPrintCommands(CDBFView& view);
 // (the rows were reordered under them).
 void RestartFindDialogs(CDBFView& view);
 
+// The program's settings sheet (the main frame's "Setting..."), without a
+// parent window.
+void RunProgramSettingsSheet();
+
 // The --print start: prints the active table without the dialog and closes
 // it. False when nothing was printed.
 bool PrintActiveTableAndClose(CTabulonApp& app);

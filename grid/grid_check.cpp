@@ -85,7 +85,7 @@ void CKelGridCheckBox::paintEvent(QPaintEvent* pEvent) {
     QPainter painter(this);
     QRect rcPaint = pEvent->rect();
     CDrawContext dc(painter, Rect{rcPaint.left(), rcPaint.top(), rcPaint.right() + 1, rcPaint.bottom() + 1});
-    dc.SetCharTable(&m_editor.GetTextCodec().GetCharTable());
+    dc.SetTextCodec(&m_editor.GetTextCodec());
     dc.SelectFont(&m_editor.GetFont());
     Rect rcAll{0, 0, width(), height()};
     dc.FillSolidRect(rcAll, GetSysColor(COLOR_WINDOW));

@@ -105,7 +105,7 @@ void CKelGridComboBox::paintEvent(QPaintEvent* pEvent) {
     QPainter painter(this);
     QRect rcPaint = pEvent->rect();
     CDrawContext dc(painter, Rect{rcPaint.left(), rcPaint.top(), rcPaint.right() + 1, rcPaint.bottom() + 1});
-    dc.SetCharTable(&m_editor.GetTextCodec().GetCharTable());
+    dc.SetTextCodec(&m_editor.GetTextCodec());
     dc.SelectFont(&m_editor.GetFont());
 
     Rect rcClient{0, 0, width(), height()};

@@ -88,13 +88,13 @@ void CKelGridHost::DestroyEditors() {
 }
 
 void CKelGridHost::DrawGrid(platform::CDrawContext& dc) {
-    dc.SetCharTable(&m_codec.GetCharTable());
+    dc.SetTextCodec(&m_codec);
     CKelColumnGrid::DrawGrid(dc);
 }
 
 bool CKelGridHost::MeasureWith(const std::function<void(platform::CDrawContext&)>& fn) {
     return CKelGridWindow::MeasureWith([&](platform::CDrawContext& dc) {
-        dc.SetCharTable(&m_codec.GetCharTable());
+        dc.SetTextCodec(&m_codec);
         fn(dc);
     });
 }

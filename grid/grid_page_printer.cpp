@@ -95,7 +95,7 @@ void CGridPagePrinter::DrawPage(CDrawContext& dc, int nPage) {
     // Nothing right of the page is seen; stopping there also keeps the
     // cells' coordinates within int however many columns a grid has.
     const int64_t nRight = m_layout.GetWindowExtX();
-    dc.SetCharTable(&m_grid.GetTextCodec().GetCharTable());
+    dc.SetTextCodec(&m_grid.GetTextCodec());
 
     // The header rows, repeated on every page.
     const int nHeaderRows = GetHeaderRows();

@@ -11,6 +11,7 @@ PACKAGES="
   clang libclang-rt-14-dev llvm
   xvfb xauth x11-apps imagemagick fonts-dejavu-core poppler-utils
   python3 python3-dbf python3-dbfread pgdbf gdal-bin
+  desktop-file-utils file librsvg2-bin
 "
 
 missing=""

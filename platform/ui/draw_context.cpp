@@ -24,6 +24,7 @@
 
 #include "platform/ui/font_glyphs.h"
 #include "platform/ui/system_metrics.h"
+#include "platform/ui/text_codec.h"
 
 namespace platform {
 
@@ -763,7 +764,18 @@ int CDrawContext::DrawTextLaidOut(const QString& text, Rect& rc, unsigned nFlags
     return bounds.height();
 }
 
+void CDrawContext::SetTextCodec(const CTextCodec* pCodec) {
+    SetCharTable(pCodec ? &pCodec->GetCharTable() : nullptr);
+    m_pWholeText = pCodec && pCodec->IsWholeText() ? pCodec : nullptr;
+}
+
+QString CDrawContext::Decode(std::string_view text) const {
+    return m_pWholeText ? m_pWholeText->ToUnicode(text) : DecodeText(text, m_pCharTable);
+}
+
 int CDrawContext::DrawText(std::string_view text, Rect& rc, unsigned nFlags) {
+    if (m_pWholeText)
+        return DrawTextLaidOut(Decode(text), rc, nFlags);
     bool bNeedsPrefix = !(nFlags & DT_NOPREFIX) && text.find('&') != std::string_view::npos;
     int nHeight = 0;
     if ((nFlags & DT_SINGLELINE) && !bNeedsPrefix && DrawTextFast(text, rc, nFlags, nHeight))
@@ -787,20 +799,20 @@ void CDrawContext::TextOut(int x, int y, std::string_view text) {
         y -= h;
     Rect rc{x, y, x + w, y + h};
     int nHeight = 0;
-    if (DrawTextFast(text, rc, DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX, nHeight))
+    if (!m_pWholeText && DrawTextFast(text, rc, DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX, nHeight))
         return;
     if (m_nBkMode == OPAQUE)
         FillDevice(x, y, w, h, m_clrBk);
     UsePainterFont();
     UsePainterTextPen();
-    m_pPainter->drawText(QPoint(x, y + fm.ascent()), DecodeText(text, m_pCharTable));
+    m_pPainter->drawText(QPoint(x, y + fm.ascent()), Decode(text));
 }
 
 Size CDrawContext::GetTextExtent(std::string_view text) const {
     const QFontMetrics& fm = m_pFont->GetQFontMetrics();
     int w = 0;
-    if (!MeasureGlyphs(text, w))
-        w = fm.horizontalAdvance(DecodeText(text, m_pCharTable));
+    if (m_pWholeText || !MeasureGlyphs(text, w))
+        w = fm.horizontalAdvance(Decode(text));
     return Size{w, fm.height()};
 }
 

@@ -20,6 +20,8 @@ class QString;
 
 namespace platform {
 
+class CTextCodec;
+
 // Text-drawing flags. The bit values are the ones stored in column formats and
 // passed by derived grids, so they never change.
 enum TextFlags : unsigned {
@@ -165,6 +167,9 @@ public:
     unsigned SetTextAlign(unsigned nAlign);
     unsigned GetTextAlign() const { return m_nTextAlign; }
     void SetCharTable(const CharTable* pTable) { m_pCharTable = pTable ? pTable : &Windows1252CharTable(); }
+    // Text is decoded by this codec (not owned; it outlives the drawing):
+    // its table for single-byte pages, whole strings for multi-byte text.
+    void SetTextCodec(const CTextCodec* pCodec);
 
     // Lines: the pen draws from the current position up to, not including,
     // the end point, so joined segments never paint a pixel twice.
@@ -230,6 +235,7 @@ private:
     bool MeasureGlyphs(std::string_view text, int& nWidth) const;
     bool DrawTextFast(std::string_view text, Rect& rc, unsigned nFlags, int& nHeight);
     int DrawTextLaidOut(const QString& text, Rect& rc, unsigned nFlags);
+    QString Decode(std::string_view text) const;
 
     std::unique_ptr<QPainter> m_pOwnPainter;
     QPainter* m_pPainter = nullptr;
@@ -244,6 +250,7 @@ private:
     int m_nBkMode = OPAQUE;
     unsigned m_nTextAlign = TA_LEFT | TA_TOP;
     const CharTable* m_pCharTable;
+    const CTextCodec* m_pWholeText = nullptr;  // set for multi-byte text only
 
     Color m_clrPen = 0;
     int m_nPenWidth = 1;

@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/core/table_code_page.h"
+
 namespace platform {
 
 const CharTable& CharTableOf(const CCodePage& page) {
@@ -25,9 +27,21 @@ const CharTable& CharTableOf(const CCodePage& page) {
     return *pTable;
 }
 
-QString CTextCodec::ToUnicode(std::string_view strText) const { return DecodeText(strText, &GetCharTable()); }
+CTextCodec CTextCodec::WholeText(std::string strEncoding) {
+    CTextCodec codec;
+    codec.m_strWholeText = std::move(strEncoding);
+    return codec;
+}
+
+QString CTextCodec::ToUnicode(std::string_view strText) const {
+    if (IsWholeText())
+        return QString::fromStdString(WholeTextToUtf8(m_strWholeText, strText));
+    return DecodeText(strText, &GetCharTable());
+}
 
 std::string CTextCodec::FromUnicode(const QString& strText) const {
+    if (IsWholeText())
+        return WholeTextFromUtf8(m_strWholeText, strText.toStdString());
     const CCodePage& page = GetCodePage();
     std::string str;
     str.reserve(static_cast<size_t>(strText.size()));

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "editor/cell_text.h"
+#include "engine/typed_value.h"
 #include "engine/memory_cursorset.h"
 
 namespace editor_test {
@@ -33,9 +33,8 @@ std::string MakeTable(const std::string& strPath, uint8_t nVersion, const std::v
         for (size_t i = 0; i < row.size() && i < fields.size(); ++i) {
             if (row[i].empty())
                 continue;
-            dbf::DBFFieldInfo info = table.GetTableDef()->GetFieldInfo(int(i));
-            cell_text::TypedValue typed = cell_text::ParseTypedText(row[i], info);
-            EXPECT_TRUE(typed.bOk) << row[i];
+            dbf::TypedValue typed = dbf::ValueFromTypedText(table.GetFieldList().m_pDesc[i], row[i]);
+            EXPECT_FALSE(typed.IsRefused()) << row[i];
             table.SetFieldValue(int(i), typed.value);
         }
         table.Update();
