@@ -24,6 +24,7 @@
 #include "platform/core/text_fold.h"
 #include "platform/core/value_coercion.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/text_codec.h"
 #include "platform/ui/win_app.h"
 
 using namespace platform;
@@ -59,10 +60,18 @@ bool NumericDateAlphabet(const std::string& strPattern, std::string& strAlphabet
 class CCellMatcher {
 public:
     CCellMatcher(CDBFView& view, CDBFDoc& doc, const std::string& strNeedle)
-        : m_doc(doc), m_table(doc.m_table), m_strNeedle(strNeedle) {
+        : m_doc(doc), m_table(doc.m_table), m_strNeedle(strNeedle), m_bWholeText(doc.IsWholeText()) {
         const uint8_t* pFold = CTextFold::ForCodePage(doc.GetAnsiPage()).GetTable();
         std::memcpy(m_fold, pFold, sizeof m_fold);
-        if (doc.m_bDosCodePage) {
+        if (m_bWholeText) {
+            // Bytes of whole text (UTF-8, a double-byte page) are no
+            // characters of their own: only ASCII folds byte by byte, and
+            // table text is compared as Unicode.
+            for (int b = 0; b < 256; ++b)
+                m_fold[b] = m_textFold[b] = uint8_t(b >= 'a' && b <= 'z' ? b - 'a' + 'A' : b);
+            m_codec = doc.GetTextCodec();
+            m_strNeedleUnicode = m_codec.ToUnicode(strNeedle);
+        } else if (doc.m_bDosCodePage) {
             CCodePageConverter toAnsi(doc.GetOemPage(), doc.GetAnsiPage());
             for (int b = 0; b < 256; ++b)
                 m_textFold[b] = pFold[toAnsi.Convert(uint8_t(b))];
@@ -125,6 +134,8 @@ public:
             int32_t nLength = m_table.GetFieldValue(column.nField, m_value);
             switch (m_value.GetKind()) {
             case dbf::FieldKind::Text:
+                if (m_bWholeText)
+                    return m_codec.ToUnicode(m_value.GetText()).contains(m_strNeedleUnicode, Qt::CaseInsensitive);
                 return Contains(m_value.GetText(), m_textFold);
             case dbf::FieldKind::Int32:
                 if (m_bNoInt32)
@@ -195,6 +206,9 @@ private:
     CDBFDoc& m_doc;
     dbf::CDBFMemoryCursorset& m_table;
     std::string m_strNeedle;
+    bool m_bWholeText;
+    CTextCodec m_codec;           // whole text only
+    QString m_strNeedleUnicode;   // whole text only
     uint8_t m_fold[256];      // display text
     uint8_t m_textFold[256];  // table text: to the display page, then folded
     std::vector<Column> m_columns;
@@ -305,6 +319,8 @@ std::string CFindReplaceDlg::ComboText(const QComboBox* pCombo) const {
 }
 
 std::string CFindReplaceDlg::GetSearchText() const {
+    if (m_pDoc && m_pDoc->IsWholeText())
+        return std::string(TrimAsciiSpace(m_pDoc->GetTextCodec().FromUnicode(m_pFindWhat->currentText().toUpper())));
     std::string strText(TrimAsciiSpace(ComboText(m_pFindWhat)));
     if (m_pDoc)
         CTextFold::ForCodePage(m_pDoc->GetAnsiPage()).UpperInPlace(strText);

@@ -21,8 +21,7 @@ using editor_test::TabulonTest;
 using platform::CScopedMessageBoxHook;
 using testing_support::TableBuilder;
 
-constexpr uint8_t kWindowsTable = 0x30;  // Visual FoxPro: text marked as the Windows page below
-constexpr uint8_t kWindows1251 = 0xC9;
+constexpr uint8_t kWindowsTable = 0x30;  // Visual FoxPro
 
 class FindReplaceTest : public TabulonTest {
 protected:
@@ -159,14 +158,15 @@ TEST_F(FindReplaceTest, LettersOfEachCodePageMatchWhateverTheirCase) {
         const char* pszOem;
         const char* pszAnsi;
         bool bDos;
+        uint8_t nMark;          // the table's code-page mark
         const char* pszStored;  // UTF-8, stored in the table's page
         const char* pszSearch;  // UTF-8, typed
     } cases[] = {
-        {"CP866", "CP1251", false, "ПРИВЕТ мир", "привет МИР"},
-        {"CP866", "CP1251", true, "Ёлка", "ёЛКА"},
-        {"CP737", "CP1253", true, "ΑΘΗΝΑ", "αθηνα"},
-        {"CP852", "CP1250", false, "žluťoučký kůň", "ŽLUŤOUČKÝ KŮŇ"},
-        {"CP852", "CP1250", true, "Łódź", "łÓDŹ"},
+        {"CP866", "CP1251", false, 0xC9, "ПРИВЕТ мир", "привет МИР"},
+        {"CP866", "CP1251", true, 0x65, "Ёлка", "ёЛКА"},
+        {"CP737", "CP1253", true, 0x6A, "ΑΘΗΝΑ", "αθηνα"},
+        {"CP852", "CP1250", false, 0xC8, "žluťoučký kůň", "ŽLUŤOUČKÝ KŮŇ"},
+        {"CP852", "CP1250", true, 0x64, "Łódź", "łÓDŹ"},
     };
     int nTable = 0;
     for (const auto& c : cases) {
@@ -174,10 +174,9 @@ TEST_F(FindReplaceTest, LettersOfEachCodePageMatchWhateverTheirCase) {
         platform::CScopedCodePages pages(c.pszOem, c.pszAnsi);
         ASSERT_TRUE(pages.IsValid());
         const platform::CCodePage& page = c.bDos ? platform::OemCodePage() : platform::AnsiCodePage();
-        TableBuilder builder(c.bDos ? 0x03 : kWindowsTable);
-        if (!c.bDos)
-            builder.CodePageMark(kWindows1251);
-        std::string strPath = builder.Field("NAME", 'C', 20)
+        std::string strPath = TableBuilder(c.bDos ? 0x03 : kWindowsTable)
+                                  .CodePageMark(c.nMark)
+                                  .Field("NAME", 'C', 20)
                                   .Record({"other"})
                                   .Record({page.FromUtf8(c.pszStored)})
                                   .Write(m_dir.Path("t" + std::to_string(nTable++) + ".dbf"));
@@ -193,6 +192,30 @@ TEST_F(FindReplaceTest, LettersOfEachCodePageMatchWhateverTheirCase) {
         pDoc->OnCloseDocument();
         ui_test::Settle();
     }
+}
+
+// Whole text (here UTF-8, named by a .cpg file) is compared as characters,
+// not byte by byte.
+TEST_F(FindReplaceTest, LettersOfWholeTextMatchWhateverTheirCase) {
+    std::string strPath = TableBuilder()
+                              .Field("NAME", 'C', 30)
+                              .Record({"other"})
+                              .Record({"Привет, Ёжик"})
+                              .Write(m_dir.Path("utf8.dbf"));
+    testing_support::WriteFileBytes(m_dir.Path("utf8.cpg"), std::string("UTF-8"));
+    CDBFDoc* pDoc = Open(strPath);
+    ASSERT_NE(pDoc, nullptr);
+    ASSERT_TRUE(pDoc->IsWholeText());
+    CReplaceDlg* pDlg = OpenReplace();
+    ASSERT_NE(pDlg, nullptr);
+    SetText(*pDlg, IDC_FIND_WHAT, QString::fromUtf8(" пРИВЕТ, ёЖИК "));
+    SetText(*pDlg, IDC_REPLACE_WITH, QString::fromUtf8("Пока"));
+    CScopedMessageBoxHook boxes;
+    ASSERT_TRUE(pDlg->FindNext());
+    EXPECT_EQ(Current(), (FindCell{0, 1}));
+    EXPECT_EQ(pDoc->m_findHistory, std::vector<std::string>{"ПРИВЕТ, ЁЖИК"});
+    EXPECT_TRUE(pDlg->Replace());
+    EXPECT_EQ(Cell(0, 1), "Пока");
 }
 
 TEST_F(FindReplaceTest, HistoriesGetTypedTextsAfterAMatchOnce) {
@@ -300,7 +323,8 @@ TEST_F(FindReplaceTest, ReplaceAllStoresWhatTheFieldsTakeAndReportsTheRestOnce) 
     ASSERT_EQ(boxes.GetRequests().size(), 1u);
     EXPECT_TRUE(boxes.GetRequests()[0].strText.startsWith(QStringLiteral("The replacement was not stored in 3 of the 4")))
         << boxes.GetRequests()[0].strText.toStdString();
-    EXPECT_TRUE(boxes.GetRequests()[0].strText.contains(QStringLiteral("\"seven\" is not a number.")));
+    EXPECT_TRUE(boxes.GetRequests()[0].strText.contains(QStringLiteral("\"seven\" is not a number")))
+        << boxes.GetRequests()[0].strText.toStdString();
 
     // One Replace that the field refuses says why and changes nothing.
     pDoc->SetModifiedFlag(false);
@@ -309,7 +333,8 @@ TEST_F(FindReplaceTest, ReplaceAllStoresWhatTheFieldsTakeAndReportsTheRestOnce) 
     EXPECT_FALSE(pDlg->Replace());
     EXPECT_EQ(Cell(1, 0), "17");
     EXPECT_FALSE(pDoc->IsModified());
-    EXPECT_EQ(boxes.GetRequests().back().strText, QStringLiteral("\"seven\" is not a number."));
+    EXPECT_TRUE(boxes.GetRequests().back().strText.contains(QStringLiteral("\"seven\" is not a number")))
+        << boxes.GetRequests().back().strText.toStdString();
 }
 
 // A sort or an edit under the open dialog: Replace overwrites only the cell
