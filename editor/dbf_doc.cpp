@@ -125,6 +125,7 @@ void CDBFDoc::ChooseCodePages() {
 
 void CDBFDoc::DeleteContents() {
     m_table.Close();
+    m_bIndexWriteAccepted = false;
     m_table.SetFilter(nullptr);
     m_filter = DocFilter{};
     m_columns.clear();
@@ -306,14 +307,42 @@ bool CDBFDoc::DoFileSave() {
 bool CDBFDoc::OnSaveDocument(const std::string& strPath) {
     if (!m_table.IsOpen())
         return false;
-    bool bSaved = m_nSaveType == IDS_SAVE_DBASE3 || m_nSaveType == IDS_SAVE_DBASE4 || m_nSaveType == IDS_SAVE_VFP
-                      ? SaveCopy(strPath, m_nSaveType)
-                      : SaveInPlace();
+    bool bCopy = m_nSaveType == IDS_SAVE_DBASE3 || m_nSaveType == IDS_SAVE_DBASE4 || m_nSaveType == IDS_SAVE_VFP;
+    if (!bCopy && !ConfirmIndexGoesStale())
+        return false;
+    bool bSaved = bCopy ? SaveCopy(strPath, m_nSaveType) : SaveInPlace();
     if (bSaved) {
         SetModifiedFlag(false);
         UpdateAllViews(nullptr);
     }
     return bSaved;
+}
+
+const dbf::StructuralIndex* CDBFDoc::GetPresentIndex() const {
+    if (!m_table.IsOpen())
+        return nullptr;
+    const dbf::StructuralIndex& index = m_table.GetTableDef()->GetStructuralIndex();
+    return index.bFlagged && index.bPresent ? &index : nullptr;
+}
+
+bool CDBFDoc::ConfirmIndexGoesStale() {
+    const dbf::StructuralIndex* pIndex = GetPresentIndex();
+    if (!pIndex || m_bIndexWriteAccepted)
+        return true;
+    QString strIndex = QString::fromStdString(pIndex->GetFileName());
+    if (MessageBox(nullptr, Text(IDS_STALE_INDEX).arg(strIndex), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return false;
+    m_bIndexWriteAccepted = true;
+    return true;
+}
+
+void CDBFDoc::SetTitle(const QString& strTitle) {
+    // The window says that the table has an index this program leaves as it is.
+    const dbf::StructuralIndex* pIndex = GetPresentIndex();
+    if (pIndex && !strTitle.isEmpty())
+        CDocument::SetTitle(Text(IDS_TITLE_WITH_INDEX).arg(strTitle, QString::fromStdString(pIndex->GetFileName())));
+    else
+        CDocument::SetTitle(strTitle);
 }
 
 bool CDBFDoc::SaveInPlace() {
@@ -472,7 +501,7 @@ bool CDBFDoc::OpenTableFromFile(const std::string& strPath) {
 }
 
 bool CDBFDoc::PackTable() {
-    if (!m_table.IsOpen() || IsReadOnly())
+    if (!m_table.IsOpen() || IsReadOnly() || !ConfirmIndexGoesStale())
         return false;
     const unsigned nMode = m_nOpenMode;
     const std::string strPath = m_table.GetFilePath();
@@ -510,6 +539,10 @@ bool CDBFDoc::WriteTableStructure(bool* pbReopened) {
         return false;
     const bool bModified = IsModified();
     const std::string strPath = m_table.GetFilePath();
+    if (!ConfirmIndexGoesStale()) {
+        pDef->CancelStructure();
+        return false;
+    }
     CWaitCursor wait;
     // The new file is copied from the old one, so the window's edits go
     // there first, whatever the modified flag says (not every change sets it).

@@ -78,6 +78,17 @@ public:
     bool IsWholeText() const { return m_codePages.IsWholeText(); }
 
     // ---- life cycle ----------------------------------------------------------------------
+    // The title, with the table's index file named when it has one.
+    void SetTitle(const QString& strTitle) override;
+    // The table's structural index (.CDX, .MDX) when its file is there: the
+    // programs that keep it expect every write to update it, and this
+    // program never does.
+    const dbf::StructuralIndex* GetPresentIndex() const;
+    // Asked before the first write of a document to a table with an index
+    // file: true to go on (asked once; the answer holds until the table is
+    // opened again).
+    bool ConfirmIndexGoesStale();
+
     bool OnNewDocument() override;
     bool OnOpenDocument(const std::string& strPath) override;
     bool OnSaveDocument(const std::string& strPath) override;
@@ -155,4 +166,5 @@ private:
     const platform::CCodePage* m_pAnsiPage = nullptr;
     platform::TableCodePages m_codePages;
     bool m_bReadFailureReported = false;
+    bool m_bIndexWriteAccepted = false;
 };

@@ -56,6 +56,7 @@ enum EditorStringId : unsigned {
     IDS_PAINT_FAILED = 59484,
     IDS_STALE_INDEX = 59485,
     IDS_EXPORT_CUTS = 59486,
+    IDS_TITLE_WITH_INDEX = 59487,
     // The structure, pack and edit commands.
     IDS_PACK_FAILED = 59500,
     IDS_STRUCTURE_FAILED = 59501,

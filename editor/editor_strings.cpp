@@ -23,6 +23,10 @@ const platform::StringEntry kEditorStrings[] = {
      "Cancel: do nothing."},
     {IDS_SAVE_AS_OPEN_TABLE, "%1 is open in this program. Choose another file name, or close that window first."},
     {IDS_CELL_REFUSED, "%1"},
+    {IDS_STALE_INDEX,
+     "This table has the index file %1, which this program does not update. Programs that use the index "
+     "may find wrong records until it is rebuilt.\n\nWrite the table anyway?"},
+    {IDS_TITLE_WITH_INDEX, "%1 (index %2)"},
     {IDS_EXPORT_CUTS,
      "The copy keeps at most 255 characters of a memo: %1 memo texts are longer and would be cut.%2\n\n"
      "Write the copy anyway?"},

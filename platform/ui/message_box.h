@@ -56,7 +56,7 @@ struct MessageBoxRequest {
 int MessageBox(QWidget* pParent, const QString& strText, unsigned nType = MB_OK);
 // The same with the text of a string id.
 int MessageBox(QWidget* pParent, unsigned nStringId, unsigned nType = MB_OK);
-// The same with a caption of its own.
+// A box with a caption of its own instead of the application's name.
 int MessageBox(QWidget* pParent, const QString& strText, const QString& strCaption, unsigned nType);
 
 // While one exists, message boxes are not shown: each request is recorded and

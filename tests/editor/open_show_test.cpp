@@ -85,3 +85,19 @@ TEST_F(TabulonTest, CorpusCellsShowWhatDbftoolReadsFormattedByTheViewsRules) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TabulonTest, ATableOfUtf8TextNamedByItsCpgFileIsShownAndEditedWhole) {
+    std::string strPath = editor_test::MakeTable(m_dir.Path("roads.dbf"), 0x03, {{"NAME", 'C', 12, 0}},
+                                                 {{"M\xC3\xBCller"}, {"\xD0\x9C\xD0\xB8\xD1\x80"}});
+    testing_support::WriteFileBytes(m_dir.Path("roads.cpg"), std::string("UTF-8\n"));
+    ASSERT_NE(Open(strPath), nullptr);
+    const platform::CTextCodec& codec = View()->GetTextCodec();
+    EXPECT_EQ(codec.ToUnicode(Cell(0, 1)).toStdString(), "Мир");
+    // Twelve bytes hold six Cyrillic letters: the seventh is cut whole.
+    ASSERT_TRUE(View()->StoreCellText(0, 0, codec.FromUnicode(QStringLiteral("Ярославль"))));
+    EXPECT_EQ(codec.ToUnicode(Cell(0, 0)).toStdString(), "Яросла");
+}
+
+}  // namespace
