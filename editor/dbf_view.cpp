@@ -414,6 +414,7 @@ void CDBFView::OnColumnHeaderUp(int nCol, int nHeaderRow) {
     if (desc.type == 'G' || desc.type == 'P' || (desc.type == 'B' && desc.width != 8))
         return;
     CWaitCursor wait;
+    RestartFindDialogs(*this);
     if (!EndEdit(false))
         return;
     m_bEditing = false;

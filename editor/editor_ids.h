@@ -65,6 +65,10 @@ enum EditorStringId : unsigned {
     IDS_REFRESH_DISCARD = 59520,
     IDS_ENTER_NUMBER = 59521,
     IDS_FORMULA_REFUSED = 59522,
+    // Find and Replace.
+    IDS_NOT_FOUND = 59530,        // "Не найдено."
+    IDS_FIND_CAPTION = 59531,     // "Поиск"
+    IDS_REPLACE_REFUSED = 59532,  // Replace all: cells that kept their value
     // The settings sheets.
     IDS_SETTING_CAPTION = 103,       // "Programm setting (for file by default)"
     IDS_FILE_SETTING_CAPTION = 104,  // "File setting"

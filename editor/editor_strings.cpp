@@ -66,6 +66,10 @@ const platform::StringEntry kEditorStrings[] = {
     {ID_VIEW_FONT_SMALL, "Show the table in a small font\nSmall"},
     {ID_VIEW_FONT_MEDIUM, "Show the table in a medium font\nMedium"},
     {ID_VIEW_FONT_LARGE, "Show the table in a large font\nLarge"},
+    // Find and Replace.
+    {IDS_NOT_FOUND, "Не найдено."},
+    {IDS_FIND_CAPTION, "Поиск"},
+    {IDS_REPLACE_REFUSED, "The replacement was not stored in %1 of the %2 matching cells:\n%3"},
     // The settings sheets.
     {IDS_SETTING_CAPTION, "Programm setting (for file by default)"},
     {IDS_FILE_SETTING_CAPTION, "File setting"},

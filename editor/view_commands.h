@@ -27,6 +27,10 @@ void AddTableCommands(CDBFView& view);
 void AddSettingsCommands(CDBFView& view);
 void AddPrintCommands(CDBFView& view);
 
+// The open Find and Replace dialogs of a view search from the top again
+// (the rows were reordered under them).
+void RestartFindDialogs(CDBFView& view);
+
 // The program's settings sheet (the main frame's "Setting..."), without a
 // parent window.
 void RunProgramSettingsSheet();
