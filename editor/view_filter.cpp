@@ -359,7 +359,14 @@ dbf::CDBFMemoryCursorset::Filter MakeDocumentFilter(CDBFDoc& doc) {
         return nullptr;
     auto pState = std::make_shared<FilterState>();
     pState->pDoc = &doc;
-    pState->foldDisplay = MakeMatchFoldTable(doc.GetAnsiPage());
+    // Whole text (UTF-8, double-byte pages) folds only ASCII letters: a byte
+    // of a longer character is no letter of the ANSI page.
+    if (doc.IsWholeText()) {
+        for (int b = 0; b < 256; ++b)
+            pState->foldDisplay[size_t(b)] = b >= 'a' && b <= 'z' ? uint8_t(b - 'a' + 'A') : uint8_t(b);
+    } else {
+        pState->foldDisplay = MakeMatchFoldTable(doc.GetAnsiPage());
+    }
     CCodePageConverter dosToDisplay(doc.GetOemPage(), doc.GetAnsiPage());
     for (int b = 0; b < 256; ++b)
         pState->foldDos[size_t(b)] = pState->foldDisplay[dosToDisplay.Convert(uint8_t(b))];
@@ -367,7 +374,7 @@ dbf::CDBFMemoryCursorset::Filter MakeDocumentFilter(CDBFDoc& doc) {
         pState->strNeedle += char(pState->foldDisplay[uint8_t(c)]);
     pState->names = FilterFieldNames(doc);
     pState->bOneField = doc.m_filter.nField >= 0;
-    pState->bDos = doc.m_bDosCodePage;
+    pState->bDos = doc.m_bDosCodePage && !doc.IsWholeText();
     pState->bNumberPossible = CanBeNumberText(pState->strNeedle, CUserLocale::Current().m_cDecimal);
     pState->bDatePossible = CanBeDateText(pState->strNeedle, doc.m_strDateFormat, pState->foldDisplay);
     pState->bSimpleDatePattern = IsSimpleDatePattern(doc.m_strDateFormat);
