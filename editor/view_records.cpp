@@ -50,6 +50,8 @@ void AddRecord(CDBFView& view) {
     pTable->AddNew();
     pTable->Update();
     view.InsertRows(nOldCount, GridRow(pTable->GetRecordCount()) - nOldCount);
+    // Typing goes on in the new record's first cell.
+    view.GoToCell(0, view.GetRowCount() - 1);
     view.GetDoc()->SetModifiedFlag(true);
 }
 

@@ -110,9 +110,11 @@ TEST_F(RecordCommandsTest, RefreshKeepsTheDocumentsModeAndAsksBeforeDroppingChan
     // A read-and-write window with a change: No keeps it, Yes reloads.
     std::string strOther = FiveRecords("other.dbf");
     pDoc = Open(strOther);
+    View()->GoToCell(1, 2);
     ASSERT_TRUE(Command(ID_RECORD_ADD));
     EXPECT_EQ(Marks(), " *   !");
     EXPECT_EQ(Row(), 5);
+    EXPECT_EQ(View()->GetCurrentColumn(), View()->GetFixedColumnCount()) << "the new record's first cell";
     {
         platform::CScopedMessageBoxHook no([](const platform::MessageBoxRequest&) { return platform::IDNO; });
         ASSERT_TRUE(Command(ID_VIEW_REFRESH));
