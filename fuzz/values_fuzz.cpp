@@ -10,6 +10,7 @@
 // which must come back byte for byte.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -40,9 +41,14 @@ platform::CUserLocale LocaleOf(uint8_t nChoice) {
     return l;
 }
 
-void Check(bool b) {
-    if (!b) std::abort();
-}
+// A failed check names its line, so a crash artefact tells which rule broke.
+#define Check(b)                                                   \
+    do {                                                           \
+        if (!(b)) {                                                \
+            std::fprintf(stderr, "check failed at line %d\n", __LINE__); \
+            std::abort();                                          \
+        }                                                          \
+    } while (0)
 
 void FuzzField(fuzz::CInput& input, const platform::CUserLocale& locale) {
     fuzz::Bytes descBytes = input.Take(sizeof(dbf::DBFFieldDesc));

@@ -508,11 +508,14 @@ std::string WholeTextToUtf8(std::string_view strEncoding, std::string_view strTe
         for (size_t i = 0; i < strText.size();) {
             const size_t nStart = i;
             char32_t c;
-            if (DecodeUtf8Char(strText, i, c)) {
+            if (DecodeUtf8Char(strText, i, c) && !(c >= kUndefinedBase && c < kUndefinedBase + 256)) {
                 strOut.append(strText.substr(nStart, i - nStart));
-            } else {
-                AppendUtf8Char(strOut, kUndefinedBase + static_cast<unsigned char>(strText[nStart]));
+                continue;
             }
+            // Bytes that form no character, and the private-use characters
+            // that stand for single bytes, travel byte by byte.
+            for (size_t j = nStart; j < i; ++j)
+                AppendUtf8Char(strOut, kUndefinedBase + static_cast<unsigned char>(strText[j]));
         }
         return strOut;
     }

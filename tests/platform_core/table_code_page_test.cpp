@@ -151,7 +151,7 @@ TEST(TableCodePage, WholeTextIsCutAtCharacterBoundariesAndKeepsEveryByte) {
     EXPECT_EQ(CharacterBoundaryCut("CP932", strJapanese, 2), 1u);
     EXPECT_EQ(CharacterBoundaryCut("CP1252", "abc", 2), 2u);
     // Bytes that are no character travel through UTF-8 and come back.
-    for (auto [pszEncoding, strBytes] : {std::pair<const char*, std::string>{"UTF-8", "ok \xFF\xC3 \xC3\xBC"},
+    for (auto [pszEncoding, strBytes] : {std::pair<const char*, std::string>{"UTF-8", "ok \xFF\xC3 \xC3\xBC \xEF\x9F\xA9"},
                                          {"CP932", "a\x82\xA0\x82"}}) {
         const std::string strUtf8 = WholeTextToUtf8(pszEncoding, strBytes);
         EXPECT_TRUE(IsValidUtf8Text(strUtf8)) << pszEncoding;
