@@ -32,6 +32,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_support.h"
+#include "bench/program_bench_support.h"
 #include "platform/ui/doc_template.h"
 #include "platform/ui/main_frame.h"
 #include "platform/ui/message_box.h"
@@ -88,27 +89,9 @@ CPeekrowApp& App() {
     return *s_pApp;
 }
 
-double ResidentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long nPages = 0, nResident = 0;
-    statm >> nPages >> nResident;
-    return double(nResident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
+CDBFView* OpenAndPaint(int64_t nRecords) { return bench::OpenAndPaint<CDBFView>(App(), Tables().paths.at(nRecords)); }
 
-CDBFView* OpenAndPaint(int64_t nRecords) {
-    platform::CDocument* pDocument = App().OpenDocumentFile(Tables().paths.at(nRecords));
-    auto* pView = pDocument ? dynamic_cast<CDBFView*>(App().GetMainWnd()->GetActiveView()) : nullptr;
-    if (!pView)
-        std::abort();
-    pView->viewport()->repaint();
-    return pView;
-}
-
-void CloseAll() {
-    App().GetDocTemplate()->CloseAllDocuments();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
+void CloseAll() { bench::CloseAll(App()); }
 
 // A table opened as a user opens it, until its first frame is painted.
 void OpenToFirstFrame(benchmark::State& state) {
@@ -163,7 +146,7 @@ void MemoryWithTableOpen(benchmark::State& state) {
         pView->GoToCell(3, pView->GetRowCount() - 1);
         pView->viewport()->repaint();
         malloc_trim(0);
-        dResident = ResidentMegabytes();
+        dResident = bench::ResidentMegabytes();
         state.PauseTiming();
         CloseAll();
         state.ResumeTiming();

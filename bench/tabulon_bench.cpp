@@ -20,6 +20,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_support.h"
+#include "bench/program_bench_support.h"
 #include "editor/dbf_doc.h"
 #include "editor/dbf_view.h"
 #include "editor/tabulon_app.h"
@@ -47,27 +48,9 @@ CTabulonApp& App() {
     return *s_pApp;
 }
 
-double ResidentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long nPages = 0, nResident = 0;
-    statm >> nPages >> nResident;
-    return double(nResident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
+CDBFView* OpenAndPaint() { return bench::OpenAndPaint<CDBFView>(App(), Table().strPath); }
 
-CDBFView* OpenAndPaint() {
-    platform::CDocument* pDocument = App().OpenDocumentFile(Table().strPath);
-    auto* pView = pDocument ? dynamic_cast<CDBFView*>(App().GetMainWnd()->GetActiveView()) : nullptr;
-    if (!pView)
-        std::abort();
-    pView->viewport()->repaint();
-    return pView;
-}
-
-void CloseAll() {
-    App().GetDocTemplate()->CloseAllDocuments();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
+void CloseAll() { bench::CloseAll(App()); }
 
 // The baseline: the engine loads the file and builds its visible list.
 void EngineOpen(benchmark::State& state) {
@@ -103,7 +86,7 @@ void MemoryAfterOpen(benchmark::State& state) {
     double dResident = 0;
     for (auto _ : state) {
         OpenAndPaint();
-        dResident = ResidentMegabytes();
+        dResident = bench::ResidentMegabytes();
         state.PauseTiming();
         CloseAll();
         state.ResumeTiming();

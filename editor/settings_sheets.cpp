@@ -179,6 +179,23 @@ QComboBox* NewDateList(QWidget* pParent) {
     return pList;
 }
 
+// What both View pages begin with: the code-page buttons, "Show deleted
+// record" and the date list (which the caller places).
+template <size_t N>
+void AddViewControls(platform::CPropertyPage* pPage, CPageLayout& layout, QRadioButton* (&codePage)[N],
+                     const char* const (&texts)[N], const int (&ids)[N], QCheckBox*& pShowDeleted,
+                     QComboBox*& pDateFormat, const std::function<void(QWidget*, int)>& addControl) {
+    layout.Caption("Code page:");
+    AddRadioButtons(pPage, layout, codePage, texts, ids, addControl);
+    layout.Gap();
+    pShowDeleted = new QCheckBox(QStringLiteral("Show deleted record"), pPage);
+    addControl(pShowDeleted, IDC_SHOW_DELETED);
+    layout.Add(pShowDeleted);
+    layout.Gap();
+    pDateFormat = NewDateList(pPage);
+    addControl(pDateFormat, IDC_DATE_FORMAT);
+}
+
 // ---- the code-page pair ------------------------------------------------------------------------
 
 struct PageChoice {
@@ -278,18 +295,9 @@ bool CPrpPageFile::OnApply() {
 CPrpPageView::CPrpPageView(tabulon::CProgramSettings settings, QWidget* pParent)
     : CPropertyPage(QStringLiteral("View"), pParent), m_settings(std::move(settings)) {
     CPageLayout layout(this);
-    layout.Caption("Code page:");
-    AddRadioButtons(this, layout, m_pCodePage, {"DOS", "Windows", "Auto"},
-                    {IDC_CODEPAGE_DOS, IDC_CODEPAGE_WIN, IDC_CODEPAGE_AUTO},
+    AddViewControls(this, layout, m_pCodePage, {"DOS", "Windows", "Auto"},
+                    {IDC_CODEPAGE_DOS, IDC_CODEPAGE_WIN, IDC_CODEPAGE_AUTO}, m_pShowDeleted, m_pDateFormat,
                     [this](QWidget* pControl, int nId) { AddControl(pControl, nId); });
-    layout.Gap();
-    m_pShowDeleted = new QCheckBox(QStringLiteral("Show deleted record"), this);
-    AddControl(m_pShowDeleted, IDC_SHOW_DELETED);
-    layout.Add(m_pShowDeleted);
-    layout.Gap();
-
-    m_pDateFormat = NewDateList(this);
-    AddControl(m_pDateFormat, IDC_DATE_FORMAT);
     auto* pDateRow = new QHBoxLayout;
     auto* pDateLabel = new QLabel(QStringLiteral("Date Format"), this);
     pDateLabel->setBuddy(m_pDateFormat);
@@ -412,17 +420,8 @@ CFilePrpPageView::CFilePrpPageView(tabulon::CTableSettings settings, CDBFDoc* pD
                                    QWidget* pParent)
     : CPropertyPage(QStringLiteral("View"), pParent), m_settings(std::move(settings)), m_pDoc(pDoc), m_pView(pView) {
     CPageLayout layout(this);
-    layout.Caption("Code page:");
-    AddRadioButtons(this, layout, m_pCodePage, {"DOS", "Windows"}, {IDC_CODEPAGE_DOS, IDC_CODEPAGE_WIN},
-                    [this](QWidget* pControl, int nId) { AddControl(pControl, nId); });
-    layout.Gap();
-    m_pShowDeleted = new QCheckBox(QStringLiteral("Show deleted record"), this);
-    AddControl(m_pShowDeleted, IDC_SHOW_DELETED);
-    layout.Add(m_pShowDeleted);
-    layout.Gap();
-
-    m_pDateFormat = NewDateList(this);
-    AddControl(m_pDateFormat, IDC_DATE_FORMAT);
+    AddViewControls(this, layout, m_pCodePage, {"DOS", "Windows"}, {IDC_CODEPAGE_DOS, IDC_CODEPAGE_WIN},
+                    m_pShowDeleted, m_pDateFormat, [this](QWidget* pControl, int nId) { AddControl(pControl, nId); });
     auto* pColumns = new QPushButton(QStringLiteral("settings..."), this);
     CDialog::SetControlId(pColumns, IDC_COLUMNS_SETTINGS);
     pColumns->setAutoDefault(false);
