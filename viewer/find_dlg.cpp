@@ -21,6 +21,7 @@
 
 #include "platform/core/ole_date.h"
 #include "platform/core/string_table.h"
+#include "platform/core/value_coercion.h"
 #include "platform/ui/main_frame.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/win_app.h"
@@ -159,8 +160,8 @@ void CFindPanel::SetFindValue(const QString& strText, int nField, char cType, un
         PrefillNumberRange(text, dLower, dUpper);
         // A currency field shows its four decimals as every number shows its own.
         const unsigned nShown = cType == 'I' ? 0 : nDecimals;
-        pLower->setText(QString::fromStdString(FormatRangeBound(dLower, nShown)));
-        pUpper->setText(QString::fromStdString(FormatRangeBound(dUpper, nShown)));
+        pLower->setText(QString::fromStdString(platform::FormatFixed(dLower, nShown)));
+        pUpper->setText(QString::fromStdString(platform::FormatFixed(dUpper, nShown)));
         break;
     }
     case FindPanel::date: {

@@ -18,6 +18,7 @@
 #include "platform/core/file_names.h"
 #include "platform/core/ole_date.h"
 #include "platform/core/string_table.h"
+#include "platform/core/value_coercion.h"
 
 namespace {
 
@@ -68,17 +69,6 @@ std::optional<uint32_t> ParseBlockNumber(const std::string& strRaw) {
     return uint32_t(nValue);
 }
 
-// printf's "%.<n>f" with the decimal count of the descriptor.
-std::string FormatFixed(double dValue, unsigned nDecimals) {
-    char szFormat[16];
-    std::snprintf(szFormat, sizeof szFormat, "%%.%uf", nDecimals);
-    int nNeeded = std::snprintf(nullptr, 0, szFormat, dValue);
-    if (nNeeded <= 0) return std::string();
-    std::string strText(size_t(nNeeded) + 1, '\0');
-    std::snprintf(strText.data(), strText.size(), szFormat, dValue);
-    strText.resize(size_t(nNeeded));
-    return strText;
-}
 
 std::string PatternOf(unsigned nId, const char* pszFallback) {
     const char* psz = platform::FindString(nId);
@@ -648,10 +638,10 @@ bool CDBFFileReader::GetFieldText(int nField, int32_t nRecord, std::string& strT
         return true;
     }
     case 'B':
-        if (nWidth >= 8) strText = FormatFixed(platform::GetLEDouble(pField), field.desc.decimals);
+        if (nWidth >= 8) strText = platform::FormatFixed(platform::GetLEDouble(pField), field.desc.decimals);
         return true;
     case 'Y':
-        if (nWidth >= 8) strText = FormatFixed(CurrencyValue(pField, field.desc.decimals), field.desc.decimals);
+        if (nWidth >= 8) strText = platform::FormatFixed(CurrencyValue(pField, field.desc.decimals), field.desc.decimals);
         return true;
     case 'L':
         strText = strRaw.substr(0, 1);

@@ -2,7 +2,6 @@
 #include "viewer/reader/record_match.h"
 
 #include <charconv>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -208,16 +207,6 @@ double ParseRangeBound(std::string_view strText) {
     return d;
 }
 
-std::string FormatRangeBound(double dValue, unsigned nDecimals) {
-    char szFormat[16];
-    std::snprintf(szFormat, sizeof szFormat, "%%.%uf", nDecimals);
-    int nNeeded = std::snprintf(nullptr, 0, szFormat, dValue);
-    if (nNeeded <= 0) return std::string();
-    std::string strText(size_t(nNeeded) + 1, '\0');
-    std::snprintf(strText.data(), strText.size(), szFormat, dValue);
-    strText.resize(size_t(nNeeded));
-    return strText;
-}
 
 LogicalChoice LogicalChoiceFromText(std::string_view strText) {
     if (strText.empty() || strText[0] == ' ') return LogicalChoice::empty;

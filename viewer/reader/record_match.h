@@ -115,8 +115,6 @@ FindResult FindRecord(CDBFFileReader& reader, const FindCriteria& criteria, Find
 // A bound typed into a range edit: its number after every ',' became '.';
 // a text that does not start with a number reads as 0.
 double ParseRangeBound(std::string_view strText);
-// "%.<n>f" of a bound, as the range edits show it.
-std::string FormatRangeBound(double dValue, unsigned nDecimals);
 // The choice a find text selects in the logical panel: empty or a leading
 // space "Empty Value", F, N, T, Y (any letter case) their own, anything else
 // "Invalid Value".
