@@ -26,7 +26,8 @@
 #include "samples/table_generator.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Milliseconds;
 
 namespace {
 
@@ -44,15 +45,6 @@ CDBFDoc& Document() {
     return *pDoc;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double Milliseconds(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 uint64_t PlainPass() {
     static const std::vector<uint64_t> words(Table().table.nTableBytes / 8, 1);
     uint64_t nSum = 0;
@@ -62,16 +54,7 @@ uint64_t PlainPass() {
 }
 
 void Report(benchmark::State& state, const std::vector<double>& times) {
-    std::vector<double> baseline;
-    for (int i = 0; i < 5; ++i) {
-        Clock::time_point start = Clock::now();
-        benchmark::DoNotOptimize(PlainPass());
-        baseline.push_back(Milliseconds(start));
-    }
-    double dMs = Median(times), dBaseline = Median(baseline);
-    state.counters["ms"] = dMs;
-    state.counters["baseline_ms"] = dBaseline;
-    state.counters["x_baseline"] = dBaseline > 0 ? dMs / dBaseline : 0;
+    bench::Report(state, times, [] { benchmark::DoNotOptimize(PlainPass()); });
 }
 
 // Arg 0: one field (CITY) with letters; 1: every column with letters;

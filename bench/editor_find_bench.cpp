@@ -33,6 +33,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
 #include "editor/dbf_doc.h"
 #include "editor/dbf_view.h"
 #include "editor/find_dlg.h"
@@ -43,7 +44,9 @@
 #include "samples/table_generator.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Milliseconds;
+using bench::Report;
 
 namespace {
 
@@ -88,30 +91,6 @@ struct BenchProgram {
 std::unique_ptr<BenchProgram> g_pProgram;
 
 BenchProgram& Program() { return *g_pProgram; }
-
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Milliseconds(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-void Report(benchmark::State& state, const std::vector<double>& times, const std::function<void()>& fnBaseline) {
-    std::vector<double> baseline;
-    for (int i = 0; i < 5; ++i) {
-        const Clock::time_point start = Clock::now();
-        fnBaseline();
-        baseline.push_back(Milliseconds(start));
-    }
-    const double dMs = Median(times), dBaseline = Median(baseline);
-    state.counters["ms"] = dMs;
-    state.counters["baseline_ms"] = dBaseline;
-    state.counters["x_baseline"] = dBaseline > 0 ? dMs / dBaseline : 0;
-}
 
 // The baseline: the text searched for, as it is, in every record's bytes;
 // pfnEach runs on each record that holds it.

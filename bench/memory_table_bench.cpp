@@ -36,38 +36,15 @@
 #include "tools/dbftool/text_filter.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Milliseconds;
+using bench::Report;
 
 namespace {
 
 constexpr unsigned kReadOnly = 64, kReadWrite = 66, kCreate = 0x1012 | 0x8000;
 
 const bench::BenchTable& Table() { return bench::GeneratedTable(); }
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Milliseconds(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Runs the baseline five times (after the benchmark's own iterations, in
-// the same process) and reports both medians and their ratio.
-void Report(benchmark::State& state, const std::vector<double>& times, const std::function<void()>& fnBaseline) {
-    std::vector<double> baseline;
-    for (int i = 0; i < 5; ++i) {
-        const Clock::time_point start = Clock::now();
-        fnBaseline();
-        baseline.push_back(Milliseconds(start));
-    }
-    const double dMs = Median(times), dBaseline = Median(baseline);
-    state.counters["ms"] = dMs;
-    state.counters["baseline_ms"] = dBaseline;
-    state.counters["x_baseline"] = dBaseline > 0 ? dMs / dBaseline : 0;
-}
 
 // Baselines.
 
