@@ -85,19 +85,8 @@ protected:
     CDBFDoc* Doc() const { return Frame() ? dynamic_cast<CDBFDoc*>(Frame()->GetActiveDocument()) : nullptr; }
     CDBFView* View() const { return Frame() ? dynamic_cast<CDBFView*>(Frame()->GetActiveView()) : nullptr; }
 
-    // Sends a command by id as a menu, a key or a button does; false when its
-    // update rule disabled it.
-    bool Command(unsigned nId) {
-        bool bRan = Frame()->ExecuteCommand(nId);
-        ui_test::Settle();
-        return bRan;
-    }
-    // The state the command's update rule gives it now.
-    platform::CCmdUI State(unsigned nId) const {
-        platform::CCmdUI cmdUI(nId);
-        Frame()->UpdateCommand(cmdUI);
-        return cmdUI;
-    }
+    bool Command(unsigned nId) { return ui_test::RunCommand(*Frame(), nId); }
+    platform::CCmdUI State(unsigned nId) const { return ui_test::CommandState(*Frame(), nId); }
     // A data cell's text by column and row of the view (data indexes).
     std::string Cell(int nCol, int nRow) const {
         CDBFView* pView = View();

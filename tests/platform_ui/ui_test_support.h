@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/draw_context.h"
+#include "platform/ui/main_frame.h"
+#include "platform/ui/view_base.h"
 
 namespace ui_test {
 
@@ -86,6 +88,21 @@ inline QRect Ink(const QImage& image, QRect rc = QRect(), QRgb background = qRgb
                 ink |= QRect(x, y, 1, 1);
         }
     return ink;
+}
+
+// Sends a command by id to the frame as a menu, a key or a button does; false
+// when its update rule disabled it.
+inline bool RunCommand(platform::CMainFrame& frame, unsigned nId) {
+    const bool bRan = frame.ExecuteCommand(nId);
+    Settle();
+    return bRan;
+}
+
+// The state the command's update rule gives it now.
+inline platform::CCmdUI CommandState(platform::CMainFrame& frame, unsigned nId) {
+    platform::CCmdUI cmdUI(nId);
+    frame.UpdateCommand(cmdUI);
+    return cmdUI;
 }
 
 }  // namespace ui_test

@@ -80,16 +80,8 @@ protected:
     CKelSplitterWnd* Splitter() const { return Window() ? Window()->GetSplitter() : nullptr; }
     CDBFView* Pane(int r, int c) const { return Splitter() ? dynamic_cast<CDBFView*>(Splitter()->GetPane(r, c)) : nullptr; }
 
-    bool Command(unsigned nId) {
-        bool bRan = Frame()->ExecuteCommand(nId);
-        ui_test::Settle();
-        return bRan;
-    }
-    platform::CCmdUI State(unsigned nId) const {
-        platform::CCmdUI cmdUI(nId);
-        Frame()->UpdateCommand(cmdUI);
-        return cmdUI;
-    }
+    bool Command(unsigned nId) { return ui_test::RunCommand(*Frame(), nId); }
+    platform::CCmdUI State(unsigned nId) const { return ui_test::CommandState(*Frame(), nId); }
     // The text a pane of the status bar shows now.
     QString PaneText(unsigned nId) {
         Frame()->UpdateUserInterface();
