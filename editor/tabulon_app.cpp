@@ -100,8 +100,10 @@ bool CTabulonApp::InitInstance(const CommandLine& commandLine, bool bShow) {
         }));
     auto* pMainFrame = new CMainFrame;
     SetMainWnd(pMainFrame);
-    if (bShow)
+    if (bShow) {
         pMainFrame->show();
+        pMainFrame->activateWindow();
+    }
     for (const std::string& strFile : commandLine.files)
         if (!OpenDocumentFile(strFile) && commandLine.bPrint)
             return false;

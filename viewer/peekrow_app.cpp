@@ -92,6 +92,7 @@ bool CPeekrowApp::InitInstance(const CommandLine& commandLine, bool bShow) {
             pMainFrame->showMaximized();
         else
             pMainFrame->show();
+        pMainFrame->activateWindow();
     }
     if (!commandLine.strFile.empty())
         OpenDocumentFile(commandLine.strFile);

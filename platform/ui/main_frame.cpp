@@ -622,10 +622,29 @@ void CMainFrame::OpenDroppedFiles(const QMimeData& data) {
 }
 
 bool CMainFrame::TranslateAccelerator(QWidget* pTarget, const QKeyEvent* pEvent) {
-    if (m_accelerators.empty() || pTarget->window() != this)
+    if (pTarget->window() != this)
         return false;
     QKeyCombination key(pEvent->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier),
                         Qt::Key(pEvent->key()));
+    // The keys of every MDI window: Ctrl+F4 closes the active child as its
+    // close button does (asking about unsaved changes), Ctrl+F6 and
+    // Ctrl+Shift+F6 go to the next and the previous one.
+    if (QMdiSubWindow* pChild = m_pMdiArea->activeSubWindow()) {
+        if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_F4)) {
+            pChild->close();
+            return true;
+        }
+        if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_F6)) {
+            m_pMdiArea->activateNextSubWindow();
+            return true;
+        }
+        if (key == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F6)) {
+            m_pMdiArea->activatePreviousSubWindow();
+            return true;
+        }
+    }
+    if (m_accelerators.empty())
+        return false;
     auto it = std::find_if(m_accelerators.begin(), m_accelerators.end(),
                            [&](const AcceleratorEntry& entry) { return entry.key == key; });
     if (it == m_accelerators.end())

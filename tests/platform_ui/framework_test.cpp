@@ -166,8 +166,9 @@ TEST_F(FrameworkTest, CancelInTheSavePromptKeepsTheWindowAndTheProgram) {
     }
     ASSERT_EQ(Frame().GetChildFrames().size(), 1u);
     CScopedMessageBoxHook yes;
-    Frame().GetActiveFrame()->close();
+    QTest::keyClick(Frame().GetActiveFrame(), Qt::Key_F4, Qt::ControlModifier);  // the child's close key
     ui_test::Settle();
+    EXPECT_EQ(yes.GetRequests().size(), 1u);
     EXPECT_EQ(pDoc->m_nSaves, 1);
     EXPECT_TRUE(Frame().GetChildFrames().empty());
 }
