@@ -420,9 +420,10 @@ void CDBFView::OnColumnHeaderUp(int nCol, int nHeaderRow) {
     m_bEditing = false;
     int nSortCol = -1, nSortRow = -1, nDirection = 2;
     GetSortIndicator(nSortCol, nSortRow, nDirection);
-    bool bDescending = nSortCol == nCol + GetFixedColumnCount() && nSortRow == nHeaderRow && nDirection == 0;
+    // The grid keeps the arrow's column as a data column, as nCol is.
+    bool bDescending = nSortCol == nCol && nSortRow == nHeaderRow && nDirection == 0;
     RunGuarded([&] { m_pTable->Sort(nField, bDescending); });
-    SetSortIndicator(nCol + GetFixedColumnCount(), nHeaderRow, bDescending ? 1 : 0);
+    SetSortIndicator(nCol, nHeaderRow, bDescending ? 1 : 0);
     if (GetRecordCount() > 0)
         SetCurrentCell(nCol + GetFixedColumnCount(), GetFixedRowCount());
     ScrollCellIntoView(GetCurrentColumn(), GetCurrentRow());

@@ -143,9 +143,13 @@ TEST_F(EditSaveTest, ATableChangedOnDiskAsksWhetherToOverwriteReloadOrCancel) {
 
 TEST_F(EditSaveTest, HeaderReleasesSortAscendingDescendingAscending) {
     const char* const kFirst[] = {"-3.00", "4.25", "-3.00"};
-    for (const char* pszFirst : kFirst) {
+    for (int i = 0; i < 3; ++i) {
         View()->OnColumnHeaderUp(1, 0);
-        EXPECT_EQ(Cell(1, 0), pszFirst);
+        EXPECT_EQ(Cell(1, 0), kFirst[i]);
+        int nCol = -1, nRow = -1, nDirection = -1;
+        View()->GetSortIndicator(nCol, nRow, nDirection);
+        EXPECT_EQ(nCol, 1) << "the arrow stands on the sorted column";
+        EXPECT_EQ(nDirection, i % 2);
     }
 }
 
