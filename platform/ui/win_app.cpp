@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
 
 #include "platform/core/conversion_error.h"
 #include "platform/core/file.h"
@@ -215,7 +217,33 @@ bool CWinApp::HasCommandHandler(unsigned nId) const {
 
 CGuiApplication::CGuiApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
+namespace {
+
+// When a dialog or a message box goes away, the keyboard goes back to the
+// modal window still open under it, else to the window it belongs to, else
+// to the main window. A window manager does this itself; without one (a bare
+// X server) the keys would reach no window at all.
+void ReturnFocusAfter(QWidget* pClosed) {
+    QPointer<QWidget> pParent = pClosed->parentWidget() ? pClosed->parentWidget()->window() : nullptr;
+    QTimer::singleShot(0, qApp, [pParent] {
+        QWidget* pTarget = QApplication::activeModalWidget();
+        if (!pTarget)
+            pTarget = pParent && pParent->isVisible() ? pParent.data() : nullptr;
+        if (!pTarget && CWinApp::Get() && CWinApp::Get()->GetMainWnd())
+            pTarget = CWinApp::Get()->GetMainWnd();
+        if (pTarget && pTarget->isVisible() && !pTarget->isActiveWindow())
+            pTarget->activateWindow();
+    });
+}
+
+}  // namespace
+
 bool CGuiApplication::notify(QObject* pReceiver, QEvent* pEvent) {
+    if (pEvent->type() == QEvent::Hide && pReceiver->isWidgetType()) {
+        auto* pWidget = static_cast<QWidget*>(pReceiver);
+        if (pWidget->isWindow() && pWidget->windowType() == Qt::Dialog)
+            ReturnFocusAfter(pWidget);
+    }
     try {
         return QApplication::notify(pReceiver, pEvent);
     } catch (...) {
