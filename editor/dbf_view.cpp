@@ -20,7 +20,9 @@
 #include "engine/typed_value.h"
 #include "grid/grid_page_printer.h"
 #include "grid/editor_styles.h"
+#include "platform/core/ole_date.h"
 #include "platform/core/string_table.h"
+#include "platform/core/user_locale.h"
 #include "platform/ui/main_frame.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/system_metrics.h"
@@ -267,6 +269,13 @@ bool CDBFView::StoreCellText(int nField, int32_t nRow, const std::string& strTex
     std::string strTyped = desc.type == 'C' ? pDoc->FromDisplayText(strText) : strText;
     dbf::TypedTextOptions options;
     options.strWholeText = pDoc->GetCodePages().WholeTextEncoding();
+    // Dates are typed back in the order the cells show them (day first under
+    // "Euro" whatever the user's locale), never read as another day.
+    platform::CUserLocale locale = platform::CUserLocale::Current();
+    if (desc.type == 'D' || desc.type == 'T') {
+        platform::TypeDatesAsShown(pDoc->m_strDateFormat, locale);
+        options.pLocale = &locale;
+    }
     dbf::TypedValue typed = dbf::ValueFromTypedText(desc, strTyped, options);
     if (typed.IsRefused()) {
         if (pstrError)

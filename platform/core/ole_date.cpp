@@ -381,6 +381,31 @@ std::string TypedDatePattern(const CUserLocale& locale) {
     }
 }
 
+bool TypeDatesAsShown(std::string_view strPattern, CUserLocale& locale) {
+    std::string strOrder;  // the conversions' letters in their order: "dmY"
+    char cSeparator = 0;
+    for (size_t i = 0; i + 1 < strPattern.size(); ++i) {
+        if (strPattern[i] != '%')
+            continue;
+        size_t j = i + 1;
+        if (strPattern[j] == '#' || strPattern[j] == '-') ++j;
+        if (j >= strPattern.size()) break;
+        const char c = strPattern[j] == 'e' ? 'd' : strPattern[j] == 'y' ? 'Y' : strPattern[j];
+        if (c != 'd' && c != 'm' && c != 'Y') return false;
+        strOrder += c;
+        if (strOrder.size() == 1 && j + 1 < strPattern.size()) cSeparator = strPattern[j + 1];
+        i = j;
+    }
+    DateOrder eOrder;
+    if (strOrder == "dmY") eOrder = DateOrder::DMY;
+    else if (strOrder == "mdY") eOrder = DateOrder::MDY;
+    else if (strOrder == "Ymd") eOrder = DateOrder::YMD;
+    else return false;
+    if (cSeparator == '%' || cSeparator == 0) return false;
+    locale.SetDateOrder(eOrder, cSeparator);
+    return true;
+}
+
 namespace {
 
 // Digits at s[i]: their value and count; none gives a count of 0.

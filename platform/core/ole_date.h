@@ -74,6 +74,11 @@ TypedDate ParseTypedDate(std::string_view str, bool bTime, double& dResult, std:
                          const CUserLocale& locale = CUserLocale::Current());
 // The locale's typed date form for messages: "DD.MM.YYYY", "MM/DD/YYYY".
 std::string TypedDatePattern(const CUserLocale& locale = CUserLocale::Current());
+// Sets the locale's date order and separator to those of a strftime pattern
+// that shows day, month and year as numbers ("%d.%m.%Y", "%m/%d/%Y",
+// "%Y.%m.%d"), so that a date is typed back in the form it is shown in;
+// false, and the locale unchanged, for any other pattern.
+bool TypeDatesAsShown(std::string_view strPattern, CUserLocale& locale);
 
 // strftime-style formatting for the years 1 to 9999: %a %A %b %B %c %C %d %D
 // %e %F %h %H %I %j %m %M %n %p %R %S %t %T %u %w %x %X %y %Y %%. A '#' or '-'

@@ -3,7 +3,9 @@
 // said; the close prompt sees an open editor's text.
 #include <QKeyEvent>
 
+#include "editor/cell_text.h"
 #include "platform/core/file.h"
+#include "platform/core/user_locale.h"
 #include "tests/editor/editor_test_support.h"
 
 namespace {
@@ -81,6 +83,21 @@ TEST_F(EditSaveTest, AValueThatIsNoDateIsRefusedWithItsReasonAndTheEditorKeepsIt
     EXPECT_EQ(View()->GetCurrentRow() - View()->GetFixedRowCount(), 0) << "the cell stays current";
     EXPECT_EQ(Cell(2, 0), "02.01.1990") << "the record is unchanged";
     EXPECT_FALSE(Doc()->IsModified());
+}
+
+// The cells show dates day first ("Euro"); a user whose locale puts the
+// month first types back what the cell shows and gets that day, not another.
+TEST_F(EditSaveTest, ADateTypedAsTheCellShowsItIsThatDayWhateverTheLocale) {
+    platform::CScopedUserLocale usa(platform::CUserLocale::FromName("en_US.UTF-8"));
+    View()->GoToCell(2, 0);
+    ui_test::Type("04.03.2024");
+    ui_test::Key(Qt::Key_Return);
+    EXPECT_EQ(Cell(2, 0), "04.03.2024");
+    dbf::FieldValue value;
+    Doc()->m_table.SetAbsolutePosition(0);
+    Doc()->m_table.GetFieldValue(2, value);
+    EXPECT_EQ(cell_text::FormatValue(value, Doc()->m_table.GetTableDef()->GetFieldInfo(2), 8, "%Y-%m-%d"),
+              "2024-03-04");
 }
 
 TEST_F(EditSaveTest, TheClosePromptSeesTheOpenEditorsText) {

@@ -174,6 +174,23 @@ TEST(DateParsing, TypedDatesAreCheckedStrictly) {
     EXPECT_EQ(strError, "\"abc\" is not a date: type it as DD.MM.YYYY, YYYYMMDD or YYYY-MM-DD");
 }
 
+TEST(DateParsing, DatesAreTypedInTheOrderOfThePatternTheyAreShownIn) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"%d.%m.%Y", "04.03.2002"}, {"%m/%d/%Y", "03/04/2002"}, {"%Y.%m.%d", "2002.03.04"}, {"%#d-%m-%y", "4-3-02"}};
+    for (const auto& [pszPattern, pszTyped] : cases) {
+        CUserLocale l = CUserLocale::FromName("en_US.UTF-8");
+        ASSERT_TRUE(TypeDatesAsShown(pszPattern, l)) << pszPattern;
+        double d = 0;
+        std::string strError;
+        EXPECT_EQ(ParseTypedDate(pszTyped, false, d, strError, l), TypedDate::date) << pszPattern << strError;
+        EXPECT_EQ(d, Date(2002, 3, 4)) << pszPattern;
+    }
+    CUserLocale l = CUserLocale::FromName("de_DE.UTF-8");
+    for (const char* pszPattern : {"%B %d, %Y", "%d.%m", "%Y%m%d", ""})
+        EXPECT_FALSE(TypeDatesAsShown(pszPattern, l)) << pszPattern;
+    EXPECT_EQ(l.m_eDateOrder, DateOrder::DMY) << "a pattern it cannot follow leaves the locale as it was";
+}
+
 TEST(DateFormatting, PatternsOfTheDisplaySettings) {
     CUserLocale l;
     double d = Date(2002, 3, 4, 13, 5, 9);
