@@ -23,6 +23,7 @@
 #include "platform/core/ole_date.h"
 #include "platform/core/string_table.h"
 #include "platform/core/user_locale.h"
+#include "platform/core/value_coercion.h"
 #include "platform/ui/main_frame.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/system_metrics.h"
@@ -269,13 +270,15 @@ bool CDBFView::StoreCellText(int nField, int32_t nRow, const std::string& strTex
     std::string strTyped = desc.type == 'C' ? pDoc->FromDisplayText(strText) : strText;
     dbf::TypedTextOptions options;
     options.strWholeText = pDoc->GetCodePages().WholeTextEncoding();
-    // Dates are typed back in the order the cells show them (day first under
-    // "Euro" whatever the user's locale), never read as another day.
+    // What the cells show can be typed back and means what it showed: dates
+    // in the order of the document's pattern (day first under "Euro" whatever
+    // the user's locale), numbers with the point they are shown with.
     platform::CUserLocale locale = platform::CUserLocale::Current();
-    if (desc.type == 'D' || desc.type == 'T') {
+    options.pLocale = &locale;
+    if (desc.type == 'D' || desc.type == 'T')
         platform::TypeDatesAsShown(pDoc->m_strDateFormat, locale);
-        options.pLocale = &locale;
-    }
+    if (desc.type == 'N' || desc.type == 'F' || desc.type == 'B')
+        strTyped = platform::ShownNumberAsTyped(strTyped, locale);
     dbf::TypedValue typed = dbf::ValueFromTypedText(desc, strTyped, options);
     if (typed.IsRefused()) {
         if (pstrError)

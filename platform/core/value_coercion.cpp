@@ -203,6 +203,27 @@ int64_t ParseCInteger(const char* p, size_t n, bool* pbOverflow) {
     return int64_t(nValue);
 }
 
+std::string ShownNumberAsTyped(std::string_view str, const CUserLocale& locale) {
+    std::string strText(str);
+    const size_t nPoint = strText.find('.');
+    if (locale.m_cDecimal == '.' || nPoint == std::string::npos)
+        return strText;
+    const std::string_view s = TrimAsciiSpace(str);
+    size_t i = s.size() && (s[0] == '-' || s[0] == '+') ? 1 : 0;
+    int nDigits = 0, nPoints = 0;
+    for (; i < s.size(); ++i) {
+        if (IsAsciiDigit(s[i]))
+            ++nDigits;
+        else if (s[i] == '.')
+            ++nPoints;
+        else
+            return strText;
+    }
+    if (nDigits > 0 && nPoints == 1)
+        strText[nPoint] = locale.m_cDecimal;
+    return strText;
+}
+
 std::string FormatFixed(double d, unsigned nDecimals) {
     // The longest double has 309 whole digits; a stack buffer serves the
     // usual decimal counts without an allocation per field.

@@ -33,6 +33,10 @@ std::string FormatFixed(double d, unsigned nDecimals);
 // spaces around. Raises CConversionError on anything else, so that "3.14" typed
 // where '.' groups thousands is refused rather than read as 314.
 double TextToDouble(std::string_view str, const CUserLocale& locale = CUserLocale::Current());
+// A number in the C form ("-12.50", as FormatFixed writes it) with its point
+// turned into the locale's decimal separator, so that a number typed back as
+// it was shown means what it showed; any other text comes back unchanged.
+std::string ShownNumberAsTyped(std::string_view str, const CUserLocale& locale = CUserLocale::Current());
 // As TextToDouble, then rounded half to even; out of range raises.
 int32_t TextToInt32(std::string_view str, const CUserLocale& locale = CUserLocale::Current());
 // "True" / "False" in any letter case, or a number (non-zero is true).

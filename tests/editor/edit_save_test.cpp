@@ -85,14 +85,20 @@ TEST_F(EditSaveTest, AValueThatIsNoDateIsRefusedWithItsReasonAndTheEditorKeepsIt
     EXPECT_FALSE(Doc()->IsModified());
 }
 
-// The cells show dates day first ("Euro"); a user whose locale puts the
-// month first types back what the cell shows and gets that day, not another.
-TEST_F(EditSaveTest, ADateTypedAsTheCellShowsItIsThatDayWhateverTheLocale) {
+// The cells show dates day first ("Euro") and numbers with a point; a user
+// whose locale puts the month first, or the comma, types back what a cell
+// shows and gets that value, not another nor a refusal.
+TEST_F(EditSaveTest, ValuesTypedAsTheCellsShowThemMeanWhatTheyShowedWhateverTheLocale) {
     platform::CScopedUserLocale usa(platform::CUserLocale::FromName("en_US.UTF-8"));
-    View()->GoToCell(2, 0);
-    ui_test::Type("04.03.2024");
-    ui_test::Key(Qt::Key_Return);
+    TypeInto(2, 0, "04.03.2024");
     EXPECT_EQ(Cell(2, 0), "04.03.2024");
+    {
+        platform::CScopedUserLocale german(platform::CUserLocale::FromName("de_DE.UTF-8"));
+        TypeInto(1, 0, "1.25");
+        EXPECT_EQ(Cell(1, 0), "1.25");
+        TypeInto(1, 1, "2,5");
+        EXPECT_EQ(Cell(1, 1), "2.50");
+    }
     dbf::FieldValue value;
     Doc()->m_table.SetAbsolutePosition(0);
     Doc()->m_table.GetFieldValue(2, value);
