@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <unistd.h>
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTimer>
@@ -173,6 +175,7 @@ bool CDBFDoc::OnOpenDocument(const std::string& strPath) {
     SetModifiedFlag(false);
     m_nSaveType = 0;
     LoadOpenSettings(strPath);
+    m_nOpenMode = ModeThisFileAllows(strPath, m_nOpenMode);
     m_table.SetHideDeleted(!m_bShowDeleted);
     try {
         m_table.Open(strPath, m_nOpenMode);
@@ -338,11 +341,13 @@ bool CDBFDoc::ConfirmIndexGoesStale() {
 
 void CDBFDoc::SetTitle(const QString& strTitle) {
     // The window says that the table has an index this program leaves as it is.
+    QString strShown = strTitle;
     const dbf::StructuralIndex* pIndex = GetPresentIndex();
-    if (pIndex && !strTitle.isEmpty())
-        CDocument::SetTitle(Text(IDS_TITLE_WITH_INDEX).arg(strTitle, QString::fromStdString(pIndex->GetFileName())));
-    else
-        CDocument::SetTitle(strTitle);
+    if (pIndex && !strShown.isEmpty())
+        strShown = Text(IDS_TITLE_WITH_INDEX).arg(strShown, QString::fromStdString(pIndex->GetFileName()));
+    if (m_bWriteProtected && !strShown.isEmpty())
+        strShown = Text(IDS_TITLE_READ_ONLY).arg(strShown);
+    CDocument::SetTitle(strShown);
 }
 
 bool CDBFDoc::SaveInPlace() {
@@ -445,9 +450,24 @@ bool CDBFDoc::SaveTableAs() {
     return true;
 }
 
+unsigned CDBFDoc::ModeThisFileAllows(const std::string& strPath, unsigned nOpenMode) {
+    // A table this user may not write (its permissions, a read-only disk)
+    // opens for reading instead of not at all; the title says so.
+    m_bWriteProtected = false;
+    if (nOpenMode != tabulon::kOpenReadOnly && ::access(strPath.c_str(), W_OK) != 0 &&
+        (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        m_bWriteProtected = true;
+        return tabulon::kOpenReadOnly;
+    }
+    return nOpenMode;
+}
+
 bool CDBFDoc::ReopenTable(unsigned nOpenMode) {
     if (!m_table.IsOpen())
         return false;
+    nOpenMode = ModeThisFileAllows(m_table.GetFilePath(), nOpenMode);
+    if (nOpenMode == m_nOpenMode)
+        return true;
     try {
         if (!m_table.ChangeOpenMode(nOpenMode)) {
             MessageBox(nullptr, IDS_CANT_REOPEN, MB_OK | MB_ICONWARNING);

@@ -161,10 +161,14 @@ private:
     bool AcceptExportCuts(bool bVisualFoxPro);
     void ComputeEditability();
     void ChooseCodePages();
+    // nOpenMode, or read only when the file cannot be written (then also
+    // remembered for the title).
+    unsigned ModeThisFileAllows(const std::string& strPath, unsigned nOpenMode);
 
     const platform::CCodePage* m_pOemPage = nullptr;
     const platform::CCodePage* m_pAnsiPage = nullptr;
     platform::TableCodePages m_codePages;
     bool m_bReadFailureReported = false;
     bool m_bIndexWriteAccepted = false;
+    bool m_bWriteProtected = false;  // opened for reading because the file cannot be written
 };

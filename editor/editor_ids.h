@@ -57,6 +57,7 @@ enum EditorStringId : unsigned {
     IDS_STALE_INDEX = 59485,
     IDS_EXPORT_CUTS = 59486,
     IDS_TITLE_WITH_INDEX = 59487,
+    IDS_TITLE_READ_ONLY = 59488,
     // The structure, pack and edit commands.
     IDS_PACK_FAILED = 59500,
     IDS_STRUCTURE_FAILED = 59501,

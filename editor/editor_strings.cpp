@@ -27,6 +27,7 @@ const platform::StringEntry kEditorStrings[] = {
      "This table has the index file %1, which this program does not update. Programs that use the index "
      "may find wrong records until it is rebuilt.\n\nWrite the table anyway?"},
     {IDS_TITLE_WITH_INDEX, "%1 (index %2)"},
+    {IDS_TITLE_READ_ONLY, "%1 (read only)"},
     {IDS_EXPORT_CUTS,
      "The copy keeps at most 255 characters of a memo: %1 memo texts are longer and would be cut.%2\n\n"
      "Write the copy anyway?"},

@@ -1,6 +1,9 @@
 // Editing cells in place and saving: typed values reach the file and nothing
 // else changes; refused values, failed saves and a table changed on disk are
 // said; the close prompt sees an open editor's text.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QKeyEvent>
 
 #include "editor/cell_text.h"
@@ -196,6 +199,22 @@ TEST_F(EditSaveTest, AReadOnlyTableOffersNoEditorNorDeleteToggleNorSave) {
     View()->GoToCell(0, 0);
     ui_test::Type("x");
     EXPECT_EQ(View()->GetCurrentEditor(), nullptr);
+}
+
+// A table its user may not write opens for reading, says so in its title,
+// and offers no editor (as root every file is writable: nothing to try).
+TEST_F(EditSaveTest, ATableThatCannotBeWrittenOpensReadOnlyAndSaysSo) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write any file";
+    Command(ID_FILE_CLOSE);
+    ASSERT_EQ(::chmod(m_strPath.c_str(), 0444), 0);
+    ASSERT_NE(Open(m_strPath), nullptr);
+    EXPECT_TRUE(Doc()->IsReadOnly());
+    EXPECT_EQ(Doc()->GetTitle().toStdString(), "people.dbf (read only)");
+    View()->GoToCell(0, 0);
+    ui_test::Type("x");
+    EXPECT_EQ(View()->GetCurrentEditor(), nullptr);
+    EXPECT_FALSE(State(ID_FILE_SAVE).IsEnabled());
 }
 
 }  // namespace
