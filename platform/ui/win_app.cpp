@@ -225,12 +225,11 @@ namespace {
 // X server) the keys would reach no window at all.
 void ReturnFocusAfter(QWidget* pClosed) {
     QPointer<QWidget> pParent = pClosed->parentWidget() ? pClosed->parentWidget()->window() : nullptr;
-    QTimer::singleShot(0, qApp, [pParent] {
+    QPointer<QWidget> pMain = CWinApp::Get() ? CWinApp::Get()->GetMainWnd() : nullptr;
+    QTimer::singleShot(0, qApp, [pParent, pMain] {
         QWidget* pTarget = QApplication::activeModalWidget();
         if (!pTarget)
-            pTarget = pParent && pParent->isVisible() ? pParent.data() : nullptr;
-        if (!pTarget && CWinApp::Get() && CWinApp::Get()->GetMainWnd())
-            pTarget = CWinApp::Get()->GetMainWnd();
+            pTarget = pParent && pParent->isVisible() ? pParent.data() : pMain.data();
         if (pTarget && pTarget->isVisible() && !pTarget->isActiveWindow())
             pTarget->activateWindow();
     });
