@@ -446,7 +446,7 @@ void CDBFView::OnColumnHeaderUp(int nCol, int nHeaderRow) {
 void CDBFView::OnRowHeaderDblClk(int nFixedCol, GridRow nRow) {
     CKelGridView::OnRowHeaderDblClk(nFixedCol, nRow);
     if (nFixedCol == 1 && !(GetOwner() && GetOwner()->IsKeyDown(VK_SHIFT)))
-        ToggleDeleteMark(int32_t(nRow - GetFixedRowCount()));
+        ToggleDeleteMark(int32_t(nRow));  // the grid gives data rows
 }
 
 void CDBFView::ToggleDeleteMark(int32_t nRecord) {

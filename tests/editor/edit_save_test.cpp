@@ -180,10 +180,16 @@ TEST_F(EditSaveTest, HeaderReleasesSortAscendingDescendingAscending) {
 }
 
 TEST_F(EditSaveTest, TheStateColumnTogglesTheDeleteMarkAndMarksTheTableModified) {
-    View()->OnRowHeaderDblClk(1, View()->GetFixedRowCount() + 1);
+    // A real double click in the state column (the second row header) of data row 1.
+    ui_test::ShowActive(*Frame());
+    const int nHeight = View()->GetRowHeight();
+    const QPoint pt(View()->GetFixedColumnWidth() + 3, (View()->GetFixedRowCount() + 1) * nHeight + nHeight / 2);
+    QTest::mouseDClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier, pt);
+    ui_test::Settle();
     EXPECT_TRUE(View()->IsRowDeleted(1));
+    EXPECT_FALSE(View()->IsRowDeleted(0));
     EXPECT_TRUE(Doc()->IsModified());
-    View()->OnRowHeaderDblClk(1, View()->GetFixedRowCount() + 1);
+    View()->OnRowHeaderDblClk(1, 1);
     EXPECT_FALSE(View()->IsRowDeleted(1));
 }
 
@@ -192,7 +198,7 @@ TEST_F(EditSaveTest, AReadOnlyTableOffersNoEditorNorDeleteToggleNorSave) {
     testing_support::WriteFileBytes(m_dir.Path("people.ini"), std::string("[File]\nTypeFileOpen=ReadOnly\n"));
     ASSERT_NE(Open(m_strPath), nullptr);
     EXPECT_TRUE(Doc()->IsReadOnly());
-    View()->OnRowHeaderDblClk(1, View()->GetFixedRowCount() + 1);
+    View()->OnRowHeaderDblClk(1, 1);
     EXPECT_FALSE(View()->IsRowDeleted(1));
     EXPECT_FALSE(Doc()->IsModified());
     EXPECT_FALSE(State(ID_FILE_SAVE).IsEnabled());

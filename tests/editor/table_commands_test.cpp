@@ -140,7 +140,7 @@ TEST_F(TableCommands, ModifyStructureWritesTheWindowsEditsIntoTheNewFileAndShows
     // Unsaved: a changed cell, and a record deleted from the row header.
     ASSERT_TRUE(View()->StoreCellText(0, 0, "anna"));
     pDoc->SetModifiedFlag(true);
-    View()->OnRowHeaderDblClk(1, 2 + View()->GetFixedRowCount());
+    View()->OnRowHeaderDblClk(1, 2);
     ASSERT_TRUE(View()->IsRowDeleted(2));
 
     platform::CScopedMessageBoxHook yes([](const platform::MessageBoxRequest&) { return IDYES; });
