@@ -165,7 +165,8 @@ public:
     // and reloads the editor from the cell.
     bool EndEdit(bool bDiscard);
     // Ends the pending edit and shows the current cell's editor again in its
-    // place, leaving the selection as it is (a window that changed size).
+    // place, leaving the selection as it is (a window that changed size); a
+    // value just refused and still open is only moved with its cell.
     void ReactivateCurrentCell();
     void PositionEditor(int nCol, GridRow nRow);
     // Data indexes.
@@ -259,6 +260,7 @@ protected:
     GridRow m_nEndRow = 1;
 
     int m_nSortColumn = -1;
+    bool m_bEditRefused = false;  // the last commit of the open editor was refused
     int m_nSortHeaderRow = -1;
     int m_nSortDirection = 2;
 

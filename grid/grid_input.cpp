@@ -47,7 +47,17 @@ void CKelGridCore::ClampCurrentCellToData() {
 
 bool CKelGridCore::SetCurrentCell(int nCol, GridRow nRow) { return SetCurrentCellImpl(nCol, nRow, false); }
 
-void CKelGridCore::ReactivateCurrentCell() { SetCurrentCellImpl(m_nCurCol, m_nCurRow, true); }
+void CKelGridCore::ReactivateCurrentCell() {
+    // A value refused a moment ago and still being corrected only moves with
+    // its cell: committing it again would say the same refusal once more.
+    CKelCellEditor* pEditor = GetCellEditor(m_nCurCol - GetFixedColumnCount(), m_nCurRow - GetFixedRowCount());
+    if (m_bEditRefused && pEditor && pEditor->IsModified()) {
+        ScrollCellIntoView(m_nCurCol, m_nCurRow);
+        PositionEditor(m_nCurCol, m_nCurRow);
+        return;
+    }
+    SetCurrentCellImpl(m_nCurCol, m_nCurRow, true);
+}
 
 // With bKeepSelection the selection stays as it is: the current cell moves
 // (or stays) inside a block that was just chosen.
@@ -253,9 +263,11 @@ bool CKelGridCore::EndEdit(bool bDiscard) {
     CKelCellEditor* pEditor = GetCellEditor(nCol, nRow);
     if (!pEditor)
         return true;
+    m_bEditRefused = false;
     if (pEditor->IsModified()) {
         m_strCommitError.clear();
         if (!pEditor->ValidateEditor() || !CommitCell(nCol, nRow)) {
+            m_bEditRefused = !bDiscard;
             if (bDiscard) {
                 pEditor->SetModified(false);
                 pEditor->HideEditor();

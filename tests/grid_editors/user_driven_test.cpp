@@ -159,6 +159,10 @@ TYPED_TEST(UserDriven, ARefusalSaysWhyAndKeepsTheTextUntilEscape) {
     expectKept(1);
     Key(Qt::Key_Return);
     expectKept(2);
+    // A window that changes size neither commits the text nor says it again.
+    f.grid().resize(560, 300);
+    ui_test::Settle();
+    expectKept(2);
     // A header click is refused too and selects nothing.
     Click(f, Centre(f, 1 + kText, 0));
     expectKept(3);
