@@ -174,6 +174,22 @@ int32_t CDBFFileReader::GetRecordCount() const {
     return n < 0 ? 0 : n;
 }
 
+int32_t CDBFFileReader::GetRecordsInFile() const {
+    const uint64_t nLength = GetRecordLength();
+    if (!m_bOpen || nLength == 0) return 0;
+    uint64_t nFile = 0;
+    try {
+        nFile = m_file.GetLength();
+    } catch (const platform::CFileException&) {
+        return GetRecordCount();  // reading says what is wrong, record by record
+    }
+    const uint64_t nHeader = m_header.GetHeaderLength();
+    const uint64_t nData = nFile > nHeader ? nFile - nHeader : 0;
+    // A last piece of one byte is the end-of-file mark, not a cut record.
+    const uint64_t nHeld = nData / nLength + (nData % nLength > 1 ? 1 : 0);
+    return int32_t(std::min<uint64_t>(nHeld, uint64_t(GetRecordCount())));
+}
+
 void CDBFFileReader::ShowError(unsigned nMessageId, const std::string& strArg) {
     if (!m_pErrorSink) return;
     m_pErrorSink->ShowError(nMessageId, FormatMessage(platform::LoadString(nMessageId), strArg));
@@ -375,7 +391,8 @@ bool CDBFFileReader::ReadAheadRecord(int32_t nRecord, size_t nLength) {
     std::memcpy(m_record.data(), m_ahead.data() + nOffset, nHeld);
     m_nRecordBytes = nHeld;
     m_nRecord = nRecord;
-    if (nHeld < nLength) ShowRecordError("An attempt was made to access " + m_strPath + " past its end.");
+    if (nHeld < nLength && !m_bRecordErrorShown)
+        ShowRecordError("An attempt was made to access " + m_strPath + " past its end.");
     return true;
 }
 
@@ -395,7 +412,7 @@ const uint8_t* CDBFFileReader::ReadRecord(int32_t nRecord) {
         // A record count larger than the file (a truncated copy, a damaged
         // header): what is missing shows as empty text, and the user hears
         // of it once rather than once per cell.
-        if (m_nRecordBytes < nLength)
+        if (m_nRecordBytes < nLength && !m_bRecordErrorShown)
             ShowRecordError("An attempt was made to access " + m_strPath + " past its end.");
     } catch (const platform::CFileException& e) {
         std::fill(m_record.begin(), m_record.end(), uint8_t(0));

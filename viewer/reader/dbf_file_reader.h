@@ -87,6 +87,9 @@ public:
     const dbf::DBFHeader& GetHeader() const { return m_header; }
     // The header's record count; a negative count (a damaged header) gives 0.
     int32_t GetRecordCount() const;
+    // How many of those records the file holds, a cut last one included (a
+    // damaged header may count far more than the file has).
+    int32_t GetRecordsInFile() const;
     uint8_t GetCodePageMark() const { return m_header.codePageMark; }
     uint16_t GetRecordLength() const { return m_header.GetRecordLength(); }
 

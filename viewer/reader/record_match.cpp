@@ -175,7 +175,9 @@ int64_t FindStartRow(FindDirection direction, int64_t nCurrentRow) {
 FindResult FindRecord(CDBFFileReader& reader, const FindCriteria& criteria, FindDirection direction, int64_t nStartRow,
                       const FindCodePages& pages, const FindStop& stop) {
     FindResult result;
-    const int64_t nRows = reader.GetRecordCount();
+    // Records the file does not hold match nothing: a header that counts
+    // two billion of them must not keep the search going for minutes.
+    const int64_t nRows = reader.GetRecordsInFile();
     if (!reader.IsOpen() || criteria.nField < 0 || criteria.nField >= reader.GetFieldCount()) return result;
     CRecordMatcher matcher(reader, criteria, pages);
     const int64_t nStep = direction == FindDirection::up ? -1 : 1;
