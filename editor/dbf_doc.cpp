@@ -86,19 +86,31 @@ void CDBFDoc::SetDefaultLayout() { m_columns = MakeDefaultLayout(GetFieldNames()
 
 // ---- text ---------------------------------------------------------------------------------
 
-const CCodePage& CDBFDoc::GetOemPage() const { return m_pOemPage ? *m_pOemPage : OemCodePage(); }
-const CCodePage& CDBFDoc::GetAnsiPage() const { return m_pAnsiPage ? *m_pAnsiPage : AnsiCodePage(); }
+const CCodePage& CDBFDoc::GetOemPage() const { return m_codePages.pOem ? *m_codePages.pOem : OemCodePage(); }
+const CCodePage& CDBFDoc::GetAnsiPage() const { return m_codePages.pAnsi ? *m_codePages.pAnsi : AnsiCodePage(); }
 
 std::string CDBFDoc::ToDisplayText(std::string strText) const {
     if (m_bDosCodePage && !IsWholeText())
-        CCodePageConverter(GetOemPage(), GetAnsiPage()).ConvertInPlace(strText);
+        DisplayConverters().first.ConvertInPlace(strText);
     return strText;
 }
 
 std::string CDBFDoc::FromDisplayText(std::string strText) const {
     if (m_bDosCodePage && !IsWholeText())
-        CCodePageConverter(GetAnsiPage(), GetOemPage()).ConvertInPlace(strText);
+        DisplayConverters().second.ConvertInPlace(strText);
     return strText;
+}
+
+const std::pair<CCodePageConverter, CCodePageConverter>& CDBFDoc::DisplayConverters() const {
+    // Built once per pair of pages: every painted text cell goes through them.
+    const CCodePage* pOem = &GetOemPage();
+    const CCodePage* pAnsi = &GetAnsiPage();
+    if (!m_displayConverters || m_pConvertedOem != pOem || m_pConvertedAnsi != pAnsi) {
+        m_displayConverters.emplace(CCodePageConverter(*pOem, *pAnsi), CCodePageConverter(*pAnsi, *pOem));
+        m_pConvertedOem = pOem;
+        m_pConvertedAnsi = pAnsi;
+    }
+    return *m_displayConverters;
 }
 
 CTextCodec CDBFDoc::GetTextCodec() const {
@@ -119,8 +131,6 @@ void CDBFDoc::ChooseCodePages() {
         m_codePages.pOem = &OemCodePage();
         m_codePages.pAnsi = &AnsiCodePage();
     }
-    m_pOemPage = m_codePages.pOem;
-    m_pAnsiPage = m_codePages.pAnsi;
 }
 
 // ---- opening --------------------------------------------------------------------------------

@@ -12,7 +12,9 @@
 // over it, reload it, or do nothing.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/memory_cursorset.h"
@@ -165,8 +167,11 @@ private:
     // remembered for the title).
     unsigned ModeThisFileAllows(const std::string& strPath, unsigned nOpenMode);
 
-    const platform::CCodePage* m_pOemPage = nullptr;
-    const platform::CCodePage* m_pAnsiPage = nullptr;
+    // DOS to display and back, for the pages they were built from.
+    const std::pair<platform::CCodePageConverter, platform::CCodePageConverter>& DisplayConverters() const;
+    mutable std::optional<std::pair<platform::CCodePageConverter, platform::CCodePageConverter>> m_displayConverters;
+    mutable const platform::CCodePage* m_pConvertedOem = nullptr;
+    mutable const platform::CCodePage* m_pConvertedAnsi = nullptr;
     platform::TableCodePages m_codePages;
     bool m_bReadFailureReported = false;
     bool m_bIndexWriteAccepted = false;
