@@ -24,11 +24,17 @@ public:
     }
     bool WriteString(const std::string& strSection, const std::string& strKey,
                      const std::string& strValue) override {
+        return WriteStrings(strSection, {{strKey, strValue}});
+    }
+    // One read and one save of the file for all the keys.
+    bool WriteStrings(const std::string& strSection, const KeyValues& values) override {
         platform::CPrivateProfile profile = platform::CPrivateProfile::Read(m_strPath);
-        if (strValue.empty())
-            profile.DeleteKey(strSection, strKey);
-        else
-            profile.SetString(strSection, strKey, strValue);
+        for (const auto& [strKey, strValue] : values) {
+            if (strValue.empty())
+                profile.DeleteKey(strSection, strKey);
+            else
+                profile.SetString(strSection, strKey, strValue);
+        }
         return profile.Save();
     }
 

@@ -9,6 +9,13 @@ bool CProfileStore::GetBinary(const std::string&, const std::string&, std::vecto
 
 bool CProfileStore::WriteBinary(const std::string&, const std::string&, const std::vector<uint8_t>&) { return false; }
 
+bool CProfileStore::WriteStrings(const std::string& strSection, const KeyValues& values) {
+    bool bOk = true;
+    for (const auto& [strKey, strValue] : values)
+        bOk = WriteString(strSection, strKey, strValue) && bOk;
+    return bOk;
+}
+
 namespace {
 
 QString KeyOf(const std::string& strSection, const std::string& strKey) {

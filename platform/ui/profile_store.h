@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -22,6 +23,10 @@ public:
     // False when the value could not be stored.
     virtual bool WriteString(const std::string& strSection, const std::string& strKey,
                              const std::string& strValue) = 0;
+    // Several keys of one section at once (an empty value removes its key);
+    // a store over a file writes it once. False when any was not stored.
+    using KeyValues = std::vector<std::pair<std::string, std::string>>;
+    virtual bool WriteStrings(const std::string& strSection, const KeyValues& values);
     // A raw byte value; false when there is none.
     virtual bool GetBinary(const std::string& strSection, const std::string& strKey, std::vector<uint8_t>& value);
     virtual bool WriteBinary(const std::string& strSection, const std::string& strKey,

@@ -62,16 +62,16 @@ void CRecentFileList::ReadList(CProfileStore& store) {
 }
 
 bool CRecentFileList::WriteList(CProfileStore& store) const {
-    bool bOk = true;
+    CProfileStore::KeyValues values;
     for (int i = 0; i < m_nSize; ++i) {
         std::string strValue = i < GetSize() ? m_paths[size_t(i)] : std::string();
         std::string strKey = m_strKeyPrefix + std::to_string(i + 1);
-        // Keys past the list are only cleared when they hold something.
-        if (strValue.empty() && store.GetString(m_strSection, strKey, std::string()).empty())
-            continue;
-        bOk = store.WriteString(m_strSection, strKey, strValue) && bOk;
+        // Keys are written only when they change (keys past the list are
+        // cleared only when they hold something).
+        if (store.GetString(m_strSection, strKey, std::string()) != strValue)
+            values.emplace_back(std::move(strKey), std::move(strValue));
     }
-    return bOk;
+    return values.empty() || store.WriteStrings(m_strSection, values);
 }
 
 }  // namespace platform
