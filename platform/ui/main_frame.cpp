@@ -571,18 +571,18 @@ void CMainFrame::TrackPopupMenu(const std::vector<MenuEntry>& entries, const QPo
 bool CMainFrame::CloseFrame() {
     if (m_bClosing)
         return true;
-    RunGuarded([&] { OnFrameClosing(); });
     CWinApp* pApp = CWinApp::Get();
     CMultiDocTemplate* pTemplate = pApp ? pApp->GetDocTemplate() : nullptr;
-    if (pTemplate) {
-        bool bMayClose = false;
+    bool bMayClose = !pTemplate;  // a failed prompt keeps the program
+    if (pTemplate)
         RunGuarded([&] { bMayClose = pTemplate->SaveAllModified(); });
-        if (!bMayClose)
-            return false;
-        m_bClosing = true;
-        pTemplate->CloseAllDocuments();
-    }
+    if (!bMayClose)
+        return false;
+    // Every document agreed: the windows are still there to be remembered.
+    RunGuarded([&] { OnFrameClosing(); });
     m_bClosing = true;
+    if (pTemplate)
+        pTemplate->CloseAllDocuments();
     return true;
 }
 
