@@ -55,7 +55,6 @@ bool IsEditableType(char cType) { return cType && std::strchr("BCDFILNTY", cType
 
 CDBFDoc::CDBFDoc() {
     m_commands.Add(ID_FILE_SAVE, [this] { DoFileSave(); }, [this](CCmdUI& ui) { ui.Enable(!IsReadOnly()); });
-    m_commands.Add(ID_FILE_SAVE_AS, [this] { SaveTableAs(); });
     m_commands.Add(ID_FILE_DOS_TO_WIN, nullptr, [this](CCmdUI& ui) {
         ui.Enable(IsTableOpen() && m_bEditable && !IsReadOnly() && m_bDosCodePage);
     });
@@ -222,7 +221,6 @@ bool CDBFDoc::PromptTableFileName(std::string& strPath, unsigned nTitleId, bool 
     }
     request.nFilterIndex = 1;
     request.strDefaultSuffix = QStringLiteral("dbf");
-    request.bPathMustExist = true;
     request.bConfirmOverwrite = true;
     if (strPath.empty() && !bCreate) {
         // The document's title up to its first unusual character, with the
@@ -280,7 +278,7 @@ bool CDBFDoc::OnNewDocument() {
     try {
         def.WriteStructure();
         def.Close();
-        ReplaceFile(strBuild, strPath);
+        CFile::Replace(strBuild, strPath);
     } catch (...) {
         ReportCurrentException();
         def.Close();
@@ -291,7 +289,6 @@ bool CDBFDoc::OnNewDocument() {
     if (!OnOpenDocument(strPath))
         return false;
     SetPathName(strPath);
-    m_bEditable = true;
     return true;
 }
 

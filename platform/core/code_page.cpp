@@ -18,8 +18,6 @@ namespace platform {
 
 namespace {
 
-constexpr char32_t kUndefinedBase = 0xF700;
-
 // Arabic DOS (720), which glibc does not carry: the upper half; 0 = undefined.
 const char16_t kCp720Upper[128] = {
     0,      0,      0x00E9, 0x00E2, 0,      0x00E0, 0,      0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0,      0,      0,

@@ -14,6 +14,10 @@
 
 namespace platform {
 
+// A byte no character stands for travels through Unicode as this private-use
+// character plus the byte, and comes back as the byte.
+constexpr char32_t kUndefinedBase = 0xF700;
+
 class CCodePage {
 public:
     // A single-byte page by name: "CP866", "866", "IBM866", "cp1251",

@@ -116,19 +116,7 @@ std::string TemporaryName(const std::string& strTarget) {
     }
 }
 
-void SyncFolder(const std::string& strFolder) {
-    int fd = ::open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);  // best effort: the rename is done either way
-    ::close(fd);
-}
-
 }  // namespace
-
-void ReplaceFile(const std::string& strSource, const std::string& strTarget) {
-    if (int nErr = FileFaults::Check(FileFaults::Op::rename)) throw CFileException(nErr, strSource, "rename");
-    if (::rename(strSource.c_str(), strTarget.c_str()) != 0) throw CFileException(errno, strSource, "rename");
-}
 
 CPrivateProfile::CPrivateProfile(std::string strPath) : m_strPath(std::move(strPath)) {}
 
@@ -412,7 +400,7 @@ bool CPrivateProfile::Save() {
         temp.Close();
         struct stat st {};
         if (::stat(strTarget.c_str(), &st) == 0) ::chmod(strTemp.c_str(), st.st_mode & 07777);
-        ReplaceFile(strTemp, strTarget);
+        CFile::Replace(strTemp, strTarget);
     } catch (const CFileException& e) {
         m_nLastErrno = e.GetErrno();
         temp.Close();
@@ -423,7 +411,11 @@ bool CPrivateProfile::Save() {
         }
         return false;
     }
-    SyncFolder(FolderOf(strTarget));
+    try {
+        CFile::SyncFolderOf(strTarget);
+    } catch (const CFileException&) {
+        // Best effort: the rename is done either way.
+    }
     m_bExists = true;
     m_strLoaded = std::move(strBytes);
     Parse(m_strLoaded);

@@ -126,9 +126,4 @@ private:
     std::unordered_map<std::string, std::vector<size_t>> m_entries;    // by folded section and key, in file order
 };
 
-// Replaces strTarget by strSource in one step (POSIX rename semantics), or
-// throws CFileException. CFile::Rename never replaces an existing file, so an
-// atomic replace has its own operation; it counts as a rename for FileFaults.
-void ReplaceFile(const std::string& strSource, const std::string& strTarget);
-
 }  // namespace platform

@@ -6,13 +6,12 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <memory>
 
 #include "platform/core/file.h"
+#include "platform/core/file_names.h"
 
-namespace fs = std::filesystem;
 
 namespace platform {
 
@@ -157,8 +156,6 @@ bool IsUtf8Name(std::string_view strEncoding) {
     return s == "UTF-8" || s == "UTF8";
 }
 
-constexpr char32_t kUndefinedBase = 0xF700;
-
 }  // namespace
 
 const CodePageMarkInfo* FindCodePageMark(uint8_t nMark) {
@@ -236,24 +233,7 @@ bool ParseCpgText(std::string_view strText, CpgPage& page) {
 }
 
 std::string FindCpgFile(const std::string& strTablePath) {
-    const size_t nSlash = strTablePath.rfind('/');
-    const size_t nDot = strTablePath.rfind('.');
-    const bool bExtension = nDot != std::string::npos && (nSlash == std::string::npos || nDot > nSlash);
-    const std::string strBase = bExtension ? strTablePath.substr(0, nDot) : strTablePath;
-    for (const char* pszExt : {".cpg", ".CPG", ".Cpg"})
-        if (CFile::Exists(strBase + pszExt)) return strBase + pszExt;
-    // Any other letter case, the first in byte order.
-    const fs::path base(strBase);
-    const std::string strName = Upper(base.filename().string() + ".CPG");
-    fs::path folder = base.parent_path();
-    if (folder.empty()) folder = ".";
-    std::string strBest;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string strCandidate = it->path().filename().string();
-        if (Upper(strCandidate) == strName && (strBest.empty() || strCandidate < strBest)) strBest = strCandidate;
-    }
-    return strBest.empty() ? std::string() : (base.parent_path() / strBest).string();
+    return FindFileIgnoringCase(ReplaceExtension(strTablePath, ".cpg"));
 }
 
 bool ReadCpgFile(const std::string& strCpgPath, CpgPage& page) {

@@ -31,12 +31,10 @@ enum FrameworkCommandId : unsigned {
 };
 
 enum FrameworkStringId : unsigned {
-    IDS_APP_TITLE = 57344,
     IDS_IDLEMESSAGE = 57345,    // "Ready"
     IDS_SAVEFILE = 61441,       // the Save As dialog's title
     IDS_UNTITLED = 61443,
     IDS_ASK_TO_SAVE = 61446,    // "Save changes to %1?"
-    IDS_FAILED_TO_OPEN = 61447, // an open that the document refused without saying why
     IDS_OPENFILE = 61440,       // the Open dialog's title
     IDS_ALL_FILES = 61448,
 };

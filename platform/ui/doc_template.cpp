@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include "platform/core/string_table.h"
 #include "platform/ui/child_frame.h"
+#include "platform/ui/command_ids.h"
 #include "platform/ui/document.h"
 #include "platform/ui/main_frame.h"
 #include "platform/ui/win_app.h"
@@ -35,8 +37,10 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const std::string& strPath, bool 
     RunGuarded([&] {
         if (strPath.empty()) {
             QString strName = GetDocString(docName);
-            if (strName.isEmpty())
-                strName = QStringLiteral("Untitled");
+            if (strName.isEmpty()) {
+                const char* pszUntitled = FindString(IDS_UNTITLED);
+                strName = pszUntitled ? QString::fromUtf8(pszUntitled) : QStringLiteral("Untitled");
+            }
             pDocument->SetTitle(strName + QString::number(++m_nUntitled));
             bOpened = pDocument->OnNewDocument();
         } else {

@@ -21,7 +21,6 @@ struct FileDialogRequest {
     int nFilterIndex = 1;       // in: preselected entry, out: the chosen one (1-based)
     QString strDefaultSuffix;   // added to a typed name without one ("dbf")
     bool bConfirmOverwrite = true;
-    bool bPathMustExist = true;
     std::string strPath;        // in: the start path, out: the chosen path (file-system bytes)
 };
 

@@ -14,11 +14,6 @@ namespace platform {
 
 namespace {
 
-CLinkStatic::UrlOpener& Opener() {
-    static CLinkStatic::UrlOpener s_opener;
-    return s_opener;
-}
-
 // The desktop's way: a handler for the address's scheme opens it.
 int OpenWithDesktop(const QString& strUrl) {
     // 33 and 31: the shell's "done" and "no application associated".
@@ -99,7 +94,7 @@ void CLinkStatic::paintEvent(QPaintEvent*) {
 }
 
 void CLinkStatic::OpenLink() {
-    int nResult = Opener() ? Opener()(m_strUrl) : OpenWithDesktop(m_strUrl);
+    int nResult = OpenWithDesktop(m_strUrl);
     if (nResult > 32) {
         SetVisited(true);
         return;
@@ -127,6 +122,5 @@ QString CLinkStatic::ReasonText(int nResult) {
     }
 }
 
-void CLinkStatic::SetUrlOpener(UrlOpener opener) { Opener() = std::move(opener); }
 
 }  // namespace platform

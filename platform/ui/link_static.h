@@ -4,7 +4,6 @@
 // with the reason when the link cannot be opened. Both about boxes use it.
 #pragma once
 
-#include <functional>
 
 #include <QColor>
 #include <QLabel>
@@ -14,10 +13,6 @@ namespace platform {
 class CLinkStatic : public QLabel {
     Q_OBJECT
 public:
-    // Opens a link; returns a shell result: above 32 for success, else the
-    // error number whose reason the warning names.
-    using UrlOpener = std::function<int(const QString& strUrl)>;
-
     explicit CLinkStatic(const QString& strText = QString(), QWidget* pParent = nullptr);
 
     // The address opened; when empty the text is the address, and a control
@@ -36,9 +31,6 @@ public:
 
     // The warning's reason for a shell result.
     static QString ReasonText(int nResult);
-    // Replaces how links are opened (tests); an empty function restores the
-    // desktop's way.
-    static void SetUrlOpener(UrlOpener opener);
 
     QColor m_clrLink{0, 0, 238};
     QColor m_clrVisited{85, 26, 139};

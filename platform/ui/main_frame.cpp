@@ -300,7 +300,6 @@ void CMainFrame::SetAccelerators(std::vector<AcceleratorEntry> accelerators) {
 }
 
 void CMainFrame::SetMessageText(const QString& strText) {
-    m_strIdleMessage = strText;
     m_pMessage->setText(strText);
 }
 

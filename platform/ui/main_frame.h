@@ -152,7 +152,6 @@ private:
     QMdiArea* m_pMdiArea;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pMessage = nullptr;
-    QString m_strIdleMessage;
     std::map<unsigned, QAction*> m_actions;
     std::map<unsigned, QLabel*> m_panes;
     std::vector<StatusPane> m_paneInfo;

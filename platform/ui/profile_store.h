@@ -45,7 +45,6 @@ public:
     bool GetBinary(const std::string& strSection, const std::string& strKey, std::vector<uint8_t>& value) override;
     bool WriteBinary(const std::string& strSection, const std::string& strKey,
                      const std::vector<uint8_t>& value) override;
-    QSettings& GetSettings() { return *m_pSettings; }
 
 private:
     QSettings* m_pSettings;

@@ -36,7 +36,6 @@ public:
     explicit CPropertyPage(const QString& strTitle, QWidget* pParent = nullptr);
 
     const QString& GetTitle() const { return m_strTitle; }
-    CPropertySheet* GetSheet() const { return m_pSheet; }
 
     // Fills the controls from what the page edits; runs once, the first time
     // the page becomes current.

@@ -21,7 +21,6 @@ public:
     void Add(const std::string& strPath);
     void Remove(int nIndex);
     int GetSize() const { return int(m_paths.size()); }
-    int GetMaxSize() const { return m_nSize; }
     const std::string& GetPath(int nIndex) const { return m_paths[size_t(nIndex)]; }
     // The menu text of entry nIndex: "&1 " and the path, the home folder as
     // "~" and a long middle left out.

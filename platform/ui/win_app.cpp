@@ -32,13 +32,11 @@ CWinApp*& CurrentApp() {
 }
 
 const StringEntry kFrameworkStrings[] = {
-    {IDS_APP_TITLE, ""},
     {IDS_IDLEMESSAGE, "Ready"},
     {IDS_OPENFILE, "Open"},
     {IDS_SAVEFILE, "Save As"},
     {IDS_UNTITLED, "Untitled"},
     {IDS_ASK_TO_SAVE, "Save changes to %1?"},
-    {IDS_FAILED_TO_OPEN, "Failed to open document."},
     {IDS_ALL_FILES, "All Files (*)"},
     {ID_FILE_NEW, "Create a new document\nNew"},
     {ID_FILE_OPEN, "Open an existing document\nOpen"},
@@ -102,16 +100,6 @@ void CWinApp::SetMainWnd(CMainFrame* pMainWnd) { m_pMainWnd = pMainWnd; }
 int CWinApp::ExitInstance() { return 0; }
 
 void CWinApp::SetProfileStore(std::unique_ptr<CProfileStore> pStore) { m_pProfile = std::move(pStore); }
-
-std::string CWinApp::GetProfileString(const std::string& strSection, const std::string& strKey,
-                                      const std::string& strDefault) const {
-    return m_pProfile ? m_pProfile->GetString(strSection, strKey, strDefault) : strDefault;
-}
-
-bool CWinApp::WriteProfileString(const std::string& strSection, const std::string& strKey,
-                                 const std::string& strValue) {
-    return m_pProfile && m_pProfile->WriteString(strSection, strKey, strValue);
-}
 
 void CWinApp::LoadStdProfileSettings(int nMaxFiles) {
     m_recentFiles = CRecentFileList(nMaxFiles);
@@ -276,10 +264,9 @@ CWaitCursor::CWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 CWaitCursor::~CWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 
 bool IsSameFile(const std::string& strPath1, const std::string& strPath2) {
-    struct stat st1 {};
-    struct stat st2 {};
-    if (::stat(strPath1.c_str(), &st1) == 0 && ::stat(strPath2.c_str(), &st2) == 0)
-        return st1.st_dev == st2.st_dev && st1.st_ino == st2.st_ino;
+    if (CFile::SameFile(strPath1, strPath2))
+        return true;
+    // A path not there (yet) is the same file only by its name.
     QFileInfo info1(QFile::decodeName(QByteArray::fromStdString(strPath1)));
     QFileInfo info2(QFile::decodeName(QByteArray::fromStdString(strPath2)));
     return info1.absoluteFilePath() == info2.absoluteFilePath();

@@ -46,9 +46,6 @@ public:
     // ---- profile ---------------------------------------------------------------------
     void SetProfileStore(std::unique_ptr<CProfileStore> pStore);
     CProfileStore* GetProfileStore() const { return m_pProfile.get(); }
-    std::string GetProfileString(const std::string& strSection, const std::string& strKey,
-                                 const std::string& strDefault = std::string()) const;
-    bool WriteProfileString(const std::string& strSection, const std::string& strKey, const std::string& strValue);
     // Reads the recent-file list (nMaxFiles entries).
     void LoadStdProfileSettings(int nMaxFiles = 8);
     CRecentFileList& GetRecentFileList() { return m_recentFiles; }
