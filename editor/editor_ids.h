@@ -38,9 +38,7 @@ enum EditorPaneId : unsigned {
 };
 
 enum EditorStringId : unsigned {
-    IDR_MAINFRAME = 128,
     IDR_DBFTYPE = 129,      // the document string
-    IDR_RECORD_POPUP = 130,
     IDS_SAVE_DBASE3 = 59395,
     IDS_SAVE_DBASE4 = 59396,
     IDS_SAVE_VFP = 59397,
@@ -52,7 +50,6 @@ enum EditorStringId : unsigned {
     IDS_SAVE_FAILED = 59480,
     IDS_CHANGED_ON_DISK = 59481,
     IDS_SAVE_AS_OPEN_TABLE = 59482,
-    IDS_CELL_REFUSED = 59483,
     IDS_PAINT_FAILED = 59484,
     IDS_STALE_INDEX = 59485,
     IDS_EXPORT_CUTS = 59486,

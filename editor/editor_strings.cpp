@@ -22,7 +22,6 @@ const platform::StringEntry kEditorStrings[] = {
      "No: reload the table from the file (this window's changes are lost).\n"
      "Cancel: do nothing."},
     {IDS_SAVE_AS_OPEN_TABLE, "%1 is open in this program. Choose another file name, or close that window first."},
-    {IDS_CELL_REFUSED, "%1"},
     {IDS_STALE_INDEX,
      "This table has the index file %1, which this program does not update. Programs that use the index "
      "may find wrong records until it is rebuilt.\n\nWrite the table anyway?"},

@@ -27,6 +27,7 @@
 #include "platform/core/code_page.h"
 #include "platform/core/private_profile.h"
 #include "platform/core/string_table.h"
+#include "platform/core/value_coercion.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/win_app.h"
 
@@ -156,7 +157,7 @@ void SelectDateItem(QComboBox* pList, const std::string& strValue) {
     int nSelected = -1;
     for (int i = 0; i < pList->count(); ++i) {
         auto eFormat = static_cast<DateFormat>(pList->itemData(i).toUInt());
-        if (tabulon::EqualsIgnoringCase(strValue, tabulon::DateFormatValue(eFormat)))
+        if (platform::EqualsNoCase(strValue, tabulon::DateFormatValue(eFormat)))
             nSelected = i;
     }
     pList->setCurrentIndex(nSelected);

@@ -21,6 +21,7 @@
 #include "engine/field_io.h"
 #include "platform/core/code_page.h"
 #include "platform/core/currency.h"
+#include "platform/core/ole_date.h"
 #include "platform/core/string_table.h"
 #include "platform/core/text_fold.h"
 #include "platform/core/value_coercion.h"
@@ -260,10 +261,7 @@ struct FilterState {
         int nYear = n[0] * 1000 + n[1] * 100 + n[2] * 10 + n[3];
         int nMonth = n[4] * 10 + n[5];
         int nDay = n[6] * 10 + n[7];
-        static const int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        bool bLeap = (nYear % 4 == 0 && nYear % 100 != 0) || nYear % 400 == 0;
-        if (nYear < 1000 || nMonth < 1 || nMonth > 12 || nDay < 1 || nDay > kDays[nMonth - 1] ||
-            (nMonth == 2 && nDay == 29 && !bLeap))
+        if (nYear < 1000 || nDay < 1 || nDay > platform::DaysInMonth(nYear, nMonth))
             return false;
         nOut = 0;
         const std::string& strPattern = pDoc->m_strDateFormat;
@@ -295,13 +293,8 @@ struct FilterState {
 
     // A memo's text or bytes, as the view shows them.
     int32_t ResolveMemo(const dbf::DBFFieldDesc& desc, dbf::FieldValue& value) const {
-        uint32_t nBlock = 0, nLength = 0;
-        if (value.GetKind() == dbf::FieldKind::MemoRef) {
-            nBlock = value.GetMemoRef();
-        } else if (value.GetKind() == dbf::FieldKind::SmtMemoRef) {
-            nBlock = value.GetSmtMemoRef().nBlock;
-            nLength = value.GetSmtMemoRef().nLength;
-        }
+        uint32_t nLength = 0;
+        const uint32_t nBlock = dbf::MemoBlockOf(value, &nLength);
         value.Clear();
         dbf::CDBFTableDef* pDef = pDoc->m_table.GetTableDef();
         if (nBlock == 0 || !pDef)

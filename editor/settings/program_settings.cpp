@@ -10,6 +10,7 @@
 
 #include "platform/core/code_page.h"
 #include "platform/core/file.h"
+#include "platform/core/value_coercion.h"
 
 namespace tabulon {
 
@@ -36,16 +37,6 @@ bool CreateFolders(const std::string& strFolder) {
     std::string strParent = FolderOf(strFolder);
     if (strParent != strFolder && !CreateFolders(strParent)) return false;
     return ::mkdir(strFolder.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
-std::string RecentFileKey(int n) { return "File" + std::to_string(n); }
-
-// "File" followed by a decimal number, in any letter case.
-bool IsRecentFileKey(std::string_view strKey) {
-    if (strKey.size() < 5 || !EqualsIgnoringCase(strKey.substr(0, 4), "File")) return false;
-    for (char c : strKey.substr(4))
-        if (c < '0' || c > '9') return false;
-    return true;
 }
 
 }  // namespace
@@ -166,33 +157,6 @@ bool CProgramSettings::ApplyCodePagePair() const {
     if (strOem.empty()) strOem = std::to_string(pair.nOem);
     if (strAnsi.empty()) strAnsi = std::to_string(pair.nAnsi);
     return platform::SetCodePages(strOem, strAnsi) && bKnown;
-}
-
-std::vector<std::string> CProgramSettings::GetRecentFiles() const {
-    platform::CPrivateProfile profile = Read();
-    std::vector<std::string> files;
-    for (int n = 1; n <= kRecentFileCount; ++n) {
-        std::string strPath = profile.GetString(kRecentFileSection, RecentFileKey(n), "");
-        if (!strPath.empty()) files.push_back(std::move(strPath));
-    }
-    return files;
-}
-
-bool CProgramSettings::SetRecentFiles(const std::vector<std::string>& files) {
-    return Write([&](platform::CPrivateProfile& p) {
-        int nStored = 0;
-        for (const std::string& strPath : files) {
-            if (nStored == kRecentFileCount) break;
-            if (strPath.empty() || strPath.find_first_of("\r\n") != std::string::npos) continue;
-            if (!p.SetString(kRecentFileSection, RecentFileKey(++nStored), strPath)) return false;
-        }
-        for (const auto& [strKey, strValue] : p.GetSection(kRecentFileSection)) {
-            bool bWritten = false;
-            for (int n = 1; n <= nStored && !bWritten; ++n) bWritten = EqualsIgnoringCase(strKey, RecentFileKey(n));
-            if (IsRecentFileKey(strKey) && !bWritten) p.DeleteKey(kRecentFileSection, strKey);
-        }
-        return true;
-    });
 }
 
 }  // namespace tabulon

@@ -15,8 +15,6 @@ namespace tabulon {
 
 // The grid font's height when the file has none or one outside 6 to 96 pixels.
 constexpr int kDefaultFontSize = -11;
-constexpr int kRecentFileCount = 8;
-inline constexpr char kRecentFileSection[] = "Recent File List";
 
 // "tabulon.ini" beside the executable when that file exists and its folder is
 // writable (an installation kept on a stick, say), otherwise
@@ -66,12 +64,6 @@ public:
     // Makes the stored pair the program's current one, each empty or unknown
     // side from the locale; false when a stored name is not a known page.
     bool ApplyCodePagePair() const;
-
-    // [Recent File List] File1 to File8, most recent first, without gaps.
-    std::vector<std::string> GetRecentFiles() const;
-    // Stores up to 8 paths (empty ones and ones with a line break, which could
-    // not be read back, are left out) and removes the keys of the rest.
-    bool SetRecentFiles(const std::vector<std::string>& files);
 
     // The errno of the last failed write.
     int GetLastErrno() const { return m_nLastErrno; }

@@ -2,6 +2,7 @@
 #include "editor/settings/settings_values.h"
 
 #include "platform/core/string_table.h"
+#include "platform/core/value_coercion.h"
 
 namespace tabulon {
 
@@ -12,8 +13,6 @@ const platform::StringEntry kSettingsStrings[] = {
     {unsigned(DateFormat::usa), "mm/dd/yyyy\n%m/%d/%Y"},
     {unsigned(DateFormat::euro), "dd.mm.yyyy\n%d.%m.%Y"},
 };
-
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
 // The part of a "label\npattern" resource before (0) or after (1) the break.
 std::string ResourcePart(DateFormat eFormat, int nPart) {
@@ -31,20 +30,13 @@ void RegisterSettingsStrings() {
     (void)bDone;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
-
-bool IsTrue(std::string_view strValue) { return EqualsIgnoringCase(strValue, "TRUE"); }
+bool IsTrue(std::string_view strValue) { return platform::EqualsNoCase(strValue, "TRUE"); }
 
 const char* TrueFalseValue(bool b) { return b ? "True" : "False"; }
 
 unsigned OpenModeFromValue(std::string_view strValue) {
-    if (EqualsIgnoringCase(strValue, "READWRITE")) return kOpenReadWrite;
-    if (EqualsIgnoringCase(strValue, "LOCKFILE")) return kOpenExclusive;
+    if (platform::EqualsNoCase(strValue, "READWRITE")) return kOpenReadWrite;
+    if (platform::EqualsNoCase(strValue, "LOCKFILE")) return kOpenExclusive;
     return kOpenReadOnly;
 }
 
@@ -55,8 +47,8 @@ const char* OpenModeValue(unsigned nMode) {
 }
 
 CodePageSetting CodePageFromValue(std::string_view strValue) {
-    if (EqualsIgnoringCase(strValue, "DOS")) return CodePageSetting::dos;
-    if (EqualsIgnoringCase(strValue, "WIN")) return CodePageSetting::win;
+    if (platform::EqualsNoCase(strValue, "DOS")) return CodePageSetting::dos;
+    if (platform::EqualsNoCase(strValue, "WIN")) return CodePageSetting::win;
     return CodePageSetting::automatic;
 }
 
@@ -69,8 +61,8 @@ const char* CodePageValue(CodePageSetting eCodePage) {
 }
 
 DateFormat DateFormatFromValue(std::string_view strValue) {
-    if (EqualsIgnoringCase(strValue, "ANSI")) return DateFormat::ansi;
-    if (EqualsIgnoringCase(strValue, "USA")) return DateFormat::usa;
+    if (platform::EqualsNoCase(strValue, "ANSI")) return DateFormat::ansi;
+    if (platform::EqualsNoCase(strValue, "USA")) return DateFormat::usa;
     return DateFormat::euro;
 }
 

@@ -23,8 +23,6 @@ enum class DateFormat : unsigned { ansi = 59421, usa = 59422, euro = 59423 };
 // Registers the date-format texts; the functions below do it themselves.
 void RegisterSettingsStrings();
 
-// Value comparisons ignore ASCII letter case.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // "TRUE" in any letter case is true; everything else false.
 bool IsTrue(std::string_view strValue);
 // "True" / "False", as settings are written.

@@ -8,6 +8,7 @@
 
 #include "platform/core/file.h"
 #include "platform/core/file_names.h"
+#include "platform/core/value_coercion.h"
 
 
 namespace tabulon {
@@ -29,7 +30,7 @@ const char* const kColumnStems[] = {"ColField", "ColVisibl", "ColWidth", "ColHea
 bool IsColumnKeyBeyond(std::string_view strKey, size_t nColumns) {
     for (const char* pszStem : kColumnStems) {
         std::string_view stem(pszStem);
-        if (strKey.size() <= stem.size() || !EqualsIgnoringCase(strKey.substr(0, stem.size()), stem)) continue;
+        if (strKey.size() <= stem.size() || !platform::EqualsNoCase(strKey.substr(0, stem.size()), stem)) continue;
         std::string_view digits = strKey.substr(stem.size());
         if (digits.front() == '0' || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return false;

@@ -125,27 +125,6 @@ TEST(ProgramSettings, AFailedWriteIsReported) {
     EXPECT_EQ(settings.GetLastErrno(), ENOTDIR);
 }
 
-TEST(ProgramSettings, TheRecentFileListKeepsEightPathsWithoutGaps) {
-    TempDir dir;
-    std::string strPath = dir.Path("tabulon.ini");
-    WriteFileBytes(strPath, std::string("[Setting]\nAutoCreateIni=True\n\n[Recent File List]\nFile1=/a.dbf\n"
-                                        "File2=/b b.dbf\nFile3=\nFile5=/e.dbf\nfile9=/x.dbf\n"));
-    CProgramSettings settings(strPath);
-    EXPECT_EQ(settings.GetRecentFiles(), (std::vector<std::string>{"/a.dbf", "/b b.dbf", "/e.dbf"}));
-
-    ASSERT_TRUE(settings.SetRecentFiles({"/new one.dbf", "", "/b b.dbf", "/bad\nname.dbf", " /lead.dbf"}));
-    EXPECT_EQ(ReadTextFile(strPath), "[Setting]\nAutoCreateIni=True\n\n[Recent File List]\nFile1=/new one.dbf\n"
-                                     "File2=/b b.dbf\nFile3=\" /lead.dbf\"\n");
-    EXPECT_EQ(settings.GetRecentFiles(), (std::vector<std::string>{"/new one.dbf", "/b b.dbf", " /lead.dbf"}));
-
-    std::vector<std::string> ten;
-    for (int i = 0; i < 10; ++i) ten.push_back("/t" + std::to_string(i) + ".dbf");
-    ASSERT_TRUE(settings.SetRecentFiles(ten));
-    EXPECT_EQ(settings.GetRecentFiles(), std::vector<std::string>(ten.begin(), ten.begin() + kRecentFileCount));
-    ASSERT_TRUE(settings.SetRecentFiles({}));
-    EXPECT_EQ(ReadTextFile(strPath), "[Setting]\nAutoCreateIni=True\n\n[Recent File List]\n");
-}
-
 TEST(ProgramSettings, TheStoredCodePagePairBecomesTheProgramsOwnEachEmptySideFromTheLocale) {
     struct Restore {
         ~Restore() { platform::ResetCodePages(); }
