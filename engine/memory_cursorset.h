@@ -243,7 +243,8 @@ private:
     int32_t m_nImageRecords = 0;
     Filter m_fnFilter;
     DiskState m_diskState;
-    // One byte per loaded record: changed since loaded or saved.
+    // One byte per record in the file when loaded or last saved: changed
+    // since then. Records appended after that are written whole anyway.
     std::vector<uint8_t> m_changed;
     // The backup PrepareSave made, and the disk it was made of.
     std::string m_strPreparedBackup;

@@ -171,7 +171,9 @@ bool CDBFMemoryCursorset::Save(OnDiskChange eChange) {
         uint8_t* pRecord = SlotRecord(nSlot);
         pRecord[0] = DiskFlag(pRecord[0]);
     }
-    std::fill(m_changed.begin(), m_changed.end(), uint8_t(0));
+    // Every record is now in the file, the appended ones too: later edits
+    // of any of them are changes the next save must write.
+    m_changed.assign(SlotCount(), 0);
     DBFHeader header;
     std::memcpy(&header, area.data(), sizeof header);
     m_header = header;
