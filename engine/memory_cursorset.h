@@ -105,8 +105,9 @@ public:
     // wrote to them meanwhile stays. The file as it was is first copied to
     // its backup (CDBFTableDef::BackupPath), and the table is synced to disk
     // before Save returns. Raises 3022 for a table opened read only and 3021
-    // when records were appended or the structure changed on disk since the
-    // table was loaded or saved (unless told to overwrite). A failed write
+    // when records were appended or the header area (but for its date)
+    // changed on disk since the table was loaded or saved (unless told to
+    // overwrite). A failed write
     // puts the table back as it was from the backup and raises the file
     // error; if even that fails, 3024 names the backup. Memo texts replaced
     // while replaced memos were kept (SetKeepReplacedMemos) and no longer
@@ -198,9 +199,9 @@ private:
     struct DiskState {
         uint64_t nLength = 0;
         std::vector<uint8_t> headerArea;
-        // The same table for a save: the same length, record count, header
-        // and record lengths and field descriptors. The date of last update,
-        // which other programs stamp on their record writes, may differ.
+        // The same table for a save: the same length and the same header
+        // area byte for byte, but for the date of last update, which other
+        // programs stamp on their record writes.
         bool IsSameTable(const DiskState& other) const;
     };
 

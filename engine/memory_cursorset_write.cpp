@@ -78,11 +78,12 @@ void CDBFMemoryCursorset::DiskRecord(uint32_t nSlot, uint8_t* pOut) {
 bool CDBFMemoryCursorset::DiskState::IsSameTable(const DiskState& other) const {
     if (nLength != other.nLength || headerArea.size() != other.headerArea.size()) return false;
     if (headerArea.size() < sizeof(DBFHeader)) return headerArea == other.headerArea;
-    // Bytes 4-11: the record count, the header length and the record length;
-    // from byte 32 on: the descriptors and what follows them.
-    return std::equal(headerArea.begin() + 4, headerArea.begin() + 12, other.headerArea.begin() + 4) &&
-           std::equal(headerArea.begin() + long(sizeof(DBFHeader)), headerArea.end(),
-                      other.headerArea.begin() + long(sizeof(DBFHeader)));
+    // Everything but the date (bytes 1-3): a save writes the header it
+    // loaded back whole, so any other byte another program changed (the
+    // version, the table flags, the code-page mark, the descriptors and what
+    // follows them) would be overwritten.
+    return headerArea[0] == other.headerArea[0] &&
+           std::equal(headerArea.begin() + 4, headerArea.end(), other.headerArea.begin() + 4);
 }
 
 CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::ReadDiskState() {
