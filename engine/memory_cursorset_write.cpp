@@ -55,16 +55,10 @@ struct Run {
     int32_t nCount;
 };
 
-// Copies [nFrom, nTo) of one file to the same place in another.
+// Copies [nFrom, nTo) of one file to the same place in another; 3021 when
+// the first one ends before nTo.
 void CopyRange(platform::CFile& from, platform::CFile& to, uint64_t nFrom, uint64_t nTo, std::vector<uint8_t>& buffer) {
-    for (uint64_t nPos = nFrom; nPos < nTo;) {
-        const size_t n = size_t(std::min<uint64_t>(buffer.size(), nTo - nPos));
-        from.Seek(int64_t(nPos), platform::SeekFrom::begin);
-        if (from.Read(buffer.data(), n) < n) ThrowError(errChangedOnDisk);
-        to.Seek(int64_t(nPos), platform::SeekFrom::begin);
-        to.Write(buffer.data(), n);
-        nPos += n;
-    }
+    if (!CopyFileRange(from, to, nFrom, nTo, buffer)) ThrowError(errChangedOnDisk);
 }
 
 }  // namespace
@@ -127,13 +121,7 @@ void CDBFMemoryCursorset::MakeBackup(const std::string& strBackup) {
     backup.SetWriteBehind(true);
     try {
         std::vector<uint8_t> buffer(kChunkBytes);
-        const uint64_t nLength = m_pTableDef->GetFileLength();
-        for (uint64_t nPos = 0; nPos < nLength;) {
-            const size_t n = size_t(std::min<uint64_t>(buffer.size(), nLength - nPos));
-            if (m_pTableDef->ReadFileAt(nPos, buffer.data(), n) < n) ThrowError(errChangedOnDisk);
-            backup.Write(buffer.data(), n);
-            nPos += n;
-        }
+        CopyRange(m_pTableDef->GetFile(), backup, 0, m_pTableDef->GetFileLength(), buffer);
     } catch (...) {
         backup.Close();
         RemoveQuietly(strBackup);
