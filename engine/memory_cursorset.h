@@ -210,7 +210,9 @@ private:
     DiskState ReadDiskState();
     void MakeBackup(const std::string& strBackup);
     void ReleaseReplacedMemos();
-    void CheckWritable(OnDiskChange eChange);
+    // The table may be written (3022 when not; 3021 when told to refuse a
+    // table changed on disk and it was): returns the disk state it read.
+    DiskState CheckWritable(OnDiskChange eChange);
     uint8_t* SlotRecord(uint32_t nSlot);
     uint32_t SlotCount() const { return uint32_t(m_nImageRecords) + uint32_t(m_added.size()); }
     void StandOn(int32_t nIndex);
@@ -222,8 +224,10 @@ private:
     // The record in slot nSlot as a file holds it: flag ' ' or '*'.
     void DiskRecord(uint32_t nSlot, uint8_t* pOut);
     // Writes the records and the header area in place (see Save), undoing a
-    // failure from the backup; returns what the file then looks like.
-    DiskState WriteInPlace(const std::vector<uint8_t>& headerArea, const std::string& strBackup, bool bAllDiffering);
+    // failure from the backup; before is the disk state read as the save
+    // began. Returns what the file then looks like.
+    DiskState WriteInPlace(const std::vector<uint8_t>& headerArea, const DiskState& before, const std::string& strBackup,
+                           bool bAllDiffering);
     bool Export(const std::string& strPath, bool bVisualFoxPro);
     bool WriteCopy(const std::string& strPath, const std::vector<DBFFieldDesc>& descs, const std::vector<uint8_t>& area,
                    size_t nRecord);

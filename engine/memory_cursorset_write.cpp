@@ -88,11 +88,13 @@ CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::ReadDiskState() {
     return state;
 }
 
-void CDBFMemoryCursorset::CheckWritable(OnDiskChange eChange) {
+CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::CheckWritable(OnDiskChange eChange) {
     if (!IsOpen()) ThrowError(errCantOpenFile);
     if ((m_pTableDef->GetOpenFlags() & 3) == platform::modeRead || m_pTableDef->IsSalvaged())
         ThrowError(errReadOnlyTable);
-    if (eChange == OnDiskChange::refuse && !ReadDiskState().IsSameTable(m_diskState)) ThrowError(errChangedOnDisk);
+    DiskState state = ReadDiskState();
+    if (eChange == OnDiskChange::refuse && !state.IsSameTable(m_diskState)) ThrowError(errChangedOnDisk);
+    return state;
 }
 
 std::vector<uint8_t> CDBFMemoryCursorset::NewHeaderArea(int32_t nCount) {
@@ -130,21 +132,20 @@ void CDBFMemoryCursorset::MakeBackup(const std::string& strBackup) {
 }
 
 void CDBFMemoryCursorset::PrepareSave(OnDiskChange eChange) {
-    CheckWritable(eChange);
+    DiskState state = CheckWritable(eChange);
     m_strPreparedBackup.clear();
-    const DiskState state = ReadDiskState();
     const std::string strBackup = m_pTableDef->BackupPath();
     MakeBackup(strBackup);
     m_strPreparedBackup = strBackup;
-    m_preparedState = state;
+    m_preparedState = std::move(state);
 }
 
 bool CDBFMemoryCursorset::Save(OnDiskChange eChange) {
-    CheckWritable(eChange);
+    const DiskState state = CheckWritable(eChange);
     // A backup made ahead of the save serves if the table is still the one
     // it copied.
     if (m_strPreparedBackup.empty() || !platform::CFile::Exists(m_strPreparedBackup) ||
-        !ReadDiskState().IsSameTable(m_preparedState)) {
+        !state.IsSameTable(m_preparedState)) {
         m_strPreparedBackup.clear();
         const std::string strBackup = m_pTableDef->BackupPath();
         MakeBackup(strBackup);
@@ -153,7 +154,7 @@ bool CDBFMemoryCursorset::Save(OnDiskChange eChange) {
     const std::string strBackup = std::move(m_strPreparedBackup);
     m_strPreparedBackup.clear();
     std::vector<uint8_t> area = NewHeaderArea(int32_t(SlotCount()));
-    DiskState saved = WriteInPlace(area, strBackup, eChange == OnDiskChange::overwrite);
+    DiskState saved = WriteInPlace(area, state, strBackup, eChange == OnDiskChange::overwrite);
 
     // Memory now says what the file says.
     for (uint32_t nSlot = 0, nSlots = SlotCount(); nSlot < nSlots; ++nSlot) {
@@ -193,6 +194,7 @@ void CDBFMemoryCursorset::ReleaseReplacedMemos() {
 }
 
 CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::WriteInPlace(const std::vector<uint8_t>& area,
+                                                                const DiskState& before,
                                                                 const std::string& strBackup, bool bAllDiffering) {
     const uint64_t nHeader = m_header.GetHeaderLength();
     const size_t nRecord = m_nRecordLength;
@@ -233,17 +235,13 @@ CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::WriteInPlace(const std::vect
             if (m_changed[size_t(n)]) add(n);
     }
 
+    // What the header area will hold: what is written of it, and past that
+    // what is there now.
+    if (before.headerArea.size() < nHeader) ThrowError(errChangedOnDisk);
     DiskState saved;
     saved.nLength = nHeader + uint64_t(nNew) * nRecord + 1;
-    saved.headerArea = m_diskState.headerArea;
-    {
-        // What the header area will hold: what is written of it, and past
-        // that what is there now.
-        std::vector<uint8_t> head(nHeader);
-        if (m_pTableDef->ReadFileAt(0, head.data(), head.size()) < head.size()) ThrowError(errChangedOnDisk);
-        saved.headerArea = head;
-        std::copy(area.begin(), area.begin() + long(nHeadBytes), saved.headerArea.begin());
-    }
+    saved.headerArea = before.headerArea;
+    std::copy(area.begin(), area.begin() + long(nHeadBytes), saved.headerArea.begin());
 
     // 2. The changed records, the appended ones, the end-of-file byte, the
     // header and the length, then all of it to disk: a failure is undone
