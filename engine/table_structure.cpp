@@ -50,10 +50,7 @@ bool CopyFileRange(platform::CFile& from, platform::CFile& to, uint64_t nFrom, u
 }
 
 std::string CDBFTableDef::SiblingPath(const std::string& strPath, const std::string& strSuffix) {
-    const size_t nSlash = strPath.rfind('/');
-    const size_t nDot = strPath.rfind('.');
-    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash)) return strPath + strSuffix;
-    return strPath.substr(0, nDot) + strSuffix;
+    return platform::ReplaceExtension(strPath, strSuffix);
 }
 
 bool CDBFTableDef::CreateNew(const std::string& strPath) {
