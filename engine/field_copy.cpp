@@ -160,13 +160,8 @@ FieldValue CFieldCopier::ValueFor(const FieldValue& oldValue, const DBFFieldDesc
 }
 
 FieldValue CFieldCopier::MemoText(const FieldValue& ref) {
-    uint32_t nBlock = 0, nLength = 0;
-    if (ref.GetKind() == FieldKind::MemoRef) {
-        nBlock = ref.GetMemoRef();
-    } else if (ref.GetKind() == FieldKind::SmtMemoRef) {
-        nBlock = ref.GetSmtMemoRef().nBlock;
-        nLength = ref.GetSmtMemoRef().nLength;
-    }
+    uint32_t nLength = 0;
+    const uint32_t nBlock = MemoBlockOf(ref, &nLength);
     if (nBlock == 0) return FieldValue();
     std::string strText;
     m_table.ReadMemoText(nBlock, nLength, strText);
