@@ -159,7 +159,8 @@ protected:
         nBlock = 0;
         return true;
     }
-    // Frees a memo once kept (see ReleaseReplaced); swallows file errors.
+    // Frees a memo once kept (see ReleaseReplaced), or the one an empty text
+    // removes from its record; swallows file and engine errors.
     virtual void FreeReplaced(uint32_t nBlock, uint32_t nLength) {
         (void)nBlock;
         (void)nLength;
