@@ -62,7 +62,6 @@ public:
     // caller names as no longer referenced (layouts without a free list have
     // nothing to do); the notes are dropped either way. Off by default.
     void SetKeepReplaced(bool bKeep) { m_bKeepReplaced = bKeep; }
-    bool IsKeepingReplaced() const { return m_bKeepReplaced; }
     struct ReplacedMemo {
         uint32_t nBlock;
         uint32_t nLength;  // the stored length (.SMT), or 0
