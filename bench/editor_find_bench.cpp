@@ -9,19 +9,17 @@
 // The table is the generated customer table (samples/table_generator.h):
 // 1,000,000 records of 90 bytes by default, TABULON_BENCH_RECORDS=N for
 // another size, written once into a temporary folder and opened in the
-// program started in this process on the offscreen platform. The dialogs
-// are the real ones, driven as the tests drive them.
+// program started in this process on the offscreen platform
+// (bench::GeneratedTable). The dialogs are the real ones, driven as the
+// tests drive them.
 //
 // Each benchmark reports the median of its iterations ("ms"), the median of
 // its baseline run five times after it ("baseline_ms") and their ratio
 // ("x_baseline").
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,7 +41,6 @@
 #include "platform/ui/message_box.h"
 #include "samples/table_generator.h"
 
-namespace fs = std::filesystem;
 using bench::Clock;
 using bench::Milliseconds;
 using bench::Report;
@@ -52,27 +49,17 @@ namespace {
 
 // The program with the generated table open, made once per run.
 struct BenchProgram {
-    std::string strDir;
-    std::string strPath;
-    int32_t nRecords = 0;
     std::unique_ptr<CTabulonApp> pApp;
     CDBFDoc* pDoc = nullptr;
     CDBFView* pView = nullptr;
 
     BenchProgram() {
-        const char* pszRecords = std::getenv("TABULON_BENCH_RECORDS");
-        nRecords = pszRecords ? std::atoi(pszRecords) : 1000000;
-        std::string strTemplate = (fs::temp_directory_path() / "tabulon-find-bench-XXXXXX").string();
-        if (!mkdtemp(strTemplate.data()))
-            std::abort();
-        strDir = strTemplate;
-        strPath = strDir + "/customers.dbf";
-        samples::WriteMixedTable(strPath, nRecords);
+        const bench::BenchTable& table = bench::GeneratedTable();
         pApp = std::make_unique<CTabulonApp>();
-        pApp->SetProgramSettingsPath(strDir + "/tabulon.ini");
+        pApp->SetProgramSettingsPath(table.Path("tabulon.ini"));
         if (!pApp->InitInstance(CTabulonApp::CommandLine{}, true))
             std::abort();
-        pDoc = dynamic_cast<CDBFDoc*>(pApp->OpenDocumentFile(strPath));
+        pDoc = dynamic_cast<CDBFDoc*>(pApp->OpenDocumentFile(table.strPath));
         pView = dynamic_cast<CDBFView*>(pApp->GetMainWnd()->GetActiveView());
         if (!pDoc || !pView)
             std::abort();
@@ -82,8 +69,6 @@ struct BenchProgram {
         platform::CScopedMessageBoxHook no([](const platform::MessageBoxRequest&) { return platform::IDNO; });
         pApp->GetMainWnd()->CloseFrame();
         pApp.reset();
-        std::error_code ec;
-        fs::remove_all(strDir, ec);
     }
 };
 

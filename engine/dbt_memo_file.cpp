@@ -60,17 +60,7 @@ void CDBTMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::str
     if (!m_bOpen) return;
     if (strText.size() > kMaxStoredLength - kBlockHeaderSize) ThrowError(errWriteMemo);
     if (strText.empty()) {
-        if (nBlock != 0 && !KeepReplaced(nBlock, 0)) {
-            try {
-                CChange change(*this);
-                if (uint64_t nOld = OccupiedBlocks(nBlock)) FreeRun(nBlock, nOld);
-                change.Commit();
-            } catch (const platform::CFileException&) {
-                // Freeing is only bookkeeping: when it fails, its writes are
-                // undone, the blocks stay out of the chain and the memo is
-                // still removed from the record.
-            }
-        }
+        if (nBlock != 0 && !KeepReplaced(nBlock, 0)) FreeReplaced(nBlock, 0);
         nBlock = 0;
         nLength = 0;
         return;
@@ -105,6 +95,9 @@ void CDBTMemoFile::FreeReplaced(uint32_t nBlock, uint32_t) {
         if (uint64_t nOld = OccupiedBlocks(nBlock)) FreeRun(nBlock, nOld);
         change.Commit();
     } catch (const platform::CFileException&) {
+        // Freeing is only bookkeeping: when it fails, its writes are undone,
+        // the blocks stay out of the chain and the memo is still removed
+        // from the record.
     } catch (const CDBFException&) {
     }
 }

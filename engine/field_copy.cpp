@@ -100,11 +100,15 @@ void CFieldCopier::Copy(std::span<const uint8_t> oldRecord, std::span<uint8_t> n
                         newDesc.GetLayoutWidth());
             continue;
         }
-        if (IsNoValue(oldRecord, oldDesc)) {
+        // A date or date-time says whether it names a day only once read:
+        // it is read once, for both questions.
+        const bool bDate = oldDesc.type == 'D' || oldDesc.type == 'T';
+        if (bDate) ReadFieldValue(oldRecord, oldDesc, value);
+        if (bDate ? value.IsEmpty() : IsNoValue(oldRecord, oldDesc)) {
             WriteNoValue(newRecord, newDesc, m_bSmt);
             continue;
         }
-        ReadFieldValue(oldRecord, oldDesc, value);
+        if (!bDate) ReadFieldValue(oldRecord, oldDesc, value);
         try {
             FieldValue newValue = ValueFor(value, oldDesc, newDesc);
             if (newValue.IsEmpty()) {
@@ -160,13 +164,8 @@ FieldValue CFieldCopier::ValueFor(const FieldValue& oldValue, const DBFFieldDesc
 }
 
 FieldValue CFieldCopier::MemoText(const FieldValue& ref) {
-    uint32_t nBlock = 0, nLength = 0;
-    if (ref.GetKind() == FieldKind::MemoRef) {
-        nBlock = ref.GetMemoRef();
-    } else if (ref.GetKind() == FieldKind::SmtMemoRef) {
-        nBlock = ref.GetSmtMemoRef().nBlock;
-        nLength = ref.GetSmtMemoRef().nLength;
-    }
+    uint32_t nLength = 0;
+    const uint32_t nBlock = MemoBlockOf(ref, &nLength);
     if (nBlock == 0) return FieldValue();
     std::string strText;
     m_table.ReadMemoText(nBlock, nLength, strText);

@@ -62,7 +62,6 @@ public:
     // caller names as no longer referenced (layouts without a free list have
     // nothing to do); the notes are dropped either way. Off by default.
     void SetKeepReplaced(bool bKeep) { m_bKeepReplaced = bKeep; }
-    bool IsKeepingReplaced() const { return m_bKeepReplaced; }
     struct ReplacedMemo {
         uint32_t nBlock;
         uint32_t nLength;  // the stored length (.SMT), or 0
@@ -159,7 +158,8 @@ protected:
         nBlock = 0;
         return true;
     }
-    // Frees a memo once kept (see ReleaseReplaced); swallows file errors.
+    // Frees a memo once kept (see ReleaseReplaced), or the one an empty text
+    // removes from its record; swallows file and engine errors.
     virtual void FreeReplaced(uint32_t nBlock, uint32_t nLength) {
         (void)nBlock;
         (void)nLength;

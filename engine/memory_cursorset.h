@@ -105,8 +105,9 @@ public:
     // wrote to them meanwhile stays. The file as it was is first copied to
     // its backup (CDBFTableDef::BackupPath), and the table is synced to disk
     // before Save returns. Raises 3022 for a table opened read only and 3021
-    // when records were appended or the structure changed on disk since the
-    // table was loaded or saved (unless told to overwrite). A failed write
+    // when records were appended or the header area (but for its date)
+    // changed on disk since the table was loaded or saved (unless told to
+    // overwrite). A failed write
     // puts the table back as it was from the backup and raises the file
     // error; if even that fails, 3024 names the backup. Memo texts replaced
     // while replaced memos were kept (SetKeepReplacedMemos) and no longer
@@ -198,9 +199,9 @@ private:
     struct DiskState {
         uint64_t nLength = 0;
         std::vector<uint8_t> headerArea;
-        // The same table for a save: the same length, record count, header
-        // and record lengths and field descriptors. The date of last update,
-        // which other programs stamp on their record writes, may differ.
+        // The same table for a save: the same length and the same header
+        // area byte for byte, but for the date of last update, which other
+        // programs stamp on their record writes.
         bool IsSameTable(const DiskState& other) const;
     };
 
@@ -209,7 +210,9 @@ private:
     DiskState ReadDiskState();
     void MakeBackup(const std::string& strBackup);
     void ReleaseReplacedMemos();
-    void CheckWritable(OnDiskChange eChange);
+    // The table may be written (3022 when not; 3021 when told to refuse a
+    // table changed on disk and it was): returns the disk state it read.
+    DiskState CheckWritable(OnDiskChange eChange);
     uint8_t* SlotRecord(uint32_t nSlot);
     uint32_t SlotCount() const { return uint32_t(m_nImageRecords) + uint32_t(m_added.size()); }
     void StandOn(int32_t nIndex);
@@ -221,8 +224,10 @@ private:
     // The record in slot nSlot as a file holds it: flag ' ' or '*'.
     void DiskRecord(uint32_t nSlot, uint8_t* pOut);
     // Writes the records and the header area in place (see Save), undoing a
-    // failure from the backup; returns what the file then looks like.
-    DiskState WriteInPlace(const std::vector<uint8_t>& headerArea, const std::string& strBackup, bool bAllDiffering);
+    // failure from the backup; before is the disk state read as the save
+    // began. Returns what the file then looks like.
+    DiskState WriteInPlace(const std::vector<uint8_t>& headerArea, const DiskState& before, const std::string& strBackup,
+                           bool bAllDiffering);
     bool Export(const std::string& strPath, bool bVisualFoxPro);
     bool WriteCopy(const std::string& strPath, const std::vector<DBFFieldDesc>& descs, const std::vector<uint8_t>& area,
                    size_t nRecord);
@@ -243,7 +248,8 @@ private:
     int32_t m_nImageRecords = 0;
     Filter m_fnFilter;
     DiskState m_diskState;
-    // One byte per loaded record: changed since loaded or saved.
+    // One byte per record in the file when loaded or last saved: changed
+    // since then. Records appended after that are written whole anyway.
     std::vector<uint8_t> m_changed;
     // The backup PrepareSave made, and the disk it was made of.
     std::string m_strPreparedBackup;

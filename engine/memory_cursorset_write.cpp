@@ -55,16 +55,10 @@ struct Run {
     int32_t nCount;
 };
 
-// Copies [nFrom, nTo) of one file to the same place in another.
+// Copies [nFrom, nTo) of one file to the same place in another; 3021 when
+// the first one ends before nTo.
 void CopyRange(platform::CFile& from, platform::CFile& to, uint64_t nFrom, uint64_t nTo, std::vector<uint8_t>& buffer) {
-    for (uint64_t nPos = nFrom; nPos < nTo;) {
-        const size_t n = size_t(std::min<uint64_t>(buffer.size(), nTo - nPos));
-        from.Seek(int64_t(nPos), platform::SeekFrom::begin);
-        if (from.Read(buffer.data(), n) < n) ThrowError(errChangedOnDisk);
-        to.Seek(int64_t(nPos), platform::SeekFrom::begin);
-        to.Write(buffer.data(), n);
-        nPos += n;
-    }
+    if (!CopyFileRange(from, to, nFrom, nTo, buffer)) ThrowError(errChangedOnDisk);
 }
 
 }  // namespace
@@ -78,11 +72,12 @@ void CDBFMemoryCursorset::DiskRecord(uint32_t nSlot, uint8_t* pOut) {
 bool CDBFMemoryCursorset::DiskState::IsSameTable(const DiskState& other) const {
     if (nLength != other.nLength || headerArea.size() != other.headerArea.size()) return false;
     if (headerArea.size() < sizeof(DBFHeader)) return headerArea == other.headerArea;
-    // Bytes 4-11: the record count, the header length and the record length;
-    // from byte 32 on: the descriptors and what follows them.
-    return std::equal(headerArea.begin() + 4, headerArea.begin() + 12, other.headerArea.begin() + 4) &&
-           std::equal(headerArea.begin() + long(sizeof(DBFHeader)), headerArea.end(),
-                      other.headerArea.begin() + long(sizeof(DBFHeader)));
+    // Everything but the date (bytes 1-3): a save writes the header it
+    // loaded back whole, so any other byte another program changed (the
+    // version, the table flags, the code-page mark, the descriptors and what
+    // follows them) would be overwritten.
+    return headerArea[0] == other.headerArea[0] &&
+           std::equal(headerArea.begin() + 4, headerArea.end(), other.headerArea.begin() + 4);
 }
 
 CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::ReadDiskState() {
@@ -93,11 +88,13 @@ CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::ReadDiskState() {
     return state;
 }
 
-void CDBFMemoryCursorset::CheckWritable(OnDiskChange eChange) {
+CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::CheckWritable(OnDiskChange eChange) {
     if (!IsOpen()) ThrowError(errCantOpenFile);
     if ((m_pTableDef->GetOpenFlags() & 3) == platform::modeRead || m_pTableDef->IsSalvaged())
         ThrowError(errReadOnlyTable);
-    if (eChange == OnDiskChange::refuse && !ReadDiskState().IsSameTable(m_diskState)) ThrowError(errChangedOnDisk);
+    DiskState state = ReadDiskState();
+    if (eChange == OnDiskChange::refuse && !state.IsSameTable(m_diskState)) ThrowError(errChangedOnDisk);
+    return state;
 }
 
 std::vector<uint8_t> CDBFMemoryCursorset::NewHeaderArea(int32_t nCount) {
@@ -126,13 +123,7 @@ void CDBFMemoryCursorset::MakeBackup(const std::string& strBackup) {
     backup.SetWriteBehind(true);
     try {
         std::vector<uint8_t> buffer(kChunkBytes);
-        const uint64_t nLength = m_pTableDef->GetFileLength();
-        for (uint64_t nPos = 0; nPos < nLength;) {
-            const size_t n = size_t(std::min<uint64_t>(buffer.size(), nLength - nPos));
-            if (m_pTableDef->ReadFileAt(nPos, buffer.data(), n) < n) ThrowError(errChangedOnDisk);
-            backup.Write(buffer.data(), n);
-            nPos += n;
-        }
+        CopyRange(m_pTableDef->GetFile(), backup, 0, m_pTableDef->GetFileLength(), buffer);
     } catch (...) {
         backup.Close();
         RemoveQuietly(strBackup);
@@ -141,21 +132,20 @@ void CDBFMemoryCursorset::MakeBackup(const std::string& strBackup) {
 }
 
 void CDBFMemoryCursorset::PrepareSave(OnDiskChange eChange) {
-    CheckWritable(eChange);
+    DiskState state = CheckWritable(eChange);
     m_strPreparedBackup.clear();
-    const DiskState state = ReadDiskState();
     const std::string strBackup = m_pTableDef->BackupPath();
     MakeBackup(strBackup);
     m_strPreparedBackup = strBackup;
-    m_preparedState = state;
+    m_preparedState = std::move(state);
 }
 
 bool CDBFMemoryCursorset::Save(OnDiskChange eChange) {
-    CheckWritable(eChange);
+    const DiskState state = CheckWritable(eChange);
     // A backup made ahead of the save serves if the table is still the one
     // it copied.
     if (m_strPreparedBackup.empty() || !platform::CFile::Exists(m_strPreparedBackup) ||
-        !ReadDiskState().IsSameTable(m_preparedState)) {
+        !state.IsSameTable(m_preparedState)) {
         m_strPreparedBackup.clear();
         const std::string strBackup = m_pTableDef->BackupPath();
         MakeBackup(strBackup);
@@ -164,14 +154,16 @@ bool CDBFMemoryCursorset::Save(OnDiskChange eChange) {
     const std::string strBackup = std::move(m_strPreparedBackup);
     m_strPreparedBackup.clear();
     std::vector<uint8_t> area = NewHeaderArea(int32_t(SlotCount()));
-    DiskState saved = WriteInPlace(area, strBackup, eChange == OnDiskChange::overwrite);
+    DiskState saved = WriteInPlace(area, state, strBackup, eChange == OnDiskChange::overwrite);
 
     // Memory now says what the file says.
     for (uint32_t nSlot = 0, nSlots = SlotCount(); nSlot < nSlots; ++nSlot) {
         uint8_t* pRecord = SlotRecord(nSlot);
         pRecord[0] = DiskFlag(pRecord[0]);
     }
-    std::fill(m_changed.begin(), m_changed.end(), uint8_t(0));
+    // Every record is now in the file, the appended ones too: later edits
+    // of any of them are changes the next save must write.
+    m_changed.assign(SlotCount(), 0);
     DBFHeader header;
     std::memcpy(&header, area.data(), sizeof header);
     m_header = header;
@@ -202,6 +194,7 @@ void CDBFMemoryCursorset::ReleaseReplacedMemos() {
 }
 
 CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::WriteInPlace(const std::vector<uint8_t>& area,
+                                                                const DiskState& before,
                                                                 const std::string& strBackup, bool bAllDiffering) {
     const uint64_t nHeader = m_header.GetHeaderLength();
     const size_t nRecord = m_nRecordLength;
@@ -242,17 +235,13 @@ CDBFMemoryCursorset::DiskState CDBFMemoryCursorset::WriteInPlace(const std::vect
             if (m_changed[size_t(n)]) add(n);
     }
 
+    // What the header area will hold: what is written of it, and past that
+    // what is there now.
+    if (before.headerArea.size() < nHeader) ThrowError(errChangedOnDisk);
     DiskState saved;
     saved.nLength = nHeader + uint64_t(nNew) * nRecord + 1;
-    saved.headerArea = m_diskState.headerArea;
-    {
-        // What the header area will hold: what is written of it, and past
-        // that what is there now.
-        std::vector<uint8_t> head(nHeader);
-        if (m_pTableDef->ReadFileAt(0, head.data(), head.size()) < head.size()) ThrowError(errChangedOnDisk);
-        saved.headerArea = head;
-        std::copy(area.begin(), area.begin() + long(nHeadBytes), saved.headerArea.begin());
-    }
+    saved.headerArea = before.headerArea;
+    std::copy(area.begin(), area.begin() + long(nHeadBytes), saved.headerArea.begin());
 
     // 2. The changed records, the appended ones, the end-of-file byte, the
     // header and the length, then all of it to disk: a failure is undone

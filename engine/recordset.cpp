@@ -108,15 +108,10 @@ int32_t CDBFRecordset::GetFieldValue(int nIndex, FieldValue& value) {
 int32_t CDBFRecordset::ResolveBinaryMemo(FieldValue& value) {
     // The previous binary memo goes now, whatever this read finds.
     std::vector<uint8_t>().swap(m_binaryBuffer);
-    uint32_t nBlock = 0, nLength = 0;
-    if (value.GetKind() == FieldKind::MemoRef) {
-        nBlock = value.GetMemoRef();
-    } else if (value.GetKind() == FieldKind::SmtMemoRef) {
-        // An .SMT memo's length lives only in its reference: read that many
-        // bytes, not the width of the field.
-        nBlock = value.GetSmtMemoRef().nBlock;
-        nLength = value.GetSmtMemoRef().nLength;
-    }
+    // An .SMT memo's length lives only in its reference: read that many
+    // bytes, not the width of the field.
+    uint32_t nLength = 0;
+    const uint32_t nBlock = MemoBlockOf(value, &nLength);
     if (nBlock == 0) {
         value.Clear();
         return 0;
@@ -131,13 +126,8 @@ int32_t CDBFRecordset::ResolveBinaryMemo(FieldValue& value) {
 }
 
 int32_t CDBFRecordset::ResolveTextMemo(FieldValue& value) {
-    uint32_t nBlock = 0, nLength = 0;
-    if (value.GetKind() == FieldKind::MemoRef) {
-        nBlock = value.GetMemoRef();
-    } else if (value.GetKind() == FieldKind::SmtMemoRef) {
-        nBlock = value.GetSmtMemoRef().nBlock;
-        nLength = value.GetSmtMemoRef().nLength;
-    }
+    uint32_t nLength = 0;
+    const uint32_t nBlock = MemoBlockOf(value, &nLength);
     if (nBlock == 0) {
         value.Clear();
         return 0;

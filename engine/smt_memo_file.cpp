@@ -58,17 +58,7 @@ void CSMTMemoFile::WriteMemo(uint32_t& nBlock, uint32_t& nLength, const std::str
     if (strText.size() > UINT32_MAX) ThrowError(errWriteMemo);
     const uint64_t nOld = BlocksFor(nLength);
     if (strText.empty()) {
-        if (nBlock != 0 && !KeepReplaced(nBlock, nLength)) {
-            try {
-                CChange change(*this);
-                if (IsSoundReference(nBlock, nLength)) Free(nBlock, nOld);
-                change.Commit();
-            } catch (const platform::CFileException&) {
-                // Freeing is only bookkeeping: when it fails, its writes are
-                // undone, the blocks stay unlisted and the memo is still
-                // removed from the record.
-            }
-        }
+        if (nBlock != 0 && !KeepReplaced(nBlock, nLength)) FreeReplaced(nBlock, nLength);
         nBlock = 0;
         nLength = 0;
         return;
@@ -99,6 +89,9 @@ void CSMTMemoFile::FreeReplaced(uint32_t nBlock, uint32_t nLength) {
         if (IsSoundReference(nBlock, nLength)) Free(nBlock, BlocksFor(nLength));
         change.Commit();
     } catch (const platform::CFileException&) {
+        // Freeing is only bookkeeping: when it fails, its writes are undone,
+        // the blocks stay unlisted and the memo is still removed from the
+        // record.
     } catch (const CDBFException&) {
     }
 }

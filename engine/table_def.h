@@ -41,6 +41,13 @@ struct DBFFieldList {
     int FindField(std::string_view strName) const;
 };
 
+// Copies bytes [nFrom, nTo) of one file to the same place in another, a
+// buffer at a time. False when the first file ends before nTo (the chunk
+// it ends in is not copied); file errors propagate as
+// platform::CFileException.
+bool CopyFileRange(platform::CFile& from, platform::CFile& to, uint64_t nFrom, uint64_t nTo,
+                   std::vector<uint8_t>& buffer);
+
 // Open flags the engine always adds: binary, read only and shared.
 constexpr unsigned kDefaultOpenFlags = platform::typeBinary | platform::shareDenyNone;
 

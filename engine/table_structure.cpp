@@ -36,11 +36,21 @@ void RemoveQuietly(const std::string& strPath) {
 
 }  // namespace
 
+bool CopyFileRange(platform::CFile& from, platform::CFile& to, uint64_t nFrom, uint64_t nTo,
+                   std::vector<uint8_t>& buffer) {
+    for (uint64_t nPos = nFrom; nPos < nTo;) {
+        const size_t n = size_t(std::min<uint64_t>(buffer.size(), nTo - nPos));
+        from.Seek(int64_t(nPos), platform::SeekFrom::begin);
+        if (from.Read(buffer.data(), n) < n) return false;
+        to.Seek(int64_t(nPos), platform::SeekFrom::begin);
+        to.Write(buffer.data(), n);
+        nPos += n;
+    }
+    return true;
+}
+
 std::string CDBFTableDef::SiblingPath(const std::string& strPath, const std::string& strSuffix) {
-    const size_t nSlash = strPath.rfind('/');
-    const size_t nDot = strPath.rfind('.');
-    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash)) return strPath + strSuffix;
-    return strPath.substr(0, nDot) + strSuffix;
+    return platform::ReplaceExtension(strPath, strSuffix);
 }
 
 bool CDBFTableDef::CreateNew(const std::string& strPath) {
@@ -309,14 +319,10 @@ void MakeBackup(platform::CFile& table, const std::string& strTable, const std::
     backup.SetWriteBehind(true);
     try {
         std::vector<uint8_t> buffer(kCopyChunk);
-        const uint64_t nLength = table.GetLength();
-        for (uint64_t nPos = 0; nPos < nLength;) {
-            table.Seek(int64_t(nPos), platform::SeekFrom::begin);
-            const size_t n = table.Read(buffer.data(), size_t(std::min<uint64_t>(buffer.size(), nLength - nPos)));
-            if (n == 0) break;
-            backup.Write(buffer.data(), n);
-            nPos += n;
-        }
+        // A table that ends before its length said would leave a backup cut
+        // short: no backup at all is better than that.
+        if (!CopyFileRange(table, backup, 0, table.GetLength(), buffer))
+            throw platform::CFileException(EIO, strTable, "read");
         backup.Flush();
     } catch (...) {
         backup.Close();

@@ -236,6 +236,22 @@ TEST(MemoryCursorset, SaveAndPackRefuseATableOpenedReadOnlyOrChangedOnDisk) {
     t.set.SetAbsolutePosition(3);
     t.set.Delete();
     EXPECT_TRUE(t.set.Save());
+
+    // Another program changes the version, the table flags or the code-page
+    // mark: Save refuses rather than write the old byte back.
+    t.SetName(0, "Anna");
+    for (const size_t nByte : {size_t(0), size_t(28), size_t(29)}) {
+        SCOPED_TRACE(nByte);
+        Bytes changed = ReadFileBytes(t.strPath);
+        const uint8_t nWas = changed[nByte];
+        changed[nByte] = uint8_t(nWas ^ 0x40);
+        WriteFileBytes(t.strPath, changed);
+        EXPECT_EQ(ErrorCodeOf([&] { t.set.Save(); }), 3021);
+        EXPECT_EQ(ReadFileBytes(t.strPath), changed);
+        changed[nByte] = nWas;
+        WriteFileBytes(t.strPath, changed);
+    }
+    EXPECT_TRUE(t.set.Save());
 }
 
 TEST(MemoryCursorset, SaveKeepsTheUnchangedPartsOfTheHeaderArea) {

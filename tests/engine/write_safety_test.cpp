@@ -4,6 +4,7 @@
 // of syncs and renames that leaves a whole table at every moment, and memo
 // texts that stay readable until the record pointing at them is saved.
 #include <cerrno>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,29 @@ TEST(SaveWritesOnlyChanges, RecordsAnotherProgramChangedKeepTheirBytes) {
     set.Save();
     EXPECT_EQ(FieldBytes(strPath, 0, 1), "name 0   x");
     EXPECT_EQ(FieldBytes(strPath, 5, 1), "theirs    ");
+}
+
+TEST(SaveWritesOnlyChanges, RecordsAppendedBeforeASaveAreWrittenWhenChangedAfterIt) {
+    TempDir dir;
+    const std::string strPath = MemoTable(dir, "t.dbf", 2);
+    CDBFMemoryCursorset set;
+    set.Open(strPath, kReadWrite);
+    for (const char* pszName : {"added 1", "added 2"}) {
+        set.AddNew();
+        set.SetFieldValue("NAME", FieldValue::MakeText(pszName));
+        set.Update();
+    }
+    set.Save();
+    SetText(set, 2, "NAME", "edited");
+    set.SetAbsolutePosition(3);
+    set.Delete();
+    set.Save();
+    set.Close();
+    EXPECT_EQ(FieldBytes(strPath, 2, 1), "edited    ") << "the edit of an appended record was lost";
+    const Bytes bytes = ReadFileBytes(strPath);
+    dbf::DBFHeader header;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    EXPECT_EQ(bytes[size_t(header.GetHeaderLength()) + 3 * size_t(header.GetRecordLength())], '*');
 }
 
 TEST(SaveWritesOnlyChanges, EditsPythonDbfMakesBetweenLoadAndSaveSurvive) {

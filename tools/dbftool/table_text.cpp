@@ -77,13 +77,6 @@ std::string CTableText::ToTableText(std::string_view strUtf8) const {
     return strText;
 }
 
-std::string CTableText::ToUtf8(std::string_view strBytes) const {
-    if (!m_strWhole.empty()) return platform::WholeTextToUtf8(m_strWhole, strBytes);
-    std::string str;
-    for (char c : strBytes) platform::AppendUtf8Char(str, m_chars[uint8_t(c)]);
-    return str;
-}
-
 std::string CTableText::QuoteName(std::string_view strBytes) const {
     std::string strQuoted;
     if (IsValidUtf8(strBytes)) {

@@ -61,8 +61,6 @@ public:
     // the ANSI page, and on to the OEM page for an OEM table; whole text
     // through its encoding.
     std::string ToTableText(std::string_view strUtf8) const;
-    // Table text as UTF-8 (for the filter's comparisons).
-    std::string ToUtf8(std::string_view strBytes) const;
     // The quoted JSON string of a field name: names that already are UTF-8
     // (plain ASCII above all) stay as they are, others are decoded as text.
     std::string QuoteName(std::string_view strBytes) const;
