@@ -45,8 +45,6 @@ public:
     // window parents the print dialog and names the document.
     explicit CGridPagePrinter(CKelGridHost& grid, const GridPrintOptions& options = kEditorPrintOptions);
 
-    void SetOptions(const GridPrintOptions& options) { m_options = options; }
-    const GridPrintOptions& GetOptions() const { return m_options; }
     // The header rows the pages carry: the options' count, or the grid's.
     int GetHeaderRows();
 
