@@ -269,19 +269,6 @@ bool CDBFView::IsRecordDeleted(int32_t nRecord) {
     return pReader->ReadRecord(nRecord)[0] == '*';
 }
 
-std::string CDBFView::GetCellText(int nCol, GridRow nRow) {
-    CDBFFileReader* pReader = GetReader();
-    const int nField = FieldOfColumn(nCol);
-    if (!pReader || nField < 0 || nRow < 0 || nRow >= pReader->GetRecordCount())
-        return std::string();
-    std::string strText;
-    bool bLogical = false;
-    pReader->GetFieldText(nField, int32_t(nRow + 1), strText, bLogical);
-    if (pReader->GetField(nField).GetType() == 'L')
-        return std::string();
-    return GetDoc()->ToDisplayText(std::move(strText), IsDosCodePage());
-}
-
 GridCellValue CDBFView::GetCellValue(int nCol, GridRow nRow) {
     CDBFFileReader* pReader = GetReader();
     const int nField = FieldOfColumn(nCol);
@@ -294,6 +281,8 @@ GridCellValue CDBFView::GetCellValue(int nCol, GridRow nRow) {
         return GridCellValue{std::string(), bLogical ? BST_CHECKED : BST_UNCHECKED};
     return GridCellValue{GetDoc()->ToDisplayText(std::move(strText), IsDosCodePage()), -1};
 }
+
+std::string CDBFView::GetCellText(int nCol, GridRow nRow) { return GetCellValue(nCol, nRow).strText; }
 
 bool CDBFView::IsActivePane() const {
     ::CChildFrame* pFrame = GetFrame();
