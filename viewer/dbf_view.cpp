@@ -500,10 +500,7 @@ void CDBFView::AddCommands() {
     commands.Add(ID_INDICATOR_RECORD, nullptr, [this](CCmdUI& ui) { ui.SetText(GetRecordPaneText()); });
     commands.Add(ID_INDICATOR_FIELD, nullptr, [this](CCmdUI& ui) { ui.SetText(GetFieldPaneText()); });
     // A table without a column prints nothing.
-    auto printable = [this](CCmdUI& ui) { ui.Enable(GetReader() && GetColumnCount(-1) > 0); };
-    commands.Add(ID_FILE_PRINT, [this] { m_printer.Print(false); }, printable);
-    commands.Add(ID_FILE_PRINT_DIRECT, [this] { m_printer.Print(true); }, printable);
-    commands.Add(ID_FILE_PRINT_PREVIEW, [this] { m_printer.Preview(); }, printable);
+    m_printer.AddCommands(commands, [this](CCmdUI& ui) { ui.Enable(GetReader() && GetColumnCount(-1) > 0); });
 }
 
 // ---- keys and focus ------------------------------------------------------------------------------
