@@ -115,27 +115,21 @@ int32_t CDBFView::GetRecordCount() const {
 
 // ---- the initial update ---------------------------------------------------------------------
 
-int CDBFView::TextWidth(const std::string& strText) {
-    int nWidth = 0;
-    MeasureWith([&](CDrawContext& dc) {
-        dc.SelectFont(&GetFont());
-        nWidth = dc.GetTextExtent(strText).cx;
-    });
-    return nWidth;
-}
+int CDBFView::TextWidth(CDrawContext& dc, const std::string& strText) { return dc.GetTextExtent(strText).cx; }
 
-int CDBFView::TypeWidth(char cType, unsigned nWidth, unsigned nDecimals, int nAverage, int nMaxWidth) {
+int CDBFView::TypeWidth(CDrawContext& dc, char cType, unsigned nWidth, unsigned nDecimals, int nAverage,
+                        int nMaxWidth) {
     switch (cType) {
     case 'B':
     case 'F':
     case 'I':
     case 'N':
     case 'Y':
-        return TextWidth(std::string(std::min(nWidth + nDecimals, 1000u), '9') + " . ");
+        return TextWidth(dc, std::string(std::min(nWidth + nDecimals, 1000u), '9') + " . ");
     case 'D':
-        return TextWidth(SampleDate(idsDatePattern, "%d.%m.%Y") + "  ");
+        return TextWidth(dc, SampleDate(idsDatePattern, "%d.%m.%Y") + "  ");
     case 'T':
-        return TextWidth(SampleDate(idsDateTimePattern, "%d.%m.%Y  %H:%M:%S") + " ");
+        return TextWidth(dc, SampleDate(idsDateTimePattern, "%d.%m.%Y  %H:%M:%S") + " ");
     case 'L':
         return std::max(18, 3 * nMaxWidth);
     case 'M':
@@ -169,45 +163,49 @@ void CDBFView::OnInitialUpdate() {
     const int nAverage = std::max(1, GetFont().GetMetrics().nAveCharWidth);
     const int nMaxWidth = std::max(nAverage, GetFont().GetQFontMetrics().maxWidth());
     if (pDoc && pReader) {
-        for (ViewerColumnInfo& info : pDoc->GetColumns()) {
-            info.nGridCol = -1;
-            if (!info.bVisible || info.nField < 0 || info.nField >= pReader->GetFieldCount())
-                continue;
-            const ReaderField& field = pReader->GetField(info.nField);
-            const std::string strHeader = pDoc->ToDisplayText(field.GetName(), bDos);
-            int nWidth = info.nWidth;
-            if (nWidth < 0) {
-                nWidth = TypeWidth(field.GetType(), field.GetWidth(), field.GetDecimals(), nAverage, nMaxWidth);
-                nWidth = std::max(nWidth, TextWidth(strHeader + " "));
+        // One measuring context, with the grid's font, serves every column.
+        MeasureWith([&](CDrawContext& dc) {
+            dc.SelectFont(&GetFont());
+            for (ViewerColumnInfo& info : pDoc->GetColumns()) {
+                info.nGridCol = -1;
+                if (!info.bVisible || info.nField < 0 || info.nField >= pReader->GetFieldCount())
+                    continue;
+                const ReaderField& field = pReader->GetField(info.nField);
+                const std::string strHeader = pDoc->ToDisplayText(field.GetName(), bDos);
+                int nWidth = info.nWidth;
+                if (nWidth < 0) {
+                    nWidth = TypeWidth(dc, field.GetType(), field.GetWidth(), field.GetDecimals(), nAverage, nMaxWidth);
+                    nWidth = std::max(nWidth, TextWidth(dc, strHeader + " "));
+                }
+                unsigned nFormat = kLeftCell, nFrameKind = 0, nFrameState = 0;
+                switch (field.GetType()) {
+                case 'B':
+                case 'F':
+                case 'I':
+                case 'N':
+                case 'Y':
+                    nFormat = kRightCell;
+                    break;
+                case 'D':
+                case 'T':
+                case '0':
+                    nFormat = kCentredCell;
+                    break;
+                case 'L':
+                    nFormat = kCentredCell;
+                    nFrameKind = DFC_BUTTON;
+                    nFrameState = DFCS_BUTTONCHECK | DFCS_FLAT;
+                    break;
+                default:
+                    break;
+                }
+                const int nCol = InsertColumn(nWidth, strHeader, nFormat, kHeaderFormat, nFrameKind, nFrameState,
+                                              kFieldColumnIdBase + info.nField);
+                SetColumnEditor(nCol, GEK_NONE, WS_CHILD, 0);
+                info.nGridCol = nCol;
+                info.nWidth = nWidth;
             }
-            unsigned nFormat = kLeftCell, nFrameKind = 0, nFrameState = 0;
-            switch (field.GetType()) {
-            case 'B':
-            case 'F':
-            case 'I':
-            case 'N':
-            case 'Y':
-                nFormat = kRightCell;
-                break;
-            case 'D':
-            case 'T':
-            case '0':
-                nFormat = kCentredCell;
-                break;
-            case 'L':
-                nFormat = kCentredCell;
-                nFrameKind = DFC_BUTTON;
-                nFrameState = DFCS_BUTTONCHECK | DFCS_FLAT;
-                break;
-            default:
-                break;
-            }
-            const int nCol = InsertColumn(nWidth, strHeader, nFormat, kHeaderFormat, nFrameKind, nFrameState,
-                                          kFieldColumnIdBase + info.nField);
-            SetColumnEditor(nCol, GEK_NONE, WS_CHILD, 0);
-            info.nGridCol = nCol;
-            info.nWidth = nWidth;
-        }
+        });
     }
     SetRowCount(GetRecordCount(), false);
     RecalcMetrics();

@@ -88,8 +88,10 @@ private:
     bool IsMemoColumn(int nCol);
     bool IsActivePane() const;
     // The width a column gets from its field's type and its header.
-    int TypeWidth(char cType, unsigned nWidth, unsigned nDecimals, int nAverage, int nMaxWidth);
-    int TextWidth(const std::string& strText);
+    // Both measure with dc, which has the grid's font selected.
+    int TypeWidth(platform::CDrawContext& dc, char cType, unsigned nWidth, unsigned nDecimals, int nAverage,
+                  int nMaxWidth);
+    int TextWidth(platform::CDrawContext& dc, const std::string& strText);
     void AddCommands();
 
     platform::CPicture m_deletedMark;
