@@ -282,6 +282,19 @@ GridCellValue CDBFView::GetCellValue(int nCol, GridRow nRow) {
 
 std::string CDBFView::GetCellText(int nCol, GridRow nRow) { return GetCellValue(nCol, nRow).strText; }
 
+bool CDBFView::CurrentCellHasText() {
+    // An empty table has no cell to read.
+    if (GetRecordCount() <= 0)
+        return false;
+    CDBFFileReader* pReader = GetReader();
+    const int nField = FieldOfColumn(GetCurrentColumn() - GetFixedColumnCount());
+    const GridRow nRow = GetCurrentRow() - GetFixedRowCount();
+    if (!pReader || nField < 0 || nRow < 0 || nRow >= pReader->GetRecordCount())
+        return false;
+    // A check box has no text; the display conversion keeps a text's length.
+    return pReader->GetField(nField).GetType() != 'L' && pReader->HasFieldText(nField, int32_t(nRow + 1));
+}
+
 bool CDBFView::IsActivePane() const {
     ::CChildFrame* pFrame = GetFrame();
     return !pFrame || pFrame->GetActiveView() == static_cast<const platform::CViewBase*>(this);
@@ -467,12 +480,7 @@ void CDBFView::AddCommands() {
         commands.Remove(nId);
     commands.Add(
         ID_EDIT_COPY, [this] { OnEditCopy(); },
-        [this](CCmdUI& ui) {
-            // An empty table has no cell to read.
-            ui.Enable(GetRecordCount() > 0 &&
-                      !GetCellText(GetCurrentColumn() - GetFixedColumnCount(), GetCurrentRow() - GetFixedRowCount())
-                           .empty());
-        });
+        [this](CCmdUI& ui) { ui.Enable(CurrentCellHasText()); });
     // UTF-8 and the other multi-byte pages are no DOS or Windows text.
     auto singleByte = [this] { return !GetDoc() || !GetDoc()->IsWholeText(); };
     commands.Add(

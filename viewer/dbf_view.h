@@ -61,6 +61,9 @@ public:
     GridRow GetCurrentDataRow();
     // The text a cell shows (display code page; empty for a logical field).
     std::string GetCellText(int nCol, GridRow nRow);
+    // Whether GetCellText of the current cell is not empty, read without
+    // copying a memo's text.
+    bool CurrentCellHasText();
     bool IsRecordDeleted(int32_t nRecord);
     // Makes a data cell current and shows it.
     void GoToCell(int nCol, GridRow nRow);
