@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -311,6 +312,13 @@ GridCellStyle CDBFView::GetCellStyle(int nCol, GridRow nRow) {
         style.focusFrame.clrSecond = GetSysColor(COLOR_WINDOW);
     }
     return style;
+}
+
+void CDBFView::DrawGrid(CDrawContext& dc) {
+    std::optional<CDBFFileReader::CReadAhead> ahead;
+    if (CDBFFileReader* pReader = GetReader())
+        ahead.emplace(*pReader, false);
+    CKelPaneView::DrawGrid(dc);
 }
 
 void CDBFView::DrawRowHeader(CDrawContext& dc, int, GridRow nRow, int x, int y) {

@@ -45,6 +45,10 @@ public:
     void OnDestroy() override;
 
     // ---- data-source operations ----------------------------------------------------------
+    // The grid's paint, with the records read ahead for its length: the cells
+    // and the row headers of a record then share one read, and the next paint
+    // reads the file afresh.
+    void DrawGrid(platform::CDrawContext& dc) override;
     void DrawRowHeader(platform::CDrawContext& dc, int nFixedCol, GridRow nRow, int x, int y) override;
     void SetColumnWidth(int nCol, int nHeaderRow, int nWidth) override;
     CKelCellEditor* GetCellEditor(int nCol, GridRow nRow) override;
