@@ -491,4 +491,4 @@ bool CTablStructCtrl::event(QEvent* pEvent) {
     return CKelGridCtrl::event(pEvent);
 }
 
-bool CTablStructCtrl::PrintGrid() { return m_printer.Print(false); }
+bool CTablStructCtrl::PrintGrid() { return RunPrintJob(*this, this); }

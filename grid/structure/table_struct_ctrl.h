@@ -19,6 +19,7 @@
 #include "grid/grid_page_printer.h"
 #include "grid/grid_spin.h"
 #include "platform/core/page_layout.h"
+#include "platform/ui/print_job.h"
 
 // Column identifiers, which are also the string ids of the headers.
 enum StructColumnId : int {
@@ -36,7 +37,7 @@ inline constexpr int IDC_STRUCT_SIZE_SPIN = 1003;
 // The command a grid posts to its parent when its current cell moved.
 inline constexpr unsigned ID_STRUCT_CURRENT_CHANGED = 32774;
 
-class CTablStructCtrl : public CKelGridCtrl {
+class CTablStructCtrl : public CKelGridCtrl, public platform::CPrintable {
     Q_OBJECT
 public:
     explicit CTablStructCtrl(QWidget* pParent = nullptr);
@@ -81,12 +82,16 @@ public:
     bool PreTranslateMessage(QWidget* pTarget, QKeyEvent* pEvent) override;
 
     // ---- printing ----------------------------------------------------------------------
-    // Runs a print job of the grid on its page printer: the page from the
+    // Runs a print job of the grid; false when nothing was printed.
+    bool PrintGrid();
+    // The steps of the job, done by the page printer: the page from the
     // columns' widths (turning a printer nobody chose to landscape for a
     // wide grid), the pages offered, then the print dialog; the page fitted
     // to the printer; the header row and the page's fields, each cell
-    // framed in black. False when nothing was printed.
-    bool PrintGrid();
+    // framed in black.
+    bool OnPreparePrinting(platform::CPrintInfo& info) override { return m_printer.OnPreparePrinting(info); }
+    void OnBeginPrinting(platform::CPrintInfo& info) override { m_printer.OnBeginPrinting(info); }
+    void OnPrint(platform::CDrawContext& dc, platform::CPrintInfo& info) override { m_printer.OnPrint(dc, info); }
     const platform::CGridPageLayout& GetPageLayout() const { return m_printer.GetPageLayout(); }
 
 protected:
