@@ -52,10 +52,10 @@ bool CGridPagePrinter::Print(bool bDirect) { return RunPrintJob(*this, &m_grid, 
 
 bool CGridPagePrinter::Preview() { return RunPrintPreview(*this, &m_grid); }
 
-void CGridPagePrinter::AddCommands(CCommandMap& commands) {
-    commands.Add(ID_FILE_PRINT, [this] { Print(false); });
-    commands.Add(ID_FILE_PRINT_DIRECT, [this] { Print(true); });
-    commands.Add(ID_FILE_PRINT_PREVIEW, [this] { Preview(); });
+void CGridPagePrinter::AddCommands(CCommandMap& commands, const CCommandMap::UpdateRule& rule) {
+    commands.Add(ID_FILE_PRINT, [this] { Print(false); }, rule);
+    commands.Add(ID_FILE_PRINT_DIRECT, [this] { Print(true); }, rule);
+    commands.Add(ID_FILE_PRINT_PREVIEW, [this] { Preview(); }, rule);
 }
 
 // ---- the print steps ----------------------------------------------------------------------

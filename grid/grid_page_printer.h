@@ -45,8 +45,6 @@ public:
     // window parents the print dialog and names the document.
     explicit CGridPagePrinter(CKelGridHost& grid, const GridPrintOptions& options = kEditorPrintOptions);
 
-    void SetOptions(const GridPrintOptions& options) { m_options = options; }
-    const GridPrintOptions& GetOptions() const { return m_options; }
     // The header rows the pages carry: the options' count, or the grid's.
     int GetHeaderRows();
 
@@ -56,8 +54,9 @@ public:
     bool Print(bool bDirect = false);
     // Print Preview (57609): the same pages in a QPrintPreviewDialog.
     bool Preview();
-    // Gives a window's command map the three print commands of this grid.
-    void AddCommands(platform::CCommandMap& commands);
+    // Gives a window's command map the three print commands of this grid,
+    // each with rule (if any) as its update rule.
+    void AddCommands(platform::CCommandMap& commands, const platform::CCommandMap::UpdateRule& rule = nullptr);
 
     // ---- platform::CPrintable --------------------------------------------------------
     // The page from the columns' widths (turning a printer nobody chose to

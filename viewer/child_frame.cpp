@@ -93,11 +93,6 @@ void CChildFrame::OpenFindDialog() {
 
 CFindDlg* CChildFrame::GetFindDialog() const { return m_pFindDlg.data(); }
 
-void CChildFrame::SyncPanes() {
-    if (m_pSplitter && m_pSplitter->GetPaneCount() > 1)
-        m_pSplitter->SyncScrollPositions(m_pSplitter->GetActivePane());
-}
-
 // ---- placement -------------------------------------------------------------------------------
 
 void CChildFrame::InitialUpdateFrame(bool bMakeVisible) {

@@ -36,14 +36,8 @@ public:
     void OpenFindDialog();
     CFindDlg* GetFindDialog() const;
 
-    // Lines the panes up again after their layout changed.
-    void SyncPanes();
-
     // The stored placement, then the framework's first update and showing.
     void InitialUpdateFrame(bool bMakeVisible) override;
-    // The rectangle of the window when neither maximised nor minimised, in
-    // the MDI area's coordinates.
-    QRect GetNormalRect() const { return m_rcNormal; }
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;

@@ -34,7 +34,6 @@ public:
     CDBFDoc();
     ~CDBFDoc() override;
 
-    CViewerDocData& GetData() { return m_data; }
     CDBFFileReader& GetReader() { return m_data.GetReader(); }
     std::vector<ViewerColumnInfo>& GetColumns() { return m_data.GetColumns(); }
     bool IsTableOpen() const { return m_data.GetReader().IsOpen(); }
@@ -42,7 +41,6 @@ public:
     std::vector<std::string> GetFieldNames() const;
 
     // ---- the table's text -------------------------------------------------------------
-    const platform::TableCodePages& GetCodePages() const { return m_pages; }
     const platform::CCodePage& GetOemPage() const;
     const platform::CCodePage& GetAnsiPage() const;
     // Text in UTF-8 or another multi-byte page: shown and searched whole,

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -115,27 +116,21 @@ int32_t CDBFView::GetRecordCount() const {
 
 // ---- the initial update ---------------------------------------------------------------------
 
-int CDBFView::TextWidth(const std::string& strText) {
-    int nWidth = 0;
-    MeasureWith([&](CDrawContext& dc) {
-        dc.SelectFont(&GetFont());
-        nWidth = dc.GetTextExtent(strText).cx;
-    });
-    return nWidth;
-}
+int CDBFView::TextWidth(CDrawContext& dc, const std::string& strText) { return dc.GetTextExtent(strText).cx; }
 
-int CDBFView::TypeWidth(char cType, unsigned nWidth, unsigned nDecimals, int nAverage, int nMaxWidth) {
+int CDBFView::TypeWidth(CDrawContext& dc, char cType, unsigned nWidth, unsigned nDecimals, int nAverage,
+                        int nMaxWidth) {
     switch (cType) {
     case 'B':
     case 'F':
     case 'I':
     case 'N':
     case 'Y':
-        return TextWidth(std::string(std::min(nWidth + nDecimals, 1000u), '9') + " . ");
+        return TextWidth(dc, std::string(std::min(nWidth + nDecimals, 1000u), '9') + " . ");
     case 'D':
-        return TextWidth(SampleDate(idsDatePattern, "%d.%m.%Y") + "  ");
+        return TextWidth(dc, SampleDate(idsDatePattern, "%d.%m.%Y") + "  ");
     case 'T':
-        return TextWidth(SampleDate(idsDateTimePattern, "%d.%m.%Y  %H:%M:%S") + " ");
+        return TextWidth(dc, SampleDate(idsDateTimePattern, "%d.%m.%Y  %H:%M:%S") + " ");
     case 'L':
         return std::max(18, 3 * nMaxWidth);
     case 'M':
@@ -169,45 +164,49 @@ void CDBFView::OnInitialUpdate() {
     const int nAverage = std::max(1, GetFont().GetMetrics().nAveCharWidth);
     const int nMaxWidth = std::max(nAverage, GetFont().GetQFontMetrics().maxWidth());
     if (pDoc && pReader) {
-        for (ViewerColumnInfo& info : pDoc->GetColumns()) {
-            info.nGridCol = -1;
-            if (!info.bVisible || info.nField < 0 || info.nField >= pReader->GetFieldCount())
-                continue;
-            const ReaderField& field = pReader->GetField(info.nField);
-            const std::string strHeader = pDoc->ToDisplayText(field.GetName(), bDos);
-            int nWidth = info.nWidth;
-            if (nWidth < 0) {
-                nWidth = TypeWidth(field.GetType(), field.GetWidth(), field.GetDecimals(), nAverage, nMaxWidth);
-                nWidth = std::max(nWidth, TextWidth(strHeader + " "));
+        // One measuring context, with the grid's font, serves every column.
+        MeasureWith([&](CDrawContext& dc) {
+            dc.SelectFont(&GetFont());
+            for (ViewerColumnInfo& info : pDoc->GetColumns()) {
+                info.nGridCol = -1;
+                if (!info.bVisible || info.nField < 0 || info.nField >= pReader->GetFieldCount())
+                    continue;
+                const ReaderField& field = pReader->GetField(info.nField);
+                const std::string strHeader = pDoc->ToDisplayText(field.GetName(), bDos);
+                int nWidth = info.nWidth;
+                if (nWidth < 0) {
+                    nWidth = TypeWidth(dc, field.GetType(), field.GetWidth(), field.GetDecimals(), nAverage, nMaxWidth);
+                    nWidth = std::max(nWidth, TextWidth(dc, strHeader + " "));
+                }
+                unsigned nFormat = kLeftCell, nFrameKind = 0, nFrameState = 0;
+                switch (field.GetType()) {
+                case 'B':
+                case 'F':
+                case 'I':
+                case 'N':
+                case 'Y':
+                    nFormat = kRightCell;
+                    break;
+                case 'D':
+                case 'T':
+                case '0':
+                    nFormat = kCentredCell;
+                    break;
+                case 'L':
+                    nFormat = kCentredCell;
+                    nFrameKind = DFC_BUTTON;
+                    nFrameState = DFCS_BUTTONCHECK | DFCS_FLAT;
+                    break;
+                default:
+                    break;
+                }
+                const int nCol = InsertColumn(nWidth, strHeader, nFormat, kHeaderFormat, nFrameKind, nFrameState,
+                                              kFieldColumnIdBase + info.nField);
+                SetColumnEditor(nCol, GEK_NONE, WS_CHILD, 0);
+                info.nGridCol = nCol;
+                info.nWidth = nWidth;
             }
-            unsigned nFormat = kLeftCell, nFrameKind = 0, nFrameState = 0;
-            switch (field.GetType()) {
-            case 'B':
-            case 'F':
-            case 'I':
-            case 'N':
-            case 'Y':
-                nFormat = kRightCell;
-                break;
-            case 'D':
-            case 'T':
-            case '0':
-                nFormat = kCentredCell;
-                break;
-            case 'L':
-                nFormat = kCentredCell;
-                nFrameKind = DFC_BUTTON;
-                nFrameState = DFCS_BUTTONCHECK | DFCS_FLAT;
-                break;
-            default:
-                break;
-            }
-            const int nCol = InsertColumn(nWidth, strHeader, nFormat, kHeaderFormat, nFrameKind, nFrameState,
-                                          kFieldColumnIdBase + info.nField);
-            SetColumnEditor(nCol, GEK_NONE, WS_CHILD, 0);
-            info.nGridCol = nCol;
-            info.nWidth = nWidth;
-        }
+        });
     }
     SetRowCount(GetRecordCount(), false);
     RecalcMetrics();
@@ -269,19 +268,6 @@ bool CDBFView::IsRecordDeleted(int32_t nRecord) {
     return pReader->ReadRecord(nRecord)[0] == '*';
 }
 
-std::string CDBFView::GetCellText(int nCol, GridRow nRow) {
-    CDBFFileReader* pReader = GetReader();
-    const int nField = FieldOfColumn(nCol);
-    if (!pReader || nField < 0 || nRow < 0 || nRow >= pReader->GetRecordCount())
-        return std::string();
-    std::string strText;
-    bool bLogical = false;
-    pReader->GetFieldText(nField, int32_t(nRow + 1), strText, bLogical);
-    if (pReader->GetField(nField).GetType() == 'L')
-        return std::string();
-    return GetDoc()->ToDisplayText(std::move(strText), IsDosCodePage());
-}
-
 GridCellValue CDBFView::GetCellValue(int nCol, GridRow nRow) {
     CDBFFileReader* pReader = GetReader();
     const int nField = FieldOfColumn(nCol);
@@ -293,6 +279,21 @@ GridCellValue CDBFView::GetCellValue(int nCol, GridRow nRow) {
     if (pReader->GetField(nField).GetType() == 'L')
         return GridCellValue{std::string(), bLogical ? BST_CHECKED : BST_UNCHECKED};
     return GridCellValue{GetDoc()->ToDisplayText(std::move(strText), IsDosCodePage()), -1};
+}
+
+std::string CDBFView::GetCellText(int nCol, GridRow nRow) { return GetCellValue(nCol, nRow).strText; }
+
+bool CDBFView::CurrentCellHasText() {
+    // An empty table has no cell to read.
+    if (GetRecordCount() <= 0)
+        return false;
+    CDBFFileReader* pReader = GetReader();
+    const int nField = FieldOfColumn(GetCurrentColumn() - GetFixedColumnCount());
+    const GridRow nRow = GetCurrentRow() - GetFixedRowCount();
+    if (!pReader || nField < 0 || nRow < 0 || nRow >= pReader->GetRecordCount())
+        return false;
+    // A check box has no text; the display conversion keeps a text's length.
+    return pReader->GetField(nField).GetType() != 'L' && pReader->HasFieldText(nField, int32_t(nRow + 1));
 }
 
 bool CDBFView::IsActivePane() const {
@@ -311,6 +312,13 @@ GridCellStyle CDBFView::GetCellStyle(int nCol, GridRow nRow) {
         style.focusFrame.clrSecond = GetSysColor(COLOR_WINDOW);
     }
     return style;
+}
+
+void CDBFView::DrawGrid(CDrawContext& dc) {
+    std::optional<CDBFFileReader::CReadAhead> ahead;
+    if (CDBFFileReader* pReader = GetReader())
+        ahead.emplace(*pReader, false);
+    CKelPaneView::DrawGrid(dc);
 }
 
 void CDBFView::DrawRowHeader(CDrawContext& dc, int, GridRow nRow, int x, int y) {
@@ -480,12 +488,7 @@ void CDBFView::AddCommands() {
         commands.Remove(nId);
     commands.Add(
         ID_EDIT_COPY, [this] { OnEditCopy(); },
-        [this](CCmdUI& ui) {
-            // An empty table has no cell to read.
-            ui.Enable(GetRecordCount() > 0 &&
-                      !GetCellText(GetCurrentColumn() - GetFixedColumnCount(), GetCurrentRow() - GetFixedRowCount())
-                           .empty());
-        });
+        [this](CCmdUI& ui) { ui.Enable(CurrentCellHasText()); });
     // UTF-8 and the other multi-byte pages are no DOS or Windows text.
     auto singleByte = [this] { return !GetDoc() || !GetDoc()->IsWholeText(); };
     commands.Add(
@@ -511,10 +514,7 @@ void CDBFView::AddCommands() {
     commands.Add(ID_INDICATOR_RECORD, nullptr, [this](CCmdUI& ui) { ui.SetText(GetRecordPaneText()); });
     commands.Add(ID_INDICATOR_FIELD, nullptr, [this](CCmdUI& ui) { ui.SetText(GetFieldPaneText()); });
     // A table without a column prints nothing.
-    auto printable = [this](CCmdUI& ui) { ui.Enable(GetReader() && GetColumnCount(-1) > 0); };
-    commands.Add(ID_FILE_PRINT, [this] { m_printer.Print(false); }, printable);
-    commands.Add(ID_FILE_PRINT_DIRECT, [this] { m_printer.Print(true); }, printable);
-    commands.Add(ID_FILE_PRINT_PREVIEW, [this] { m_printer.Preview(); }, printable);
+    m_printer.AddCommands(commands, [this](CCmdUI& ui) { ui.Enable(GetReader() && GetColumnCount(-1) > 0); });
 }
 
 // ---- keys and focus ------------------------------------------------------------------------------

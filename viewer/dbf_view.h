@@ -45,6 +45,10 @@ public:
     void OnDestroy() override;
 
     // ---- data-source operations ----------------------------------------------------------
+    // The grid's paint, with the records read ahead for its length: the cells
+    // and the row headers of a record then share one read, and the next paint
+    // reads the file afresh.
+    void DrawGrid(platform::CDrawContext& dc) override;
     void DrawRowHeader(platform::CDrawContext& dc, int nFixedCol, GridRow nRow, int x, int y) override;
     void SetColumnWidth(int nCol, int nHeaderRow, int nWidth) override;
     CKelCellEditor* GetCellEditor(int nCol, GridRow nRow) override;
@@ -61,6 +65,9 @@ public:
     GridRow GetCurrentDataRow();
     // The text a cell shows (display code page; empty for a logical field).
     std::string GetCellText(int nCol, GridRow nRow);
+    // Whether GetCellText of the current cell is not empty, read without
+    // copying a memo's text.
+    bool CurrentCellHasText();
     bool IsRecordDeleted(int32_t nRecord);
     // Makes a data cell current and shows it.
     void GoToCell(int nCol, GridRow nRow);
@@ -88,8 +95,10 @@ private:
     bool IsMemoColumn(int nCol);
     bool IsActivePane() const;
     // The width a column gets from its field's type and its header.
-    int TypeWidth(char cType, unsigned nWidth, unsigned nDecimals, int nAverage, int nMaxWidth);
-    int TextWidth(const std::string& strText);
+    // Both measure with dc, which has the grid's font selected.
+    int TypeWidth(platform::CDrawContext& dc, char cType, unsigned nWidth, unsigned nDecimals, int nAverage,
+                  int nMaxWidth);
+    int TextWidth(platform::CDrawContext& dc, const std::string& strText);
     void AddCommands();
 
     platform::CPicture m_deletedMark;

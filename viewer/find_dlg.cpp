@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -36,6 +37,10 @@ using platform::CDialog;
 namespace {
 
 constexpr int kNoDirection = -1;
+
+// The logical panel's buttons, in the order of LogicalChoice.
+constexpr int kLogicalChoiceIds[] = {IDC_LOGICAL_EMPTY, IDC_LOGICAL_INVALID, IDC_LOGICAL_TRUE,
+                                     IDC_LOGICAL_FALSE, IDC_LOGICAL_YES,     IDC_LOGICAL_NO};
 
 // A find text read as a date: the cell's own pattern (month/day/year, with or
 // without its time), else as the user's locale writes dates.
@@ -176,10 +181,8 @@ void CFindPanel::SetFindValue(const QString& strText, int nField, char cType, un
         break;
     }
     case FindPanel::logical: {
-        static const int kIds[6] = {IDC_LOGICAL_EMPTY, IDC_LOGICAL_INVALID, IDC_LOGICAL_TRUE,
-                                    IDC_LOGICAL_FALSE, IDC_LOGICAL_YES,     IDC_LOGICAL_NO};
         const LogicalChoice choice = LogicalChoiceFromText(strText.toUpper().toStdString());
-        GetDlgItem<QRadioButton>(kIds[int(choice)])->setChecked(true);
+        GetDlgItem<QRadioButton>(kLogicalChoiceIds[int(choice)])->setChecked(true);
         break;
     }
     }
@@ -201,11 +204,9 @@ FindCriteria CFindPanel::GetCriteria(int nField, const std::string& strAnsiText)
                                        GetDlgItem<QRadioButton>(IDC_RANGE_OR)->isChecked());
     }
     case FindPanel::logical: {
-        static const int kIds[6] = {IDC_LOGICAL_EMPTY, IDC_LOGICAL_INVALID, IDC_LOGICAL_TRUE,
-                                    IDC_LOGICAL_FALSE, IDC_LOGICAL_YES,     IDC_LOGICAL_NO};
         int nChoice = 0;
-        for (int i = 0; i < 6; ++i)
-            if (GetDlgItem<QRadioButton>(kIds[i])->isChecked())
+        for (int i = 0; i < int(std::size(kLogicalChoiceIds)); ++i)
+            if (GetDlgItem<QRadioButton>(kLogicalChoiceIds[i])->isChecked())
                 nChoice = i;
         return FindCriteria::Logical(nField, LogicalChoice(nChoice));
     }

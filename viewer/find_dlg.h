@@ -117,7 +117,6 @@ public:
     void SelectField(int nField);
     // The panel showing now, or none.
     CFindPanel* GetShownPanel() const { return m_pShown; }
-    CFindPanel* GetPanel(FindPanel kind) const { return m_panels[size_t(kind)]; }
 
 private:
     CDBFDoc* GetDoc() const;

@@ -56,7 +56,6 @@ class CStructureGrid : public CKelGridCtrl {
 public:
     explicit CStructureGrid(QWidget* pParent = nullptr);
     void SetRows(std::vector<StructureRow> rows);
-    const std::vector<StructureRow>& GetRows() const { return m_rows; }
 
     GridCellValue GetCellValue(int nCol, GridRow nRow) override;
     bool CommitCell(int, GridRow) override { return true; }

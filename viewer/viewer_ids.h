@@ -21,7 +21,6 @@ enum ViewerPaneId : unsigned {
 };
 
 enum ViewerStringId : unsigned {
-    IDR_MAINFRAME = 128,
     IDR_DBFTYPE = 129,  // the document string
     IDS_FIND_CAPTION = 32810,     // "Find"
     IDS_NOT_FOUND = 32811,        // "Not found"
@@ -33,7 +32,6 @@ enum ViewerStringId : unsigned {
     IDS_PANE_FIELD = 32830,       // "Field"
     IDS_PANE_RECORD = 32831,      // "Record"
     IDS_ADVANCED = 32832,         // "&Advansed"
-    IDS_APP_NAME = 57344,         // "Peekrow"
 };
 
 // The grid columns of a view carry 100 + the field's index.

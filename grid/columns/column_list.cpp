@@ -391,11 +391,3 @@ void CColumnList::mouseDoubleClickEvent(QMouseEvent* pEvent) {
         StartEdit();
 }
 
-bool CColumnList::event(QEvent* pEvent) {
-    if (const CCommandEvent* pCommand = AsCommand(pEvent)) {
-        if (pCommand->GetId() == IDC_COLUMNS_CHECK)
-            OnCheckClicked();
-        return true;
-    }
-    return CKelGridCtrl::event(pEvent);
-}

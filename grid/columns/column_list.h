@@ -50,7 +50,6 @@ public:
 
     // The width the columns need at least, before frame and scroll bar.
     int GetMinimumColumnsWidth() const;
-    bool HasHeaderColumn() const { return m_bHeaderColumn; }
     // The index of the current entry, or -1 without entries.
     int GetCurrentEntry();
     // Moves the current cell to another entry, keeping its column.
@@ -76,7 +75,6 @@ public:
     bool PreTranslateMessage(QWidget* pTarget, QKeyEvent* pEvent) override;
 
 protected:
-    bool event(QEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
     void focusInEvent(QFocusEvent* pEvent) override;
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;

@@ -72,8 +72,6 @@ public:
     const ColumnsDlgIds& GetIds() const { return m_ids; }
     // The list, or nullptr when the names or the layout were not given.
     CColumnList* GetList() const { return m_pList; }
-    // The names as the list shows them.
-    const std::vector<std::string>& GetDisplayNames() const { return m_displayNames; }
 
     bool OnInitDialog() override;
     // Refuses, with a message, a layout that shows no column.

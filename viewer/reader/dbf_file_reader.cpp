@@ -527,7 +527,8 @@ bool CDBFFileReader::ReadDBase3Text(uint64_t nPos, uint64_t nFileLength) {
     return true;
 }
 
-bool CDBFFileReader::MemoText(const ReaderField& field, const uint8_t* pField, std::string& strText) {
+const std::string* CDBFFileReader::FieldMemo(const ReaderField& field, const uint8_t* pField,
+                                             const char*& pszPlaceholder) {
     bool bMemo = field.GetType() == 'M';
     size_t nWidth = field.GetWidth();
     // No memo: a field ending in a space, or a reference to block 0 (which
@@ -535,8 +536,8 @@ bool CDBFFileReader::MemoText(const ReaderField& field, const uint8_t* pField, s
     const char* pszNone = bMemo ? "memo" : "general";
     const char* pszUnreadable = bMemo ? "Memo" : "General";
     if (nWidth == 0 || pField[nWidth - 1] == ' ') {
-        strText = pszNone;
-        return false;
+        pszPlaceholder = pszNone;
+        return nullptr;
     }
     std::optional<uint32_t> nBlock;
     if (nWidth >= 10)
@@ -545,16 +546,40 @@ bool CDBFFileReader::MemoText(const ReaderField& field, const uint8_t* pField, s
     else if (nWidth >= 4)
         nBlock = platform::GetLE32(pField);
     if (nBlock && *nBlock == 0) {
-        strText = pszNone;
-        return false;
+        pszPlaceholder = pszNone;
+        return nullptr;
     }
     const std::string* pText = nBlock ? GetMemo(*nBlock) : nullptr;
+    if (!pText)
+        pszPlaceholder = pszUnreadable;
+    return pText;
+}
+
+bool CDBFFileReader::MemoText(const ReaderField& field, const uint8_t* pField, std::string& strText) {
+    const char* pszPlaceholder = "";
+    const std::string* pText = FieldMemo(field, pField, pszPlaceholder);
     if (!pText) {
-        strText = pszUnreadable;
+        strText = pszPlaceholder;
         return false;
     }
     strText = *pText;
     return true;
+}
+
+bool CDBFFileReader::HasFieldText(int nField, int32_t nRecord) {
+    const uint8_t* pField = FieldBytes(nField, nRecord);
+    if (!pField) return false;
+    const ReaderField& field = m_fields[size_t(nField)];
+    if (field.GetType() == 'M' || field.GetType() == 'G') {
+        // A placeholder word is text too.
+        const char* pszPlaceholder = "";
+        const std::string* pText = FieldMemo(field, pField, pszPlaceholder);
+        return !pText || !pText->empty();
+    }
+    std::string strText;
+    bool bLogical = false;
+    GetFieldText(nField, nRecord, strText, bLogical);
+    return !strText.empty();
 }
 
 const uint8_t* CDBFFileReader::FieldBytes(int nField, int32_t nRecord) {

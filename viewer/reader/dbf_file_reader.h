@@ -127,6 +127,9 @@ public:
     // and bLogical with the value of a logical field. Returns false only when
     // a memo or general field shows its placeholder word instead of its text.
     bool GetFieldText(int nField, int32_t nRecord, std::string& strText, bool& bLogical);
+    // Whether GetFieldText would fill strText with any text, without copying
+    // a memo's text.
+    bool HasFieldText(int nField, int32_t nRecord);
 
     // Typed values of field nField of record nRecord, for searching. Each
     // reads the bytes the display text reads, with the same checks, and is
@@ -161,6 +164,9 @@ private:
     bool ReadFoxProMemo(uint32_t nBlock);
     bool ReadDBaseMemo(uint32_t nBlock);
     bool ReadDBase3Text(uint64_t nPos, uint64_t nFileLength);
+    // The text of the memo a memo or general field refers to, or nullptr
+    // with pszPlaceholder the word shown instead.
+    const std::string* FieldMemo(const ReaderField& field, const uint8_t* pField, const char*& pszPlaceholder);
     bool MemoText(const ReaderField& field, const uint8_t* pField, std::string& strText);
     // Fills the record buffer with record nRecord from the read-ahead piece,
     // reading a new piece when it lies outside; false when the piece cannot
